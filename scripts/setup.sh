@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Installs what building and testing Corvel needs: distribution packages, then
+# Oniguruma, libpng and ICU cross-built as static i686 libraries into a cache
+# outside the checkout, then a Wine prefix. Every step is skipped when its
+# result is already there, so a second run costs seconds.
+set -Eeuo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+CACHE="${CORVEL_CACHE:-$HOME/.cache/corvel}"
+JOBS="$(nproc)"
+ONIG_VER=6.9.8
+PNG_VER=1.6.39
+ICU_VER=72.1
+DEPS="$CACHE/deps-i686"
+export WINEPREFIX="$CACHE/wineprefix"
+export WINEDEBUG=-all
+
+step() { CURRENT_STEP="$1"; echo "setup: $1"; }
+trap 'echo "setup: FAILED in step: ${CURRENT_STEP:-start} (see output above)" >&2' ERR
+
+# Runs a command with its output kept in the cache's log folder, shown only when it fails.
+quiet() {
+    mkdir -p "$CACHE/logs"
+    local log="$CACHE/logs/$(echo "$CURRENT_STEP" | tr -c 'A-Za-z0-9.\n' '_').log"
+    if ! "$@" >"$log" 2>&1; then
+        tail -n 40 "$log" >&2
+        return 1
+    fi
+}
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+
+PACKAGES=(build-essential xz-utils g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth cmake
+          ninja-build ccache googletest libboost-dev libz-mingw-w64-dev dpkg-dev x11-apps)
+
+missing_packages() {
+    local p
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+    done
+}
+
+MISSING="$(missing_packages)"
+if [ -n "$MISSING" ]; then
+    step "installing packages: $(echo $MISSING)"
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $SUDO dpkg --add-architecture i386
+    fi
+    $SUDO apt-get update -q >/dev/null
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -q $MISSING >/dev/null
+fi
+
+TOOLCHAIN="$ROOT/cmake/toolchain-mingw32.cmake"
+
+ensure_deb_src() {
+    if grep -rqs -e '^deb-src' -e '^Types:.*deb-src' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+        return
+    fi
+    step "adding source package entries to apt"
+    $SUDO tee /etc/apt/sources.list.d/corvel-deb-src.sources >/dev/null <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    $SUDO apt-get update -q >/dev/null
+}
+
+# fetch_source <source package> <version prefix> <dir>: unpacks the Debian source
+# package into <dir> (patches applied) unless it is already there.
+fetch_source() {
+    local pkg="$1" dir="$3"
+    if [ -d "$dir" ]; then return; fi
+    ensure_deb_src
+    step "fetching source package $pkg"
+    local tmp="$CACHE/src-tmp-$pkg"
+    rm -rf "$tmp" && mkdir -p "$tmp" "$CACHE/src" && chmod 777 "$tmp"
+    (cd "$tmp" && quiet apt-get source -q --download-only "$pkg" && quiet dpkg-source -x ./*.dsc src)
+    mv "$tmp/src" "$dir"
+    rm -rf "$tmp"
+}
+
+mkdir -p "$CACHE" "$DEPS"
+
+# Oniguruma
+ONIG_DONE="$DEPS/.onig-$ONIG_VER"
+if [ ! -f "$ONIG_DONE" ]; then
+    fetch_source libonig "$ONIG_VER" "$CACHE/src/onig-$ONIG_VER"
+    step "cross-building Oniguruma $ONIG_VER"
+    rm -rf "$CACHE/build/onig" && mkdir -p "$CACHE/build/onig"
+    quiet cmake -S "$CACHE/src/onig-$ONIG_VER" -B "$CACHE/build/onig" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+        -DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=OFF -DENABLE_BINARY_COMPATIBLE_POSIX_API=OFF \
+        -DINSTALL_DOCUMENTATION=OFF -DCMAKE_INSTALL_PREFIX="$DEPS"
+    quiet cmake --build "$CACHE/build/onig" -j "$JOBS"
+    quiet cmake --install "$CACHE/build/onig"
+    touch "$ONIG_DONE"
+fi
+
+# libpng
+PNG_DONE="$DEPS/.png-$PNG_VER"
+if [ ! -f "$PNG_DONE" ]; then
+    fetch_source libpng1.6 "$PNG_VER" "$CACHE/src/libpng-$PNG_VER"
+    step "cross-building libpng $PNG_VER"
+    rm -rf "$CACHE/build/png" && mkdir -p "$CACHE/build/png"
+    quiet cmake -S "$CACHE/src/libpng-$PNG_VER" -B "$CACHE/build/png" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \
+        -DCMAKE_BUILD_TYPE=Release -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF \
+        -DCMAKE_INSTALL_PREFIX="$DEPS"
+    quiet cmake --build "$CACHE/build/png" -j "$JOBS"
+    quiet cmake --install "$CACHE/build/png"
+    touch "$PNG_DONE"
+fi
+
+# ICU: its cross build needs the same version's tools built for this machine first.
+ICU_DONE="$DEPS/.icu-$ICU_VER"
+if [ ! -f "$ICU_DONE" ]; then
+    fetch_source icu "$ICU_VER" "$CACHE/src/icu-$ICU_VER"
+    ICU_SRC="$CACHE/src/icu-$ICU_VER/source"
+    NATIVE="$CACHE/build/icu-native-$ICU_VER"
+    if [ ! -f "$NATIVE/.done" ]; then
+        step "building ICU $ICU_VER tools for this machine"
+        rm -rf "$NATIVE" && mkdir -p "$NATIVE"
+        (cd "$NATIVE" && quiet "$ICU_SRC/configure" --disable-tests --disable-samples --disable-extras \
+            && quiet make -j "$JOBS")
+        touch "$NATIVE/.done"
+    fi
+    step "cross-building ICU $ICU_VER"
+    CROSS="$CACHE/build/icu-cross-$ICU_VER"
+    rm -rf "$CROSS" && mkdir -p "$CROSS"
+    (cd "$CROSS" && export CC=i686-w64-mingw32-gcc-posix CXX=i686-w64-mingw32-g++-posix \
+        CFLAGS="-O2" CXXFLAGS="-O2 -std=c++17" CPPFLAGS="-DU_STATIC_IMPLEMENTATION" \
+        && quiet "$ICU_SRC/configure" --host=i686-w64-mingw32 --with-cross-build="$NATIVE" --enable-static --disable-shared \
+        --disable-tests --disable-samples --disable-extras --disable-icuio --disable-layoutex --disable-tools \
+        --prefix="$DEPS" \
+        && quiet make -j "$JOBS" && quiet make install)
+    touch "$ICU_DONE"
+fi
+
+# The cross compiler must see Boost without the rest of the system's headers.
+if [ ! -e "$DEPS/boost-include/boost" ]; then
+    step "linking Boost headers"
+    mkdir -p "$DEPS/boost-include"
+    ln -sfn /usr/include/boost "$DEPS/boost-include/boost"
+fi
+
+# Wine prefix, made once; no Mono or Gecko prompts.
+if [ ! -f "$WINEPREFIX/.corvel-ready" ]; then
+    step "creating the Wine prefix"
+    rm -rf "$WINEPREFIX"
+    WINEDLLOVERRIDES="mscoree,mshtml=" WINEARCH=win32 wineboot -i >/dev/null 2>&1 || true
+    wineserver -w || true
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        echo "setup: FAILED in step: creating the Wine prefix" >&2
+        exit 1
+    fi
+    touch "$WINEPREFIX/.corvel-ready"
+fi

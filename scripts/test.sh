@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test program, ending with ctest's summary.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+bash "$CORVEL_ROOT/scripts/setup.sh"
+corvel_configure_and_build
+
+corvel_ensure_display
+# One Wine server for the whole run: each program start then costs far less.
+wineserver -p 120
+cleanup() {
+    wineserver -k 2>/dev/null || true
+    if [ -n "${CORVEL_XVFB_PID:-}" ]; then kill "$CORVEL_XVFB_PID" 2>/dev/null || true; fi
+}
+trap cleanup EXIT
+
+cd "$CORVEL_BUILD"
+ctest --output-on-failure -j "$(nproc)" "$@"
