@@ -115,7 +115,11 @@ unsigned __stdcall threadProc(void* arg) {
 namespace detail {
 
 TLSAbstractSlot* findOrCreateSlot(const void* key, TLSAbstractSlot* (*factory)()) {
+    // TlsGetValue clears the thread's last error; callers read slots between a failing
+    // system call and the code it left (the error record does exactly that).
+    DWORD lastError = GetLastError();
     ThreadImpl* impl = static_cast<ThreadImpl*>(TlsGetValue(tlsKey()));
+    SetLastError(lastError);
     SlotMap& slots = impl ? impl->slots : foreignSlots();
     auto it = slots.find(key);
     if (it != slots.end())
