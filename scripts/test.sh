@@ -9,6 +9,9 @@ corvel_configure_and_build
 corvel_ensure_display
 # One Wine server for the whole run: each program start then costs far less.
 wineserver -p 120
+# Wine's own service processes start with the first program and inherit its output;
+# started here, they cannot hold ctest's pipes open after a test program has ended.
+wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 cleanup() {
     wineserver -k 2>/dev/null || true
     if [ -n "${CORVEL_XVFB_PID:-}" ]; then kill "$CORVEL_XVFB_PID" 2>/dev/null || true; fi
