@@ -62,7 +62,14 @@ ZEM_DECLARE_EXCEPTION(NotFoundException, RuntimeException)
 ZEM_DECLARE_EXCEPTION(OutOfMemoryException, RuntimeException)
 ZEM_DECLARE_EXCEPTION(SyntaxException, RuntimeException)
 ZEM_DECLARE_EXCEPTION(SystemException, RuntimeException)
-ZEM_DECLARE_EXCEPTION(ValueException, RuntimeException)
+
+// The value exceptions keep their class when cloned.
+class ValueException : public RuntimeException {
+public:
+    using RuntimeException::RuntimeException;
+    Exception* clone() const override { return new ValueException(*this); }
+    void raise() const override { throw *this; }
+};
 
 ZEM_DECLARE_EXCEPTION(FileException, IOException)
 ZEM_DECLARE_EXCEPTION(CreateFileException, FileException)

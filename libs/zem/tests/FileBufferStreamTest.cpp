@@ -1,0 +1,125 @@
+#include "zem/base/Error.h"
+#include "zem/base/Exception.h"
+#include "zem/files/FileDeviceWin32.h"
+#include "zem/files/FileIO.h"
+#include "zem/files/FileStream.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <windows.h>
+
+using namespace zem;
+
+namespace {
+
+std::string readAll(const std::wstring& path) {
+    HANDLE h =
+        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    std::string out(GetFileSize(h, nullptr), '\0');
+    DWORD n = 0;
+    if (!out.empty())
+        ReadFile(h, &out[0], static_cast<DWORD>(out.size()), &n, nullptr);
+    CloseHandle(h);
+    return out;
+}
+
+// A disk device "zs:" on a fresh temporary folder.
+class FileStreamTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        GetTempPathW(MAX_PATH, temp);
+        m_dir = std::wstring(temp) + L"zem-stream-" + std::to_wstring(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(m_dir.c_str(), nullptr));
+        m_device.reset(new FileDeviceWin32(m_dir.c_str()));
+        ASSERT_TRUE(fileAttachDevice(m_device.get(), L"zs", 1));
+    }
+    void TearDown() override {
+        fileDetachDevice(L"zs");
+        EXPECT_EQ(0, m_device->getInfo().ref_count);
+        m_device.reset();
+        DeleteFileW((m_dir + L"\\a.txt").c_str());
+        RemoveDirectoryW(m_dir.c_str());
+    }
+    std::wstring m_dir;
+    std::unique_ptr<FileDeviceWin32> m_device;
+};
+
+TEST_F(FileStreamTest, OutputStreamTruncatesAndOutAloneAppends) {
+    {
+        FileOutputStream out(L"zs:a.txt");
+        out << "first " << 42;
+    }
+    EXPECT_EQ("first 42", readAll(m_dir + L"\\a.txt"));
+    {
+        FileOutputStream out;
+        out.open(L"zs:a.txt", std::ios_base::out);
+        out << "+more";
+    }
+    EXPECT_EQ("first 42+more", readAll(m_dir + L"\\a.txt"));
+    {
+        FileOutputStream out(L"zs:a.txt");
+        std::string big(10000, 'b');
+        out << big;
+        ASSERT_TRUE(out.good());
+    }
+    EXPECT_EQ(std::string(10000, 'b'), readAll(m_dir + L"\\a.txt"));
+}
+
+TEST_F(FileStreamTest, SeekByZeroAfterOneByteStaysAtOne) {
+    {
+        FileOutputStream out(L"zs:a.txt");
+        out << std::string(10000, 'x') << "END";
+    }
+    FileStreamBuf buf;
+    buf.open(L"zs:a.txt", std::ios_base::in);
+    EXPECT_EQ('x', buf.sbumpc());
+    EXPECT_EQ(1, static_cast<long long>(buf.pubseekoff(0, std::ios_base::cur, std::ios_base::in)));
+    EXPECT_EQ(1u, buf.getCount());
+    EXPECT_EQ(10000, static_cast<long long>(buf.pubseekoff(-3, std::ios_base::end, std::ios_base::in)));
+    std::string tail;
+    for (int c; (c = buf.sbumpc()) != EOF;)
+        tail += static_cast<char>(c);
+    EXPECT_EQ("END", tail);
+    EXPECT_EQ(-1, static_cast<long long>(buf.pubseekoff(0, std::ios_base::cur, std::ios_base::out)));
+    buf.close();
+    EXPECT_EQ(-1, static_cast<long long>(buf.pubseekoff(0, std::ios_base::beg, std::ios_base::in)));
+}
+
+TEST_F(FileStreamTest, ReadWriteStreamSeesItsOwnWrites) {
+    FileStreamBuf buf;
+    buf.open(L"zs:a.txt", std::ios_base::in | std::ios_base::out | std::ios_base::trunc);
+    buf.sputn("hello world", 11);
+    EXPECT_EQ(6, static_cast<long long>(buf.pubseekpos(6)));
+    char word[6] = {};
+    EXPECT_EQ(5, buf.sgetn(word, 5));
+    EXPECT_STREQ("world", word);
+    buf.close();
+    EXPECT_EQ("hello world", readAll(m_dir + L"\\a.txt"));
+}
+
+TEST_F(FileStreamTest, FailuresThrowTheMatchingFileException) {
+    FileStreamBuf buf;
+    try {
+        buf.open(L"zs:missing.txt", std::ios_base::in);
+        FAIL() << "opened a missing file";
+    } catch (const FileNotFoundException& e) {
+        EXPECT_EQ(L"zs:missing.txt", e.message());
+    }
+    EXPECT_FALSE(buf.isOpen());
+    EXPECT_THROW(buf.open(L"znostream:x", std::ios_base::in), FileException);
+    buf.open(L"zs:a.txt", std::ios_base::out | std::ios_base::trunc);
+    buf.sputn("abc", 3);
+    EXPECT_THROW(buf.pubseekoff(-10, std::ios_base::beg, std::ios_base::out), FileException);
+    buf.close();
+    EXPECT_EQ("abc", readAll(m_dir + L"\\a.txt"));
+    FileOutputStream out;
+    EXPECT_THROW(out.open(L"zs:no/such/dir/x.txt"), PathNotFoundException);
+    EXPECT_TRUE(out.bad());
+}
+
+} // namespace
