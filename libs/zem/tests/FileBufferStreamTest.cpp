@@ -70,6 +70,15 @@ TEST_F(FileStreamTest, OutputStreamTruncatesAndOutAloneAppends) {
     EXPECT_EQ(std::string(10000, 'b'), readAll(m_dir + L"\\a.txt"));
 }
 
+// Caught: a stream flush stopped at the device's own file buffer, so nothing reached the disk until close.
+TEST_F(FileStreamTest, FlushReachesTheFileWhileItStaysOpen) {
+    FileOutputStream out(L"zs:a.txt");
+    out << "line one\n";
+    out.flush();
+    ASSERT_TRUE(out.good());
+    EXPECT_EQ("line one\n", readAll(m_dir + L"\\a.txt"));
+}
+
 TEST_F(FileStreamTest, SeekByZeroAfterOneByteStaysAtOne) {
     {
         FileOutputStream out(L"zs:a.txt");

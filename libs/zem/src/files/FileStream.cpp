@@ -84,6 +84,14 @@ int TBasicBufferedBidirectionalStreamBuf::sync() {
 
 // ---- FileStreamBuf ----
 
+int FileStreamBuf::sync() {
+    if (TBasicBufferedBidirectionalStreamBuf::sync() != 0)
+        return -1;
+    if (m_file && (getMode() & std::ios_base::out) && !m_file->flush())
+        return -1;
+    return 0;
+}
+
 FileStreamBuf::FileStreamBuf() : TBasicBufferedBidirectionalStreamBuf(std::ios_base::in | std::ios_base::out) {}
 
 FileStreamBuf::~FileStreamBuf() {

@@ -68,6 +68,8 @@ protected:
     int writeToDevice(const char* buffer, std::streamsize count) override;
     pos_type seekoff(off_type offset, std::ios_base::seekdir direction, std::ios_base::openmode which) override;
     pos_type seekpos(pos_type position, std::ios_base::openmode which) override;
+    // A stream flush reaches the file itself, not only the file's own buffer.
+    int sync() override;
 
 private:
     pos_type seekFile(int origin, off_type offset);
