@@ -12,7 +12,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 corvel_ensure_display
-trap 'wineserver -k 2>/dev/null || true; kill "$CORVEL_XVFB_PID" 2>/dev/null || true' EXIT
+trap 'kill "$CORVEL_XVFB_PID" 2>/dev/null || true' EXIT
 wine "$CORVEL_BUILD/app/corvel.exe" "$@" &
 APP=$!
 # Give the window time to paint before taking the picture.
