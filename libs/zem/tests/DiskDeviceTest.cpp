@@ -1,3 +1,4 @@
+#include "support/TempFolder.h"
 #include "zem/base/Error.h"
 #include "zem/base/Exception.h"
 #include "zem/files/FileBuffer.h"
@@ -16,58 +17,16 @@ using namespace zem;
 
 namespace {
 
-// Removes a folder tree with the plain system calls, read-only files included.
-void removeTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring path = dir + L"\\" + name;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
-
-std::string readAll(const std::wstring& path) {
-    HANDLE h =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string out(GetFileSize(h, nullptr), '\0');
-    DWORD n = 0;
-    if (!out.empty())
-        ReadFile(h, &out[0], static_cast<DWORD>(out.size()), &n, nullptr);
-    CloseHandle(h);
-    return out;
-}
-
-void writeAll(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    DWORD n = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(h);
-}
+using zemtest::readNativeFile;
+using zemtest::writeNativeFile;
 
 // A fresh folder in the temporary directory with a disk device rooted in it ("zd:"), a
 // read-only one on the same folder ("zdro:") and a native-path device.
 class DiskDeviceTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_dir = std::wstring(temp) + L"zem-disk-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(++s_counter);
-        ASSERT_TRUE(CreateDirectoryW(m_dir.c_str(), nullptr));
+        m_dir = zemtest::makeTempFolder(L"disk");
+        ASSERT_FALSE(m_dir.empty());
         m_device.reset(new FileDeviceWin32(m_dir.c_str()));
         m_readOnly.reset(new FileDeviceWin32(m_dir.c_str(), FILEDEV_READ_ONLY));
         m_native.reset(new FileDeviceWin32(nullptr, FILEDEV_NATIVE));
@@ -84,17 +43,15 @@ protected:
         m_device.reset();
         m_readOnly.reset();
         m_native.reset();
-        removeTree(m_dir);
+        zemtest::removeTree(m_dir);
     }
-    std::wstring native(const std::wstring& local) const { return m_dir + L"\\" + local; }
+    std::wstring native(const std::wstring& local) const { return m_dir + local; }
 
-    static int s_counter;
-    std::wstring m_dir;
+    std::wstring m_dir; // ends in a backslash
     std::unique_ptr<FileDeviceWin32> m_device;
     std::unique_ptr<FileDeviceWin32> m_readOnly;
     std::unique_ptr<FileDeviceWin32> m_native;
 };
-int DiskDeviceTest::s_counter = 0;
 
 bool writeText(const wchar_t* path, uint32_t mode, const std::string& text) {
     File* f = fileOpen(path, mode);
@@ -108,7 +65,7 @@ bool writeText(const wchar_t* path, uint32_t mode, const std::string& text) {
 TEST_F(DiskDeviceTest, WritesReadsAndListsRealFiles) {
     ASSERT_TRUE(fileCreateDirectories(L"zd:sub/deeper"));
     ASSERT_TRUE(writeText(L"zd:sub/deeper/a.txt", FILE_MODE_WRITE, "hello"));
-    EXPECT_EQ("hello", readAll(native(L"sub\\deeper\\a.txt")));
+    EXPECT_EQ("hello", readNativeFile(native(L"sub\\deeper\\a.txt")));
     File* f = fileOpen(L"zd:sub\\deeper\\a.txt", FILE_MODE_READ);
     ASSERT_NE(nullptr, f);
     EXPECT_STREQ(L"zd:sub\\deeper\\a.txt", f->getPath());
@@ -173,14 +130,14 @@ TEST_F(DiskDeviceTest, OpenModesOnExistingAndMissingFiles) {
     };
     for (const wchar_t* prefix : {L"zd:", L"zd[nb]:"}) {
         for (const auto& r : rows) {
-            writeAll(native(L"e.txt"), "old-content");
+            writeNativeFile(native(L"e.txt"), "old-content");
             DeleteFileW(native(L"m.txt").c_str());
             std::wstring e = std::wstring(prefix) + L"e.txt";
             std::wstring m = std::wstring(prefix) + L"m.txt";
             std::string got = openOutcome(e.c_str(), r.mode);
-            std::string existing = got == "ok" ? readAll(native(L"e.txt")) : got;
+            std::string existing = got == "ok" ? readNativeFile(native(L"e.txt")) : got;
             got = openOutcome(m.c_str(), r.mode);
-            std::string missing = got == "ok" ? readAll(native(L"m.txt")) : got;
+            std::string missing = got == "ok" ? readNativeFile(native(L"m.txt")) : got;
             EXPECT_EQ(r.existing, existing)
                 << "mode " << r.mode << " on an existing file via " << ::testing::PrintToString(std::wstring(prefix));
             EXPECT_EQ(r.missing, missing)
@@ -226,7 +183,7 @@ TEST_F(DiskDeviceTest, MissingRootIsCreatedOnWriteWhenAsked) {
     EXPECT_EQ(nullptr, fileOpen(L"zlazy:f.txt", FILE_MODE_READ)); // reading never creates
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(native(L"later").c_str()));
     ASSERT_TRUE(writeText(L"zlazy:f.txt", FILE_MODE_WRITE, "made"));
-    EXPECT_EQ("made", readAll(native(L"later\\inside\\f.txt")));
+    EXPECT_EQ("made", readNativeFile(native(L"later\\inside\\f.txt")));
     fileDetachDevice(L"zlazy");
     EXPECT_EQ(0, lazy.getInfo().ref_count);
 }
@@ -275,10 +232,10 @@ TEST_F(DiskDeviceTest, DeleteMoveAndRemoveWithTheirErrors) {
     EXPECT_FALSE(fileMove(L"zd:a.txt", L"zd:b.txt"));
     uint32_t code = lastErrorCode();
     EXPECT_TRUE(code == ERROR_ALREADY_EXISTS || code == ERROR_FILE_EXISTS) << code;
-    EXPECT_EQ("B", readAll(native(L"b.txt")));
+    EXPECT_EQ("B", readNativeFile(native(L"b.txt")));
     ASSERT_TRUE(fileMove(L"zd:a.txt", L"zd:dir/moved.txt"));
-    EXPECT_EQ("A", readAll(native(L"dir\\moved.txt")));
-    EXPECT_EQ("<missing>", readAll(native(L"a.txt")));
+    EXPECT_EQ("A", readNativeFile(native(L"dir\\moved.txt")));
+    EXPECT_EQ("<missing>", readNativeFile(native(L"a.txt")));
 
     // The source vanished before the move.
     EXPECT_FALSE(fileMove(L"zd:a.txt", L"zd:c.txt"));
@@ -289,7 +246,7 @@ TEST_F(DiskDeviceTest, DeleteMoveAndRemoveWithTheirErrors) {
 
     EXPECT_FALSE(fileRemoveDirectory(L"zd:dir"));
     EXPECT_EQ(static_cast<uint32_t>(ERROR_DIR_NOT_EMPTY), lastErrorCode());
-    EXPECT_EQ("A", readAll(native(L"dir\\moved.txt")));
+    EXPECT_EQ("A", readNativeFile(native(L"dir\\moved.txt")));
     EXPECT_TRUE(fileDelete(L"zd:dir/moved.txt"));
     EXPECT_TRUE(fileRemoveDirectory(L"zd:dir"));
     EXPECT_FALSE(fileIsDirectory(L"zd:dir"));
@@ -314,12 +271,12 @@ TEST_F(DiskDeviceTest, ReadOnlyFilesAndDevicesChangeNothing) {
     }
     EXPECT_FALSE(fileDelete(L"zd:ro.txt"));
     EXPECT_EQ(static_cast<uint32_t>(ERROR_ACCESS_DENIED), lastErrorCode());
-    EXPECT_EQ("keep", readAll(native(L"ro.txt")));
+    EXPECT_EQ("keep", readNativeFile(native(L"ro.txt")));
 
     // The read-only device refuses before touching the disk.
     EXPECT_EQ(nullptr, fileOpen(L"zdro:new.txt", FILE_MODE_WRITE));
     EXPECT_EQ(ERR_DEVICE_READ_ONLY, lastErrorCode());
-    EXPECT_EQ("<missing>", readAll(native(L"new.txt")));
+    EXPECT_EQ("<missing>", readNativeFile(native(L"new.txt")));
     EXPECT_FALSE(fileCreateDirectory(L"zdro:newdir"));
     EXPECT_EQ(ERR_DEVICE_READ_ONLY, lastErrorCode());
     EXPECT_FALSE(fileIsDirectory(L"zd:newdir"));
@@ -389,19 +346,19 @@ TEST_F(DiskDeviceTest, MovesAcrossVolumesAreRefused) {
     EXPECT_EQ(ERR_MOVE_FILE_ACROSS_DEVICES, lastErrorCode());
     EXPECT_FALSE(fileMove(native(L"d").c_str(), L"Z:\\tmp\\zem-never-d"));
     EXPECT_EQ(ERR_MOVE_DIR_ACROSS_DEVICES, lastErrorCode());
-    EXPECT_EQ("x", readAll(native(L"f.txt")));
+    EXPECT_EQ("x", readNativeFile(native(L"f.txt")));
 }
 
 TEST_F(DiskDeviceTest, AppendModeKeepsTheOldBytes) {
     // Found: a buffered append wrote the unread window head back onto the file's end.
-    writeAll(native(L"log.txt"), std::string(5000, 'o'));
+    writeNativeFile(native(L"log.txt"), std::string(5000, 'o'));
     File* f = fileOpen(L"zd:log.txt", FILE_MODE_APPEND);
     ASSERT_NE(nullptr, f);
     EXPECT_EQ(5000u, f->tell());
     for (int i = 0; i < 100; ++i)
         ASSERT_EQ(500u, f->write(std::string(500, static_cast<char>('a' + i % 26)).data(), 500));
     fileClose(f);
-    std::string got = readAll(native(L"log.txt"));
+    std::string got = readNativeFile(native(L"log.txt"));
     ASSERT_EQ(55000u, got.size());
     EXPECT_EQ(std::string(5000, 'o'), got.substr(0, 5000));
     EXPECT_EQ(std::string(500, 'a'), got.substr(5000, 500));

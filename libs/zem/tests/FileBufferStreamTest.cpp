@@ -1,3 +1,4 @@
+#include "support/TempFolder.h"
 #include "zem/base/Error.h"
 #include "zem/base/Exception.h"
 #include "zem/files/FileDeviceWin32.h"
@@ -14,27 +15,12 @@ using namespace zem;
 
 namespace {
 
-std::string readAll(const std::wstring& path) {
-    HANDLE h =
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    std::string out(GetFileSize(h, nullptr), '\0');
-    DWORD n = 0;
-    if (!out.empty())
-        ReadFile(h, &out[0], static_cast<DWORD>(out.size()), &n, nullptr);
-    CloseHandle(h);
-    return out;
-}
-
 // A disk device "zs:" on a fresh temporary folder.
 class FileStreamTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_dir = std::wstring(temp) + L"zem-stream-" + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(m_dir.c_str(), nullptr));
+        m_dir = zemtest::makeTempFolder(L"stream");
+        ASSERT_FALSE(m_dir.empty());
         m_device.reset(new FileDeviceWin32(m_dir.c_str()));
         ASSERT_TRUE(fileAttachDevice(m_device.get(), L"zs", 1));
     }
@@ -42,9 +28,11 @@ protected:
         fileDetachDevice(L"zs");
         EXPECT_EQ(0, m_device->getInfo().ref_count);
         m_device.reset();
-        DeleteFileW((m_dir + L"\\a.txt").c_str());
-        RemoveDirectoryW(m_dir.c_str());
+        zemtest::removeTree(m_dir);
     }
+    // The file the tests write, as the system sees it.
+    std::string onDisk() const { return zemtest::readNativeFile(m_dir + L"a.txt"); }
+
     std::wstring m_dir;
     std::unique_ptr<FileDeviceWin32> m_device;
 };
@@ -54,20 +42,20 @@ TEST_F(FileStreamTest, OutputStreamTruncatesAndOutAloneAppends) {
         FileOutputStream out(L"zs:a.txt");
         out << "first " << 42;
     }
-    EXPECT_EQ("first 42", readAll(m_dir + L"\\a.txt"));
+    EXPECT_EQ("first 42", onDisk());
     {
         FileOutputStream out;
         out.open(L"zs:a.txt", std::ios_base::out);
         out << "+more";
     }
-    EXPECT_EQ("first 42+more", readAll(m_dir + L"\\a.txt"));
+    EXPECT_EQ("first 42+more", onDisk());
     {
         FileOutputStream out(L"zs:a.txt");
         std::string big(10000, 'b');
         out << big;
         ASSERT_TRUE(out.good());
     }
-    EXPECT_EQ(std::string(10000, 'b'), readAll(m_dir + L"\\a.txt"));
+    EXPECT_EQ(std::string(10000, 'b'), onDisk());
 }
 
 // Caught: a stream flush stopped at the device's own file buffer, so nothing reached the disk until close.
@@ -76,7 +64,7 @@ TEST_F(FileStreamTest, FlushReachesTheFileWhileItStaysOpen) {
     out << "line one\n";
     out.flush();
     ASSERT_TRUE(out.good());
-    EXPECT_EQ("line one\n", readAll(m_dir + L"\\a.txt"));
+    EXPECT_EQ("line one\n", onDisk());
 }
 
 TEST_F(FileStreamTest, SeekByZeroAfterOneByteStaysAtOne) {
@@ -108,7 +96,7 @@ TEST_F(FileStreamTest, ReadWriteStreamSeesItsOwnWrites) {
     EXPECT_EQ(5, buf.sgetn(word, 5));
     EXPECT_STREQ("world", word);
     buf.close();
-    EXPECT_EQ("hello world", readAll(m_dir + L"\\a.txt"));
+    EXPECT_EQ("hello world", onDisk());
 }
 
 TEST_F(FileStreamTest, FailuresThrowTheMatchingFileException) {
@@ -125,7 +113,7 @@ TEST_F(FileStreamTest, FailuresThrowTheMatchingFileException) {
     buf.sputn("abc", 3);
     EXPECT_THROW(buf.pubseekoff(-10, std::ios_base::beg, std::ios_base::out), FileException);
     buf.close();
-    EXPECT_EQ("abc", readAll(m_dir + L"\\a.txt"));
+    EXPECT_EQ("abc", onDisk());
     FileOutputStream out;
     EXPECT_THROW(out.open(L"zs:no/such/dir/x.txt"), PathNotFoundException);
     EXPECT_TRUE(out.bad());

@@ -1,4 +1,5 @@
 #include "zem/files/FileWatcher.h"
+#include "support/TempFolder.h"
 #include "support/TestWindow.h"
 #include "zem/base/Clock.h"
 #include "zem/base/Exception.h"
@@ -38,11 +39,8 @@ protected:
         ASSERT_NE(nullptr, window.handle()) << "windows need a display (run under Xvfb)";
         registry = std::make_unique<zem::MessageRegistry>();
         ASSERT_EQ(registry.get(), zem::MessageRegistry::instance());
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        root = std::wstring(temp) + L"zem-filewatcher-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-               std::to_wstring(GetTickCount()) + L"\\";
-        ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
+        root = zemtest::makeTempFolder(L"filewatcher");
+        ASSERT_FALSE(root.empty());
         device = std::make_unique<zem::FileDeviceWin32>(root.c_str());
         ASSERT_TRUE(zem::fileAttachDevice(device.get(), DEVICE, 0));
     }
@@ -54,25 +52,7 @@ protected:
         registry.reset();
         zem::fileDetachDevice(DEVICE);
         device.reset();
-        removeTree(root);
-    }
-
-    static void removeTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((dir + L"*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    removeTree(dir + name + L"\\");
-                else
-                    DeleteFileW((dir + name).c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(dir.c_str());
+        zemtest::removeTree(root);
     }
 
     // Binds the registry and starts the watcher, as most tests want.
@@ -99,12 +79,10 @@ protected:
     static std::wstring dev(const std::wstring& name) { return std::wstring(DEVICE) + L":" + name; }
 
     void writeFile(const std::wstring& name, const std::string& bytes, bool append = false) {
-        HANDLE h = CreateFileW(native(name).c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE, FILE_SHARE_READ,
-                               nullptr, append ? OPEN_ALWAYS : CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, h) << "cannot write " << name.size();
-        DWORD written = 0;
-        WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(h);
+        if (append)
+            zemtest::appendNativeFile(native(name), bytes);
+        else
+            zemtest::writeNativeFile(native(name), bytes);
     }
     void makeFolder(const std::wstring& name) { ASSERT_TRUE(CreateDirectoryW(native(name).c_str(), nullptr)); }
 

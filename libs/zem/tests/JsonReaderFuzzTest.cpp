@@ -1,3 +1,4 @@
+#include "support/JsonTestSupport.h"
 #include "zem/base/Exception.h"
 #include "zem/json/JsonReader.h"
 #include "zem/value/Values.h"
@@ -13,16 +14,7 @@
 namespace {
 
 typedef std::unique_ptr<zem::Value> ValuePtr;
-
-zem::JsonReaderSettings settingsFor(bool relaxed) {
-    zem::JsonReaderSettings settings;
-    settings.allowTrailingComma = relaxed;
-    settings.allowMissingComma = relaxed;
-    settings.allowRegExp = relaxed;
-    settings.allowSymbols = relaxed;
-    settings.allowSingleQuoted = relaxed;
-    return settings;
-}
+using zemtest::jsonSettings;
 
 bool positionInText(const zem::SourcePosition& pos, size_t length) {
     return pos.offset >= 0 && static_cast<size_t>(pos.offset) <= length && pos.line >= 0 && pos.column >= 0;
@@ -31,7 +23,7 @@ bool positionInText(const zem::SourcePosition& pos, size_t length) {
 // Whatever the input, the reader returns a list or dictionary, or throws one of its own
 // exceptions positioned inside the text. A parsed tree is also written and read again.
 ::testing::AssertionResult readsSafely(const std::wstring& text, bool relaxed) {
-    const zem::JsonReaderSettings settings = settingsFor(relaxed);
+    const zem::JsonReaderSettings settings = jsonSettings(relaxed);
     auto failure = [&]() {
         return ::testing::AssertionFailure() << "input (" << (relaxed ? "relaxed" : "strict")
                                              << "): " << ::testing::PrintToString(text.substr(0, 300)) << "\n";
@@ -42,7 +34,7 @@ bool positionInText(const zem::SourcePosition& pos, size_t length) {
             return failure() << "root is not a container";
         std::wstring written;
         zem::formatJson(value.get(), written);
-        ValuePtr again(zem::parseJson(settingsFor(true), written));
+        ValuePtr again(zem::parseJson(jsonSettings(true), written));
         if (!value->equals(again.get()))
             return failure() << "does not read back from " << ::testing::PrintToString(written);
         return ::testing::AssertionSuccess();
@@ -164,7 +156,7 @@ TEST(JsonReaderFuzzTest, MutatedDocuments) {
     for (int i = 0; i < 300; ++i) {
         std::wstring text = maker.document();
         if (i % 4 == 0) { // the intact documents use relaxed features
-            ValuePtr value(zem::parseJson(settingsFor(true), text));
+            ValuePtr value(zem::parseJson(jsonSettings(true), text));
             parsedIntact += value != nullptr;
         } else {
             text = maker.mutated(text);

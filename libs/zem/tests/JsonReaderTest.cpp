@@ -1,4 +1,5 @@
 #include "zem/json/JsonReader.h"
+#include "support/JsonTestSupport.h"
 #include "zem/value/Values.h"
 #include "zem/writer/ValueWriter.h"
 
@@ -11,21 +12,8 @@
 namespace {
 
 using zem::JsonReaderSettings;
+using zemtest::jsonSettings;
 typedef std::unique_ptr<zem::Value> ValuePtr;
-
-JsonReaderSettings strictMode() {
-    return JsonReaderSettings();
-}
-
-JsonReaderSettings relaxedMode() {
-    JsonReaderSettings settings;
-    settings.allowTrailingComma = true;
-    settings.allowMissingComma = true;
-    settings.allowRegExp = true;
-    settings.allowSymbols = true;
-    settings.allowSingleQuoted = true;
-    return settings;
-}
 
 // Parses text and compares the compact JSON of the result with expected.
 ::testing::AssertionResult parsesTo(const std::wstring& text, const JsonReaderSettings& settings,
@@ -99,7 +87,7 @@ TEST(JsonReaderTest, AcceptedTexts) {
         {L"[_a.b-c, .5x, -1.y]", true, L"[_a.b-c,.5x,\"-1.y\"]"},
     };
     for (const Row& row : rows)
-        EXPECT_TRUE(parsesTo(row.text, row.relaxed ? relaxedMode() : strictMode(), row.json));
+        EXPECT_TRUE(parsesTo(row.text, jsonSettings(row.relaxed), row.json));
 }
 
 TEST(JsonReaderTest, RejectedTextsKeepTheirTexts) {
@@ -171,12 +159,12 @@ TEST(JsonReaderTest, RejectedTextsKeepTheirTexts) {
         {L"[-1e400]", true, typeid(zem::JsonUnexpectedStateException), L"Unexpected state"},
     };
     for (const Row& row : rows)
-        EXPECT_TRUE(failsWith(row.text, row.relaxed ? relaxedMode() : strictMode(), row.type, row.message));
+        EXPECT_TRUE(failsWith(row.text, jsonSettings(row.relaxed), row.type, row.message));
 }
 
 TEST(JsonReaderTest, UnexpectedStateIsAnIllegalStateWithPositions) {
     try {
-        ValuePtr value(zem::parseJson(strictMode(), L"[1,\n 1e999]"));
+        ValuePtr value(zem::parseJson(jsonSettings(false), L"[1,\n 1e999]"));
         FAIL() << "parsed";
     } catch (zem::IllegalStateException& e) {
         auto* state = dynamic_cast<zem::JsonUnexpectedStateException*>(&e);
@@ -202,7 +190,7 @@ TEST(JsonReaderTest, StringsDecodeTheirEscapes) {
         {L"[word]", true, L"word", zem::StringValue::STYLE_SYMBOL},
     };
     for (const Row& row : rows) {
-        ValuePtr value(zem::parseJson(row.relaxed ? relaxedMode() : strictMode(), row.text));
+        ValuePtr value(zem::parseJson(jsonSettings(row.relaxed), row.text));
         const zem::ListValue* list = static_cast<zem::ListValue*>(value.get());
         ASSERT_EQ(1u, list->size());
         const zem::StringValue* string = dynamic_cast<const zem::StringValue*>(list->at(0));
@@ -213,7 +201,7 @@ TEST(JsonReaderTest, StringsDecodeTheirEscapes) {
 }
 
 TEST(JsonReaderTest, RegExpKeepsEscapedSlashAndReadsOptions) {
-    ValuePtr value(zem::parseJson(relaxedMode(), L"[/a\\/b\\\\/im-x, /c/]"));
+    ValuePtr value(zem::parseJson(jsonSettings(true), L"[/a\\/b\\\\/im-x, /c/]"));
     const zem::ListValue* list = static_cast<zem::ListValue*>(value.get());
     ASSERT_EQ(2u, list->size());
     const zem::RegExpValue* first = dynamic_cast<const zem::RegExpValue*>(list->at(0));
@@ -244,7 +232,7 @@ TEST(JsonReaderTest, NestingLimitAtAndPastTheEdge) {
     };
     for (const Row& row : rows) {
         try {
-            ValuePtr value(zem::parseJson(strictMode(), row.text));
+            ValuePtr value(zem::parseJson(jsonSettings(false), row.text));
             EXPECT_TRUE(row.parses) << "length " << row.text.size();
         } catch (zem::JsonTooMuchNestingException& e) {
             EXPECT_FALSE(row.parses) << "length " << row.text.size();

@@ -1,5 +1,6 @@
 #include "zem/log/LogFile.h"
 #include "support/LogCapture.h"
+#include "support/WaitUntil.h"
 #include "zem/base/Crc.h"
 #include "zem/base/Error.h"
 #include "zem/files/FileDeviceWin32.h"
@@ -129,13 +130,7 @@ std::string narrow(const std::wstring& w) {
 
 // Files give no signal when they change: poll them, with a deadline.
 bool waitUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+    return zemtest::waitUntil(done, timeoutMs, [](DWORD left) { Sleep(left < 20 ? left : 20); });
 }
 
 class LogFileTest : public ::testing::Test {

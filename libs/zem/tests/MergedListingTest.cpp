@@ -1,3 +1,4 @@
+#include "support/TempFolder.h"
 #include "zem/base/Error.h"
 #include "zem/files/FileDeviceWin32.h"
 #include "zem/files/FileIO.h"
@@ -16,54 +17,24 @@ using namespace zem;
 
 namespace {
 
-void removeTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring path = dir + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
-
-void writeFile(const std::wstring& path, size_t size) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, h);
-    std::string bytes(size, 'x');
-    DWORD n = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(h);
-}
-
 // Two folders, "user" and "root", mapped as zbase:user over zbase:root.
 class MergedListingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_top = std::wstring(temp) + L"zem-merged-" + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(m_top.c_str(), nullptr));
+        m_top = zemtest::makeTempFolder(L"merged");
+        ASSERT_FALSE(m_top.empty());
         for (const wchar_t* side : {L"user", L"root"}) {
-            std::wstring dir = m_top + L"\\" + side;
+            std::wstring dir = m_top + side;
             ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
             ASSERT_TRUE(CreateDirectoryW((dir + L"\\dir").c_str(), nullptr));
         }
-        writeFile(m_top + L"\\user\\dir\\a.txt", 11);
-        writeFile(m_top + L"\\root\\dir\\A.TXT", 22);
-        writeFile(m_top + L"\\root\\dir\\b.txt", 3);
-        writeFile(m_top + L"\\user\\dir\\c.txt", 4);
-        ASSERT_TRUE(CreateDirectoryW((m_top + L"\\root\\only").c_str(), nullptr));
-        m_user.reset(new FileDeviceWin32((m_top + L"\\user").c_str()));
-        m_root.reset(new FileDeviceWin32((m_top + L"\\root").c_str()));
+        zemtest::writeNativeFile(m_top + L"user\\dir\\a.txt", std::string(11, 'x'));
+        zemtest::writeNativeFile(m_top + L"root\\dir\\A.TXT", std::string(22, 'x'));
+        zemtest::writeNativeFile(m_top + L"root\\dir\\b.txt", std::string(3, 'x'));
+        zemtest::writeNativeFile(m_top + L"user\\dir\\c.txt", std::string(4, 'x'));
+        ASSERT_TRUE(CreateDirectoryW((m_top + L"root\\only").c_str(), nullptr));
+        m_user.reset(new FileDeviceWin32((m_top + L"user").c_str()));
+        m_root.reset(new FileDeviceWin32((m_top + L"root").c_str()));
         ASSERT_TRUE(fileAttachDevice(m_root.get(), L"zbase:root", 128));
         ASSERT_TRUE(fileAttachDevice(m_user.get(), L"zbase:user", 129));
     }
@@ -74,7 +45,7 @@ protected:
         EXPECT_EQ(0, m_root->getInfo().ref_count);
         m_user.reset();
         m_root.reset();
-        removeTree(m_top);
+        zemtest::removeTree(m_top);
     }
 
     // Name (lower-cased) to size, in listing order.
@@ -88,7 +59,7 @@ protected:
         return out;
     }
 
-    std::wstring m_top;
+    std::wstring m_top; // ends in a backslash
     std::unique_ptr<FileDeviceWin32> m_user;
     std::unique_ptr<FileDeviceWin32> m_root;
 };
@@ -187,7 +158,7 @@ TEST_F(MergedListingTest, EntryExistsReadsAndKeepsTheAttributes) {
     ASSERT_TRUE(list.entryExists(e));
     EXPECT_NE(0u, e->flags & FileListEntry::HAS_ATTRIBUTES);
     EXPECT_EQ(4u, e->size);
-    DeleteFileW((m_top + L"\\user\\dir\\c.txt").c_str());
+    DeleteFileW((m_top + L"user\\dir\\c.txt").c_str());
     EXPECT_TRUE(list.entryExists(e)); // already known
     EXPECT_FALSE(list.entryExists(list.add(L"zbase:dir/c.txt", nullptr)));
 }

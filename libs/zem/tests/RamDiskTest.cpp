@@ -1,4 +1,5 @@
 #include "zem/files/RamDisk.h"
+#include "support/FileApiTest.h"
 #include "support/LogCapture.h"
 #include "zem/base/Error.h"
 #include "zem/files/FileIFC.h"
@@ -14,54 +15,23 @@ namespace {
 
 using zem::File;
 using zem::RamDisk;
-
-std::string narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
+using zemtest::failedWith;
+using zemtest::narrow;
 
 // A fresh RAM disk attached as "ramtest" for each test.
-class RamDiskTest : public ::testing::Test {
+class RamDiskTest : public zemtest::FileApiTest {
 protected:
     void SetUp() override {
         m_disk = new RamDisk();
         ASSERT_TRUE(zem::fileAttachDevice(m_disk, L"ramtest", 100));
     }
     void TearDown() override {
-        for (File* file : m_open)
-            zem::fileClose(file);
+        closeLeftOpen();
         EXPECT_EQ(0, m_disk->getInfo().ref_count);
         EXPECT_TRUE(zem::fileDetachDevice(L"ramtest"));
         delete m_disk;
     }
 
-    File* open(const std::wstring& path, uint32_t mode) {
-        File* file = zem::fileOpen(path.c_str(), mode);
-        if (file)
-            m_open.push_back(file);
-        return file;
-    }
-    void close(File* file) {
-        for (auto it = m_open.begin(); it != m_open.end(); ++it) {
-            if (*it == file) {
-                m_open.erase(it);
-                break;
-            }
-        }
-        EXPECT_TRUE(zem::fileClose(file));
-    }
-    // Makes a closed file holding text.
-    void make(const std::wstring& path, const std::string& text) {
-        File* file = open(path, zem::FILE_MODE_WRITE);
-        ASSERT_NE(nullptr, file);
-        ASSERT_EQ(text.size(), file->write(text.data(), static_cast<uint32_t>(text.size())));
-        close(file);
-    }
-    std::string readAll(File* file) {
-        std::string text(file->getSize(), '\0');
-        uint32_t n = file->read(&text[0], static_cast<uint32_t>(text.size()));
-        text.resize(n);
-        return text;
-    }
     uint32_t memoryUsed() {
         uint32_t bytes = 0;
         EXPECT_TRUE(m_disk->control(RamDisk::CONTROL_MEMORY_USED, sizeof(bytes), &bytes));
@@ -69,19 +39,7 @@ protected:
     }
 
     RamDisk* m_disk = nullptr;
-    std::vector<File*> m_open;
 };
-
-// A failure must leave this code, with the path as its first parameter when one is given.
-::testing::AssertionResult failedWith(uint32_t code, const wchar_t* path = nullptr) {
-    const zem::ErrorRecord& error = zem::currentError();
-    if (error.code != code)
-        return ::testing::AssertionFailure() << "error 0x" << std::hex << error.code << ", expected 0x" << code;
-    if (path && error.params.get(1) != path)
-        return ::testing::AssertionFailure()
-               << "parameter \"" << narrow(error.params.get(1)) << "\", expected \"" << narrow(path) << "\"";
-    return ::testing::AssertionSuccess();
-}
 
 struct ChunkCase {
     const wchar_t* path;

@@ -1,5 +1,7 @@
 #include "zem/files/TempDevice.h"
+#include "support/FileApiTest.h"
 #include "support/LogCapture.h"
+#include "support/TempFolder.h"
 #include "zem/base/Error.h"
 #include "zem/files/FileDeviceWin32.h"
 #include "zem/files/FileIFC.h"
@@ -16,10 +18,8 @@ namespace {
 
 using zem::File;
 using zem::TempFile;
-
-std::string narrow(const std::wstring& text) {
-    return std::string(text.begin(), text.end());
-}
+using zemtest::failedWith;
+using zemtest::narrow;
 
 std::string pattern(size_t size) {
     std::string text(size, '\0');
@@ -38,14 +38,11 @@ int64_t partSize(const std::wstring& path) {
 
 // The temporary device over its own RAM disk ("tdmem") and a disk device rooted in a fresh
 // temporary folder ("tdtmp"), attached as "tdv".
-class TempDeviceTest : public ::testing::Test {
+class TempDeviceTest : public zemtest::FileApiTest {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_root = std::wstring(temp) + L"zem-tempdevice-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(GetTickCount()) + L"\\";
-        ASSERT_TRUE(CreateDirectoryW(m_root.c_str(), nullptr));
+        m_root = zemtest::makeTempFolder(L"tempdevice");
+        ASSERT_FALSE(m_root.empty());
         m_ram = new zem::RamDisk();
         m_disk = new zem::FileDeviceWin32(m_root.c_str());
         m_temp = new zem::TempDevice(L"tdmem:", L"tdtmp:");
@@ -55,8 +52,7 @@ protected:
     }
 
     void TearDown() override {
-        for (File* file : m_open)
-            zem::fileClose(file);
+        closeLeftOpen();
         EXPECT_EQ(0, m_temp->getInfo().ref_count);
         delete m_temp; // deletes the parts of every file left
         EXPECT_EQ(0, m_ram->getInfo().ref_count);
@@ -66,69 +62,14 @@ protected:
         zem::fileDetachDevice(L"tdmem");
         delete m_disk;
         delete m_ram;
-        removeTree(m_root);
+        zemtest::removeTree(m_root);
     }
 
-    static void removeTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((dir + L"*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    removeTree(dir + name + L"\\");
-                else
-                    DeleteFileW((dir + name).c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(dir.c_str());
-    }
-
-    File* open(const std::wstring& path, uint32_t mode) {
-        File* file = zem::fileOpen(path.c_str(), mode);
-        if (file)
-            m_open.push_back(file);
-        return file;
-    }
-    void close(File* file) {
-        for (auto it = m_open.begin(); it != m_open.end(); ++it) {
-            if (*it == file) {
-                m_open.erase(it);
-                break;
-            }
-        }
-        EXPECT_TRUE(zem::fileClose(file));
-    }
-    void make(const std::wstring& path, const std::string& text) {
-        File* file = open(path, zem::FILE_MODE_WRITE);
-        ASSERT_NE(nullptr, file);
-        ASSERT_EQ(text.size(), file->write(text.data(), static_cast<uint32_t>(text.size())));
-        close(file);
-    }
-    std::string readAll(File* file) {
-        std::string text(file->getSize(), '\0');
-        text.resize(file->read(&text[0], static_cast<uint32_t>(text.size())));
-        return text;
-    }
     std::wstring m_root;
     zem::RamDisk* m_ram = nullptr;
     zem::FileDeviceWin32* m_disk = nullptr;
     zem::TempDevice* m_temp = nullptr;
-    std::vector<File*> m_open;
 };
-
-::testing::AssertionResult failedWith(uint32_t code, const wchar_t* path = nullptr) {
-    const zem::ErrorRecord& error = zem::currentError();
-    if (error.code != code)
-        return ::testing::AssertionFailure() << "error 0x" << std::hex << error.code << ", expected 0x" << code;
-    if (path && error.params.get(1) != path)
-        return ::testing::AssertionFailure()
-               << "parameter \"" << narrow(error.params.get(1)) << "\", expected \"" << narrow(path) << "\"";
-    return ::testing::AssertionSuccess();
-}
 
 struct SplitCase {
     const wchar_t* path;

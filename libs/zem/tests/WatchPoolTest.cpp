@@ -1,4 +1,6 @@
 #include "zem/files/WatchPool.h"
+#include "support/TempFolder.h"
+#include "support/WaitUntil.h"
 #include "zem/base/Error.h"
 #include "zem/thread/CriticalSection.h"
 #include "zem/thread/Thread.h"
@@ -15,6 +17,7 @@ namespace {
 
 using zem::FileChangeEvent;
 using zem::WatchPool;
+using zemtest::appendNativeFile;
 
 const DWORD EVENT_TIMEOUT_MS = 10000;
 
@@ -43,15 +46,8 @@ public:
 
     // Waits until an event matches; duplicates and their order do not matter.
     bool waitFor(const std::function<bool(const SeenEvent&)>& match, DWORD timeoutMs = EVENT_TIMEOUT_MS) {
-        DWORD start = GetTickCount();
-        for (;;) {
-            if (find(match))
-                return true;
-            DWORD spent = GetTickCount() - start;
-            if (spent >= timeoutMs)
-                return false;
-            WaitForSingleObject(m_arrived, timeoutMs - spent);
-        }
+        return zemtest::waitUntil([&] { return find(match); }, timeoutMs,
+                                  [this](DWORD left) { WaitForSingleObject(m_arrived, left); });
     }
     bool find(const std::function<bool(const SeenEvent&)>& match) {
         zem::CriticalSectionLock guard(m_lock);
@@ -87,11 +83,8 @@ std::function<bool(const SeenEvent&)> is(FileChangeEvent::Kind kind, const std::
 class WatchPoolTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_root = std::wstring(temp) + L"zem-watchpool-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(GetTickCount()) + L"\\";
-        ASSERT_TRUE(CreateDirectoryW(m_root.c_str(), nullptr));
+        m_root = zemtest::makeTempFolder(L"watchpool");
+        ASSERT_FALSE(m_root.empty());
         m_pool = WatchPool::instance();
     }
 
@@ -103,25 +96,7 @@ protected:
         EXPECT_EQ(0u, m_pool->threadCount());
         WatchPool::release(m_pool);
         m_recorders.clear();
-        removeTree(m_root);
-    }
-
-    static void removeTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((dir + L"*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    removeTree(dir + name + L"\\");
-                else
-                    DeleteFileW((dir + name).c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(dir.c_str());
+        zemtest::removeTree(m_root);
     }
 
     std::wstring folder(const std::wstring& name) {
@@ -147,15 +122,6 @@ protected:
         EXPECT_TRUE(m_pool->closeWatchHandle(handle));
     }
 
-    static void writeFile(const std::wstring& path, const char* text) {
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        SetFilePointer(file, 0, nullptr, FILE_END);
-        DWORD written = 0;
-        WriteFile(file, text, static_cast<DWORD>(strlen(text)), &written, nullptr);
-        CloseHandle(file);
-    }
-
     // Observers outlive the handles that call them: they go in TearDown.
     template <class T = Recorder> T& newRecorder() {
         T* recorder = new T();
@@ -178,9 +144,9 @@ TEST_F(WatchPoolTest, ReportsAddedModifiedRenamedAndRemovedEntries) {
     EXPECT_EQ(&recorder, handle->getObserver());
     EXPECT_EQ(7u, handle->getUserValue());
 
-    writeFile(dir + L"a.txt", "one");
+    appendNativeFile(dir + L"a.txt", "one");
     EXPECT_TRUE(recorder.waitFor(is(FileChangeEvent::ADDED, L"a.txt")));
-    writeFile(dir + L"a.txt", "two");
+    appendNativeFile(dir + L"a.txt", "two");
     EXPECT_TRUE(recorder.waitFor(is(FileChangeEvent::MODIFIED, L"a.txt")));
     ASSERT_TRUE(MoveFileW((dir + L"a.txt").c_str(), (dir + L"b.txt").c_str()));
     EXPECT_TRUE(recorder.waitFor([](const SeenEvent& e) {
@@ -209,14 +175,14 @@ TEST_F(WatchPoolTest, HandlesOnOneFolderShareItAndCloseIndependently) {
     EXPECT_EQ(2u, m_pool->folderCount());
     EXPECT_EQ(1u, m_pool->threadCount());
 
-    writeFile(dir + L"x", "1");
+    appendNativeFile(dir + L"x", "1");
     EXPECT_TRUE(first.waitFor(is(FileChangeEvent::ADDED, L"x")));
     EXPECT_TRUE(second.waitFor(is(FileChangeEvent::ADDED, L"x")));
     EXPECT_TRUE(recursive.waitFor(is(FileChangeEvent::ADDED, L"x")));
 
     unwatch(a);
     EXPECT_EQ(2u, m_pool->folderCount());
-    writeFile(dir + L"y", "1");
+    appendNativeFile(dir + L"y", "1");
     EXPECT_TRUE(second.waitFor(is(FileChangeEvent::ADDED, L"y")));
     EXPECT_FALSE(first.find(is(FileChangeEvent::ADDED, L"y")));
 }
@@ -227,7 +193,7 @@ TEST_F(WatchPoolTest, RecursiveWatchReportsSubFolderEntriesWithoutNameHash) {
     ASSERT_NE(nullptr, watch(dir, recorder, zem::WATCH_RECURSIVE));
     std::wstring sub = folder(L"tree\\sub");
     EXPECT_TRUE(recorder.waitFor(is(FileChangeEvent::ADDED, L"sub"))) << recorder.dump();
-    writeFile(sub + L"deep.txt", "1");
+    appendNativeFile(sub + L"deep.txt", "1");
     EXPECT_TRUE(recorder.waitFor([](const SeenEvent& e) {
         return e.kind == FileChangeEvent::ADDED && e.path == L"sub\\deep.txt" && e.nameHash == 0;
     })) << recorder.dump();
@@ -249,8 +215,8 @@ TEST_F(WatchPoolTest, SixtyFourthFolderStartsASecondThreadThatStopsWithIt) {
     EXPECT_EQ(64u, m_pool->folderCount());
 
     // Both threads serve their folders.
-    writeFile(last + L"on-second", "1");
-    writeFile(m_root + L"f62\\on-first", "1");
+    appendNativeFile(last + L"on-second", "1");
+    appendNativeFile(m_root + L"f62\\on-first", "1");
     EXPECT_TRUE(recorder.waitFor(is(FileChangeEvent::ADDED, L"on-second")));
     EXPECT_TRUE(recorder.waitFor(is(FileChangeEvent::ADDED, L"on-first")));
 
@@ -268,12 +234,12 @@ TEST_F(WatchPoolTest, VanishedFolderDropsOnlyItsOwnWatch) {
     Recorder& alive = newRecorder();
     ASSERT_NE(nullptr, watch(doomed, lost));
     ASSERT_NE(nullptr, watch(kept, alive));
-    writeFile(doomed + L"f", "1");
+    appendNativeFile(doomed + L"f", "1");
     EXPECT_TRUE(lost.waitFor(is(FileChangeEvent::ADDED, L"f")));
     ASSERT_TRUE(DeleteFileW((doomed + L"f").c_str()));
     ASSERT_TRUE(RemoveDirectoryW(doomed.c_str()));
 
-    writeFile(kept + L"still", "1");
+    appendNativeFile(kept + L"still", "1");
     EXPECT_TRUE(alive.waitFor(is(FileChangeEvent::ADDED, L"still")));
     EXPECT_EQ(1u, m_pool->threadCount());
 }
@@ -284,7 +250,7 @@ TEST_F(WatchPoolTest, BadFoldersAndHandlesFailWithTheirCodes) {
     uint32_t code = zem::lastErrorCode();
     EXPECT_TRUE(code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND) << code;
 
-    writeFile(m_root + L"plain.txt", "1");
+    appendNativeFile(m_root + L"plain.txt", "1");
     EXPECT_EQ(nullptr, watch(m_root + L"plain.txt", recorder));
     EXPECT_EQ(static_cast<uint32_t>(ERROR_DIRECTORY), zem::lastErrorCode());
 
@@ -322,8 +288,8 @@ TEST_F(WatchPoolTest, ObserverMayCloseItsOwnHandleOnThePoolThread) {
     recorder.pool = m_pool;
     recorder.own = m_pool->openWatchHandle(dir.c_str(), dir.c_str(), &recorder, 0, 0);
     ASSERT_NE(nullptr, recorder.own);
-    writeFile(dir + L"a", "1");
-    writeFile(dir + L"b", "1");
+    appendNativeFile(dir + L"a", "1");
+    appendNativeFile(dir + L"b", "1");
     ASSERT_TRUE(recorder.waitFor([](const SeenEvent&) { return true; }));
     EXPECT_TRUE(recorder.closed);
     // The thread that closed its last folder retires; the next open or close joins it.
@@ -357,7 +323,7 @@ TEST_F(WatchPoolTest, OpeningUnderTheObserversLockDoesNotDeadlockWithADispatch) 
     ASSERT_NE(nullptr, watch(dir, recorder));
     {
         zem::CriticalSectionLock guard(recorder.lock);
-        writeFile(dir + L"go", "1");
+        appendNativeFile(dir + L"go", "1");
         ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(recorder.entered, EVENT_TIMEOUT_MS));
         // The pool thread now waits for the lock inside its dispatch. The same folder and
         // a new one served by that thread both open.
@@ -370,7 +336,7 @@ TEST_F(WatchPoolTest, OpeningUnderTheObserversLockDoesNotDeadlockWithADispatch) 
     // The handle opened during the dispatch came back before its first read started;
     // another open waits for that read, after which no change is missed.
     ASSERT_NE(nullptr, watch(fresh, other));
-    writeFile(fresh + L"later", "1");
+    appendNativeFile(fresh + L"later", "1");
     EXPECT_TRUE(other.waitFor(is(FileChangeEvent::ADDED, L"later")));
 }
 

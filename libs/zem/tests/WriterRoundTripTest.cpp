@@ -1,3 +1,4 @@
+#include "support/JsonTestSupport.h"
 #include "zem/base/Exception.h"
 #include "zem/jasmine/JasmineParser.h"
 #include "zem/json/JsonReader.h"
@@ -23,16 +24,6 @@ typedef std::unique_ptr<Value> ValuePtr;
 
 enum class Format { Json, Jasmine };
 
-zem::JsonReaderSettings relaxedJson() {
-    zem::JsonReaderSettings settings;
-    settings.allowTrailingComma = true;
-    settings.allowMissingComma = true;
-    settings.allowRegExp = true;
-    settings.allowSymbols = true;
-    settings.allowSingleQuoted = true;
-    return settings;
-}
-
 std::wstring shortened(const std::wstring& text) {
     return text.size() <= 600 ? text : text.substr(0, 600) + L"...";
 }
@@ -44,7 +35,7 @@ std::wstring shortened(const std::wstring& text) {
     try {
         if (format == Format::Json) {
             zem::formatJson(value, text);
-            back.reset(zem::parseJson(relaxedJson(), text));
+            back.reset(zem::parseJson(zemtest::jsonSettings(true), text));
         } else {
             zem::formatJasmine(value, text);
             back.reset(zem::parseJasmine(text));

@@ -372,12 +372,7 @@ bool FileDeviceWin32::normalizePath(FileRequest& request, WorkString& out) {
     // The root is part of the key: user:a and root:a are different files.
     out.assign(m_root);
     out.append(request.localPath);
-    for (size_t i = 0; i < out.length(); ++i) {
-        if (out[i] == L'/')
-            out[i] = L'\\';
-    }
-    if (!out.empty())
-        CharLowerBuffW(out.data(), static_cast<DWORD>(out.length()));
+    foldPathKey(out, L'\\');
     return true;
 }
 

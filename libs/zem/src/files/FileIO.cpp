@@ -64,6 +64,38 @@ void stripLongPathPrefix(WorkString& path) {
         path.assign(std::wstring(p + 4));
 }
 
+// The start of every call on a path: the thread's error is cleared and a null path is
+// refused (false, with the error set).
+bool beginCall(const wchar_t* path) {
+    fileClearError();
+    if (path)
+        return true;
+    return fileFail(ERR_INVALID_CALL);
+}
+
+template <class Op> bool dispatchCall(FileRequest& request, uint32_t operation, const wchar_t* path, Op op) {
+    return beginCall(path) && dispatch(request, operation, path, op);
+}
+
+// A change (delete, remove or create a directory) that needs nothing but the request.
+bool dispatchChange(const wchar_t* path, bool (FileDevice::*change)(FileRequest&)) {
+    FileRequest request;
+    return dispatchCall(request, FILEOP_CHANGE, path, [&](FileDevice* d) { return (d->*change)(request); });
+}
+
+// Closes what a device handed out through that device; an object without one closes
+// itself by being deleted.
+template <class T> bool closeThroughDevice(T* object, bool (FileDevice::*close)(T*)) {
+    fileClearError();
+    if (!object)
+        return fileFail(ERR_INVALID_CALL);
+    FileDevice* device = object->getDevice();
+    if (device)
+        return (device->*close)(object);
+    delete object;
+    return true;
+}
+
 bool getFullPath(const wchar_t* path, WorkString& out, bool mustExist, uint32_t* servedFlags) {
     FileRequest request;
     bool ok = dispatch(request, FILEOP_GET_FULL_PATH, path,
@@ -94,25 +126,17 @@ bool fileDetachDevice(const wchar_t* name) {
 }
 
 File* fileOpen(const wchar_t* path, uint32_t mode) {
-    fileClearError();
-    if (!path) {
-        fileFail(ERR_INVALID_CALL);
-        return nullptr;
-    }
     FileRequest request;
     request.mode = mode;
     File* file = nullptr;
     uint32_t operation = mode == FILE_MODE_READ ? FILEOP_OPEN_READ : FILEOP_OPEN_WRITE;
-    dispatch(request, operation, path, [&](FileDevice* d) { return d->openFile(request, file); });
+    dispatchCall(request, operation, path, [&](FileDevice* d) { return d->openFile(request, file); });
     return file;
 }
 
 Directory* fileOpenDirectory(const wchar_t* path) {
-    fileClearError();
-    if (!path) {
-        fileFail(ERR_INVALID_CALL);
+    if (!beginCall(path))
         return nullptr;
-    }
     FileRequest request;
     FileIFC& table = FileIFC::instance();
     CriticalSectionLock guard(table.lock());
@@ -150,12 +174,9 @@ DirObserverHandle* fileOpenWatchHandle(const wchar_t* path, DirObserver* observe
 }
 
 bool fileGetAttributes(const wchar_t* path, FileInfo* info) {
-    fileClearError();
-    if (!path)
-        return fileFail(ERR_INVALID_CALL);
     FileRequest request;
-    return dispatch(request, FILEOP_GET_ATTRIBUTES, path,
-                    [&](FileDevice* d) { return d->getAttributes(request, info); });
+    return dispatchCall(request, FILEOP_GET_ATTRIBUTES, path,
+                        [&](FileDevice* d) { return d->getAttributes(request, info); });
 }
 
 bool fileIsDirectory(const wchar_t* path) {
@@ -164,25 +185,11 @@ bool fileIsDirectory(const wchar_t* path) {
 }
 
 bool fileClose(File* file) {
-    fileClearError();
-    if (!file)
-        return fileFail(ERR_INVALID_CALL);
-    FileDevice* device = file->getDevice();
-    if (device)
-        return device->closeFile(file);
-    delete file;
-    return true;
+    return closeThroughDevice(file, &FileDevice::closeFile);
 }
 
 bool fileCloseDirectory(Directory* directory) {
-    fileClearError();
-    if (!directory)
-        return fileFail(ERR_INVALID_CALL);
-    FileDevice* device = directory->getDevice();
-    if (device)
-        return device->closeDirectory(directory);
-    delete directory;
-    return true;
+    return closeThroughDevice(directory, &FileDevice::closeDirectory);
 }
 
 bool fileCloseWatchHandle(DirObserverHandle* handle) {
@@ -193,27 +200,15 @@ bool fileCloseWatchHandle(DirObserverHandle* handle) {
 }
 
 bool fileDelete(const wchar_t* path) {
-    fileClearError();
-    if (!path)
-        return fileFail(ERR_INVALID_CALL);
-    FileRequest request;
-    return dispatch(request, FILEOP_CHANGE, path, [&](FileDevice* d) { return d->deleteFile(request); });
+    return dispatchChange(path, &FileDevice::deleteFile);
 }
 
 bool fileRemoveDirectory(const wchar_t* path) {
-    fileClearError();
-    if (!path)
-        return fileFail(ERR_INVALID_CALL);
-    FileRequest request;
-    return dispatch(request, FILEOP_CHANGE, path, [&](FileDevice* d) { return d->removeDirectory(request); });
+    return dispatchChange(path, &FileDevice::removeDirectory);
 }
 
 bool fileCreateDirectory(const wchar_t* path) {
-    fileClearError();
-    if (!path)
-        return fileFail(ERR_INVALID_CALL);
-    FileRequest request;
-    return dispatch(request, FILEOP_CHANGE, path, [&](FileDevice* d) { return d->createDirectory(request); });
+    return dispatchChange(path, &FileDevice::createDirectory);
 }
 
 size_t pathCreateSkipLength(const wchar_t* path) {
@@ -259,9 +254,8 @@ bool ensureDirectory(const wchar_t* path) {
 } // namespace
 
 bool fileCreateDirectories(const wchar_t* path) {
-    fileClearError();
-    if (!path)
-        return fileFail(ERR_INVALID_CALL);
+    if (!beginCall(path))
+        return false;
     size_t length = std::wcslen(path);
     WorkString prefix;
     for (size_t i = pathCreateSkipLength(path); i < length; ++i) {
@@ -284,19 +278,13 @@ bool fileMakeWritable(const wchar_t* path) {
 }
 
 bool fileSetAttributes(const wchar_t* path, const FileAttributeChange& change) {
-    fileClearError();
-    if (!path)
-        return fileFail(ERR_INVALID_CALL);
     FileRequest request;
-    return dispatch(request, FILEOP_SET_ATTRIBUTES, path,
-                    [&](FileDevice* d) { return d->setAttributes(request, change); });
+    return dispatchCall(request, FILEOP_SET_ATTRIBUTES, path,
+                        [&](FileDevice* d) { return d->setAttributes(request, change); });
 }
 
 bool fileGetFullPath(const wchar_t* path, WorkString& out) {
-    fileClearError();
-    if (!path)
-        return fileFail(ERR_INVALID_CALL);
-    return getFullPath(path, out, false, nullptr);
+    return beginCall(path) && getFullPath(path, out, false, nullptr);
 }
 
 namespace {
@@ -370,11 +358,8 @@ bool fileMakeUniqueName(const wchar_t* base, WorkString& out) {
 }
 
 File* fileCreateUnique(const wchar_t* path) {
-    fileClearError();
-    if (!path) {
-        fileFail(ERR_INVALID_CALL);
+    if (!beginCall(path))
         return nullptr;
-    }
     File* file = fileOpen(path, FILE_MODE_WRITE_NEW);
     if (file)
         return file;
@@ -396,54 +381,55 @@ File* fileCreateUnique(const wchar_t* path) {
     return nullptr;
 }
 
-uint32_t fileGetPathHash(const wchar_t* path, WorkString* out) {
-    fileClearError();
-    if (!path) {
-        fileFail(ERR_INVALID_CALL);
+namespace {
+
+// The hash of a path's full path (left in out when given), taken without a trailing
+// separator and case-folded unless the device compares case-sensitively; 0xFFFFFFFF with
+// the error set when the path has none.
+template <class Hash>
+Hash hashFullPath(const wchar_t* path, WorkString* out, Hash (*hash)(const wchar_t*),
+                  Hash (*hashNoCase)(const wchar_t*)) {
+    if (!beginCall(path))
         return 0xFFFFFFFFu;
-    }
     WorkString scratch;
     WorkString& full = out ? *out : scratch;
     uint32_t flags = 0;
     if (!getFullPath(path, full, false, &flags))
         return 0xFFFFFFFFu;
     removeTrailingSeparator(full);
-    return (flags & FILEDEV_CASE_SENSITIVE) ? crc32String(full.c_str()) : crc32StringNoCase(full.c_str());
+    return (flags & FILEDEV_CASE_SENSITIVE) ? hash(full.c_str()) : hashNoCase(full.c_str());
 }
 
-uint64_t fileGetPathHash64(const wchar_t* path, WorkString* out) {
-    fileClearError();
-    if (!path) {
-        fileFail(ERR_INVALID_CALL);
-        return 0xFFFFFFFFu;
-    }
-    WorkString scratch;
-    WorkString& full = out ? *out : scratch;
-    uint32_t flags = 0;
-    if (!getFullPath(path, full, false, &flags))
-        return 0xFFFFFFFFu;
-    removeTrailingSeparator(full);
-    return (flags & FILEDEV_CASE_SENSITIVE) ? crc64String(full.c_str()) : crc64StringNoCase(full.c_str());
-}
-
-bool filePathsEqual(const wchar_t* a, const wchar_t* b) {
+// The comparison keys of two paths; false with the error set.
+bool normalizePair(const wchar_t* a, const wchar_t* b, WorkString& keyA, WorkString& keyB) {
     fileClearError();
     if (!a || !b)
         return fileFail(ERR_INVALID_CALL);
+    return normalize(a, keyA) && normalize(b, keyB);
+}
+
+} // namespace
+
+uint32_t fileGetPathHash(const wchar_t* path, WorkString* out) {
+    return hashFullPath(path, out, crc32String, crc32StringNoCase);
+}
+
+uint64_t fileGetPathHash64(const wchar_t* path, WorkString* out) {
+    return hashFullPath(path, out, crc64String, crc64StringNoCase);
+}
+
+bool filePathsEqual(const wchar_t* a, const wchar_t* b) {
     WorkString keyA;
     WorkString keyB;
-    if (!normalize(a, keyA) || !normalize(b, keyB))
+    if (!normalizePair(a, b, keyA, keyB))
         return false;
     return keyA.length() == keyB.length() && std::wmemcmp(keyA.c_str(), keyB.c_str(), keyA.length()) == 0;
 }
 
 bool filePathStartsWith(const wchar_t* path, const wchar_t* prefix) {
-    fileClearError();
-    if (!path || !prefix)
-        return fileFail(ERR_INVALID_CALL);
     WorkString keyPath;
     WorkString keyPrefix;
-    if (!normalize(path, keyPath) || !normalize(prefix, keyPrefix))
+    if (!normalizePair(path, prefix, keyPath, keyPrefix))
         return false;
     if (keyPrefix.length() > keyPath.length())
         return false;

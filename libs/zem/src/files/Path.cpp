@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
+#include <windows.h>
 
 namespace zem {
 
@@ -128,6 +129,15 @@ void appendPathSeparator(WorkString& path) {
 void removeTrailingSeparator(WorkString& path) {
     if (!path.empty() && isPathSeparator(path.back()))
         path.truncate(path.length() - 1);
+}
+
+void foldPathKey(WorkString& path, wchar_t separator) {
+    for (size_t i = 0; i < path.length(); ++i) {
+        if (isPathSeparator(path[i]))
+            path[i] = separator;
+    }
+    if (!path.empty())
+        CharLowerBuffW(path.data(), static_cast<DWORD>(path.length()));
 }
 
 void removeFileName(WorkString& path) {

@@ -1,5 +1,6 @@
 #include "zem/jasmine/JasmineLexer.h"
 
+#include "jasmine/StringEscape.h"
 #include "zem/text/TextReader.h"
 
 namespace zem {
@@ -7,10 +8,6 @@ namespace zem {
 namespace {
 
 const int END_OF_INPUT = -1;
-
-bool isHexDigit(int c) {
-    return (c >= L'0' && c <= L'9') || (c >= L'A' && c <= L'F') || (c >= L'a' && c <= L'f');
-}
 
 bool isDigit(int c) {
     return c >= L'0' && c <= L'9';
@@ -183,20 +180,13 @@ void JasmineLexer::readEscape(const JasmineToken& token) {
     SourcePosition escapeBegin = m_position;
     take();
     int c = peek();
+    if (simpleEscapeUnit(c) >= 0) {
+        take();
+        return;
+    }
     switch (c) {
     case END_OF_INPUT:
         fail(L"Unexpectedly terminated double-quoted string.", token.begin);
-    case L'"':
-    case L'/':
-    case L'\\':
-    case L'b':
-    case L'f':
-    case L'n':
-    case L'r':
-    case L't':
-    case L'v':
-        take();
-        return;
     case L'x':
         take();
         readHexDigits(2, escapeBegin);

@@ -1,5 +1,6 @@
 #include "zem/jasmine/JasmineParser.h"
 
+#include "jasmine/StringEscape.h"
 #include "zem/jasmine/JasmineStringReader.h"
 #include "zem/text/StringUtil.h"
 #include "zem/text/TextReader.h"
@@ -14,61 +15,8 @@ namespace {
 
 typedef std::unique_ptr<Value> ValuePtr;
 
-int hexValue(wchar_t c) {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return c - L'a' + 10;
-}
-
-// The lexer has already checked every escape, so the text is well formed here.
 std::wstring decodeDoubleQuoted(const JasmineToken& token) {
-    const wchar_t* p = token.text + 1;
-    const wchar_t* end = token.text + token.length() - 1;
-    std::wstring out;
-    out.reserve(static_cast<size_t>(end - p));
-    while (p < end) {
-        wchar_t c = *p++;
-        if (c != L'\\' || p >= end) {
-            out.push_back(c);
-            continue;
-        }
-        wchar_t e = *p++;
-        switch (e) {
-        case L'b':
-            out.push_back(8);
-            break;
-        case L'f':
-            out.push_back(12);
-            break;
-        case L'n':
-            out.push_back(10);
-            break;
-        case L'r':
-            out.push_back(13);
-            break;
-        case L't':
-            out.push_back(9);
-            break;
-        case L'v':
-            out.push_back(11);
-            break;
-        case L'x':
-        case L'u': {
-            int digits = e == L'x' ? 2 : 4;
-            unsigned unit = 0;
-            for (int i = 0; i < digits && p < end; ++i)
-                unit = unit * 16 + static_cast<unsigned>(hexValue(*p++));
-            out.push_back(static_cast<wchar_t>(unit));
-            break;
-        }
-        default: // '"', '/', '\\'
-            out.push_back(e);
-            break;
-        }
-    }
-    return out;
+    return decodeDoubleQuotedText(token.text + 1, token.text + token.length() - 1);
 }
 
 // A backslash or an apostrophe followed by an apostrophe is one apostrophe; a backslash
@@ -245,21 +193,28 @@ private:
         return value;
     }
 
-    void checkDepth(int depth, const JasmineToken& opening) const {
+    // Moves past the opening token of a list or dictionary at this depth; returns its mark.
+    TokenMark enterContainer(int depth) {
+        TokenMark open(current());
         if (depth > JASMINE_MAX_DEPTH)
-            failAt(L"The structure is too deep.", opening);
+            failAt(L"The structure is too deep.", current());
+        m_stream.advance(true);
+        return open;
+    }
+
+    // Moves past the element or entry value just read and the comma after it, if any.
+    void advancePastItem() {
+        advancePastValue();
+        if (current().kind == JASMINE_TOKEN_COMMA)
+            m_stream.advance(true);
     }
 
     ValuePtr parseList(int depth) {
-        checkDepth(depth, current());
-        TokenMark open(current());
+        TokenMark open = enterContainer(depth);
         std::unique_ptr<ListValue> list(createListValue());
-        m_stream.advance(true);
         while (current().kind != JASMINE_TOKEN_RBRACKET) {
             list->append(parseValue(depth).release());
-            advancePastValue();
-            if (current().kind == JASMINE_TOKEN_COMMA)
-                m_stream.advance(true);
+            advancePastItem();
         }
         locate(*list, open, TokenMark(current()), CONTENT_DELIMITED);
         return ValuePtr(list.release());
@@ -283,10 +238,8 @@ private:
     }
 
     ValuePtr parseDictionary(int depth) {
-        checkDepth(depth, current());
-        TokenMark open(current());
+        TokenMark open = enterContainer(depth);
         std::unique_ptr<DictionaryValue> dictionary(createDictionaryValue());
-        m_stream.advance(true);
         while (current().kind != JASMINE_TOKEN_RBRACE) {
             std::wstring key = readKey();
             TokenMark keyMark(current());
@@ -301,9 +254,7 @@ private:
             value->location().keyEnd = keyMark.end;
             // A repeated key replaces the earlier value in the earlier place.
             dictionary->set(key, value.release(), keyMark.index);
-            advancePastValue();
-            if (current().kind == JASMINE_TOKEN_COMMA)
-                m_stream.advance(true);
+            advancePastItem();
         }
         locate(*dictionary, open, TokenMark(current()), CONTENT_DELIMITED);
         return ValuePtr(dictionary.release());

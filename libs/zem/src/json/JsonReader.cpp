@@ -1,5 +1,6 @@
 #include "zem/json/JsonReader.h"
 
+#include "jasmine/StringEscape.h"
 #include "zem/base/Assert.h"
 #include "zem/base/Format.h"
 #include "zem/jasmine/SymbolChar.h"
@@ -66,16 +67,24 @@ bool isDigit(wchar_t c) {
     return c >= L'0' && c <= L'9';
 }
 
-bool isHexDigit(wchar_t c) {
-    return isDigit(c) || (c >= L'A' && c <= L'F') || (c >= L'a' && c <= L'f');
-}
-
-unsigned hexValue(wchar_t c) {
-    if (isDigit(c))
-        return c - L'0';
-    if (c >= L'a')
-        return c - L'a' + 10;
-    return c - L'A' + 10;
+// The kind of a token made of this one unit, or TOKEN_INVALID.
+int punctuationKind(wchar_t c) {
+    switch (c) {
+    case L'{':
+        return TOKEN_LEFT_BRACE;
+    case L'}':
+        return TOKEN_RIGHT_BRACE;
+    case L'[':
+        return TOKEN_LEFT_BRACKET;
+    case L']':
+        return TOKEN_RIGHT_BRACKET;
+    case L',':
+        return TOKEN_COMMA;
+    case L':':
+        return TOKEN_COLON;
+    default:
+        return TOKEN_INVALID;
+    }
 }
 
 // Recursive descent with a one-token look-ahead. The recursion is bounded by
@@ -154,13 +163,15 @@ private:
         m_token.length = static_cast<size_t>(m_pos - m_token.start);
     }
 
-    bool startsWith(const wchar_t* word, size_t length) const {
+    // Moves past word when the text at m_pos starts with it.
+    bool takeWord(const wchar_t* word, size_t length) {
         if (static_cast<size_t>(m_end - m_pos) < length)
             return false;
         for (size_t i = 0; i < length; ++i) {
             if (m_pos[i] != word[i])
                 return false;
         }
+        m_pos += length;
         return true;
     }
 
@@ -169,25 +180,12 @@ private:
         if (m_pos >= m_end)
             return TOKEN_END;
         wchar_t c = *m_pos;
+        int punctuation = punctuationKind(c);
+        if (punctuation != TOKEN_INVALID) {
+            ++m_pos;
+            return punctuation;
+        }
         switch (c) {
-        case L'{':
-            ++m_pos;
-            return TOKEN_LEFT_BRACE;
-        case L'}':
-            ++m_pos;
-            return TOKEN_RIGHT_BRACE;
-        case L'[':
-            ++m_pos;
-            return TOKEN_LEFT_BRACKET;
-        case L']':
-            ++m_pos;
-            return TOKEN_RIGHT_BRACKET;
-        case L',':
-            ++m_pos;
-            return TOKEN_COMMA;
-        case L':':
-            ++m_pos;
-            return TOKEN_COLON;
         case L'"':
             scanDoubleQuoted();
             return TOKEN_DOUBLE_QUOTED;
@@ -202,22 +200,16 @@ private:
             scanRegExp();
             return TOKEN_REGEXP;
         case L't':
-            if (startsWith(L"true", 4)) {
-                m_pos += 4;
+            if (takeWord(L"true", 4))
                 return TOKEN_TRUE;
-            }
             break;
         case L'f':
-            if (startsWith(L"false", 5)) {
-                m_pos += 5;
+            if (takeWord(L"false", 5))
                 return TOKEN_FALSE;
-            }
             break;
         case L'n':
-            if (startsWith(L"null", 4)) {
-                m_pos += 4;
+            if (takeWord(L"null", 4))
                 return TOKEN_NULL;
-            }
             break;
         default:
             if (c == L'-' || isDigit(c))
@@ -312,31 +304,15 @@ private:
             }
             if (p + 1 >= m_end)
                 throwTerminated(start);
-            switch (p[1]) {
-            case L'"':
-            case L'/':
-            case L'\\':
-            case L'b':
-            case L'f':
-            case L'n':
-            case L'r':
-            case L't':
-            case L'v':
+            wchar_t letter = p[1];
+            if (simpleEscapeUnit(letter) >= 0) {
                 p += 2;
-                break;
-            case L'u':
-                if (!hexDigitsFollow(p + 2, 4))
-                    throwInvalidEscape(p);
-                p += 6;
-                break;
-            case L'x':
-                if (!hexDigitsFollow(p + 2, 2))
-                    throwInvalidEscape(p);
-                p += 4;
-                break;
-            default:
-                throwInvalidEscape(p);
+                continue;
             }
+            size_t digits = letter == L'u' ? 4 : letter == L'x' ? 2 : 0;
+            if (digits == 0 || !hexDigitsFollow(p + 2, digits))
+                throwInvalidEscape(p);
+            p += 2 + digits;
         }
     }
 
@@ -381,51 +357,7 @@ private:
 
     // Only called on tokens the scanner validated.
     static std::wstring decodeDoubleQuoted(const Token& token) {
-        std::wstring out;
-        out.reserve(token.length);
-        const wchar_t* p = token.start + 1;
-        const wchar_t* end = token.start + token.length - 1;
-        while (p < end) {
-            wchar_t c = *p++;
-            if (c != L'\\') {
-                out += c;
-                continue;
-            }
-            wchar_t e = *p++;
-            switch (e) {
-            case L'b':
-                out += L'\b';
-                break;
-            case L'f':
-                out += L'\f';
-                break;
-            case L'n':
-                out += L'\n';
-                break;
-            case L'r':
-                out += L'\r';
-                break;
-            case L't':
-                out += L'\t';
-                break;
-            case L'v':
-                out += L'\v';
-                break;
-            case L'u':
-            case L'x': {
-                int digits = e == L'u' ? 4 : 2;
-                unsigned unit = 0;
-                for (int i = 0; i < digits; ++i)
-                    unit = unit * 16 + hexValue(*p++);
-                out += static_cast<wchar_t>(unit);
-                break;
-            }
-            default: // '"', '/', '\\'
-                out += e;
-                break;
-            }
-        }
-        return out;
+        return decodeDoubleQuotedText(token.start + 1, token.start + token.length - 1);
     }
 
     static std::wstring decodeSingleQuoted(const Token& token) {
@@ -591,6 +523,24 @@ private:
         return true;
     }
 
+    enum ItemEnd {
+        ITEM_CLOSES,        // the container's closing token is current
+        ITEM_NEXT,          // the next entry or element is current
+        ITEM_COMMA_MISSING, // the next one stands right after it, and the settings want a comma
+    };
+
+    // After an entry or element: moves past the comma that separates it from the next.
+    // The container says what a missing comma throws.
+    ItemEnd endOfItem(int closingKind) {
+        if (m_token.kind == TOKEN_COMMA)
+            return closesAfterComma(closingKind) ? ITEM_CLOSES : ITEM_NEXT;
+        if (m_token.kind == closingKind)
+            return ITEM_CLOSES;
+        if (m_token.kind == TOKEN_END)
+            throwTerminatedInStructure();
+        return m_settings.allowMissingComma ? ITEM_NEXT : ITEM_COMMA_MISSING;
+    }
+
     std::unique_ptr<Value> parseDictionary(int depth) {
         std::unique_ptr<DictionaryValue> dict(new DictionaryValue());
         advance();
@@ -613,16 +563,10 @@ private:
             std::unique_ptr<Value> value = parseValue(depth + 1);
             dict->set(key, value.release(), 0);
 
-            if (m_token.kind == TOKEN_COMMA) {
-                if (closesAfterComma(TOKEN_RIGHT_BRACE))
-                    break;
-                continue;
-            }
-            if (m_token.kind == TOKEN_RIGHT_BRACE)
+            ItemEnd end = endOfItem(TOKEN_RIGHT_BRACE);
+            if (end == ITEM_CLOSES)
                 break;
-            if (m_token.kind == TOKEN_END)
-                throwTerminatedInStructure();
-            if (!m_settings.allowMissingComma)
+            if (end == ITEM_COMMA_MISSING)
                 throw UnexpectedTokenException(tokenName(m_token.kind), L"}", tokenBegin(), tokenEnd());
         }
         advance(); // past "}"
@@ -638,16 +582,10 @@ private:
         }
         for (;;) {
             list->append(parseValue(depth + 1).release());
-            if (m_token.kind == TOKEN_COMMA) {
-                if (closesAfterComma(TOKEN_RIGHT_BRACKET))
-                    break;
-                continue;
-            }
-            if (m_token.kind == TOKEN_RIGHT_BRACKET)
+            ItemEnd end = endOfItem(TOKEN_RIGHT_BRACKET);
+            if (end == ITEM_CLOSES)
                 break;
-            if (m_token.kind == TOKEN_END)
-                throwTerminatedInStructure();
-            if (!m_settings.allowMissingComma)
+            if (end == ITEM_COMMA_MISSING)
                 throw JsonUnexpectedStateException(tokenBegin(), tokenEnd());
         }
         advance(); // past "]"

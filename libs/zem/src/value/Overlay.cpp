@@ -28,8 +28,20 @@ bool isMarker(const Value* value, const wchar_t* word) {
     return string->style() == StringValue::STYLE_SYMBOL && string->text() == word;
 }
 
-void requireDistinct(const DictionaryValue* out, const DictionaryValue* a, const DictionaryValue* b) {
-    ZEM_ASSERT_MSG(out != a && out != b, L"the overlay output must be a dictionary of its own");
+// The two trees are read while out is filled, so out must be neither of them.
+void checkTreeArguments(const DictionaryValue* base, const DictionaryValue* other, const DictionaryValue* out) {
+    throwIfNull(base);
+    throwIfNull(other);
+    throwIfNull(out);
+    ZEM_ASSERT_MSG(out != base && out != other, L"the overlay output must be a dictionary of its own");
+}
+
+void checkSourceArguments(const DictionaryValue* base, const JasmineTokenStore* baseStore, const DictionaryValue* other,
+                          const JasmineTokenStore* otherStore) {
+    throwIfNull(base);
+    throwIfNull(baseStore);
+    throwIfNull(other);
+    throwIfNull(otherStore);
 }
 
 // Two pieces of text glue into one token when a word meets a word, or a regular
@@ -125,10 +137,7 @@ int32_t skipDroppedEntry(const JasmineTokenStore& store, const Value& value) {
 } // namespace
 
 void makeOverlay(const DictionaryValue* base, const DictionaryValue* derived, DictionaryValue* out) {
-    throwIfNull(base);
-    throwIfNull(derived);
-    throwIfNull(out);
-    requireDistinct(out, base, derived);
+    checkTreeArguments(base, derived, out);
     for (const DictionaryEntry& entry : derived->inOrder()) {
         const Value* baseValue = base->find(entry.key);
         if (baseValue && baseValue->equals(entry.value))
@@ -143,10 +152,7 @@ void makeOverlay(const DictionaryValue* base, const DictionaryValue* derived, Di
 }
 
 void applyOverlay(const DictionaryValue* base, const DictionaryValue* overlay, DictionaryValue* out) {
-    throwIfNull(base);
-    throwIfNull(overlay);
-    throwIfNull(out);
-    requireDistinct(out, base, overlay);
+    checkTreeArguments(base, overlay, out);
     for (const DictionaryEntry& entry : overlay->inOrder()) {
         if (isMarker(entry.value, OVERLAY_INHERIT)) {
             if (const Value* baseValue = base->find(entry.key))
@@ -163,10 +169,7 @@ void applyOverlay(const DictionaryValue* base, const DictionaryValue* overlay, D
 
 void writeOverlaySource(std::wstring& out, const DictionaryValue* base, const JasmineTokenStore* baseStore,
                         const DictionaryValue* derived, const JasmineTokenStore* derivedStore) {
-    throwIfNull(base);
-    throwIfNull(baseStore);
-    throwIfNull(derived);
-    throwIfNull(derivedStore);
+    checkSourceArguments(base, baseStore, derived, derivedStore);
     SourceWriter writer(out);
     int32_t cursor = 0;
     for (const DictionaryEntry* entry : entriesInTextOrder(*derived)) {
@@ -198,10 +201,7 @@ void writeOverlaySource(std::wstring& out, const DictionaryValue* base, const Ja
 
 void applyOverlaySource(const DictionaryValue* base, const JasmineTokenStore* baseStore, const DictionaryValue* overlay,
                         const JasmineTokenStore* overlayStore, std::wstring& out) {
-    throwIfNull(base);
-    throwIfNull(baseStore);
-    throwIfNull(overlay);
-    throwIfNull(overlayStore);
+    checkSourceArguments(base, baseStore, overlay, overlayStore);
     SourceWriter writer(out);
     int32_t cursor = 0;
     for (const DictionaryEntry* entry : entriesInTextOrder(*overlay)) {

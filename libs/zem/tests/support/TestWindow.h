@@ -1,6 +1,8 @@
 // A hidden window of the test's own with a message pump that waits with a bounded
 // time-out, for code that delivers through the message registry.
 #pragma once
+#include "WaitUntil.h"
+
 #include <functional>
 #include <windows.h>
 
@@ -29,16 +31,14 @@ public:
 
     // Dispatches messages until done() holds or the time-out passes; returns done().
     bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 10000) {
-        DWORD start = GetTickCount();
-        for (;;) {
+        auto drainedAndDone = [&] {
             drain();
-            if (done())
-                return true;
-            DWORD spent = GetTickCount() - start;
-            if (spent >= timeoutMs)
-                return false;
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - spent < 50 ? timeoutMs - spent : 50, QS_ALLINPUT);
-        }
+            return done();
+        };
+        auto awaitMessages = [](DWORD left) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, left < 50 ? left : 50, QS_ALLINPUT);
+        };
+        return waitUntil(drainedAndDone, timeoutMs, awaitMessages);
     }
 
     void drain() {

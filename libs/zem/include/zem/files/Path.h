@@ -58,6 +58,9 @@ void replaceFileName(WorkString& path, const wchar_t* name);
 void appendPathSeparator(WorkString& path);
 // Removes one trailing separator.
 void removeTrailingSeparator(WorkString& path);
+// Makes a path a comparison key: every separator becomes separator, and the letters lower
+// case as the system folds them.
+void foldPathKey(WorkString& path, wchar_t separator);
 // Cuts the string just after its last separator; a string without one becomes ".\".
 void removeFileName(WorkString& path);
 // Puts '"' at both ends when the text holds a space or one of !%'{}()[]&^~+=_;,

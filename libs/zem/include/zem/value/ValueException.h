@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace zem {
 
@@ -28,12 +29,10 @@ private:
     int32_t m_expectedKind;
 };
 
-class ListIndexNotFoundValueException : public ValueException {
+// Where in a list an access failed.
+class ListValuePlace {
 public:
-    ListIndexNotFoundValueException(const ListValue* list, uint32_t index)
-        : ValueException(L""), m_list(list), m_index(index) {}
-    Exception* clone() const override { return new ListIndexNotFoundValueException(*this); }
-    void raise() const override { throw *this; }
+    ListValuePlace(const ListValue* list, uint32_t index) : m_list(list), m_index(index) {}
 
     const ListValue* list() const { return m_list; }
     uint32_t index() const { return m_index; }
@@ -43,27 +42,11 @@ private:
     uint32_t m_index;
 };
 
-class InvalidTypeInListValueException : public InvalidTypeValueException {
+// Where in a dictionary an access failed.
+class DictionaryValuePlace {
 public:
-    InvalidTypeInListValueException(const Value* value, int32_t expectedKind, const ListValue* list, uint32_t index)
-        : InvalidTypeValueException(value, expectedKind), m_list(list), m_index(index) {}
-    Exception* clone() const override { return new InvalidTypeInListValueException(*this); }
-    void raise() const override { throw *this; }
-
-    const ListValue* list() const { return m_list; }
-    uint32_t index() const { return m_index; }
-
-private:
-    const ListValue* m_list;
-    uint32_t m_index;
-};
-
-class DictionaryKeyNotFoundValueException : public ValueException {
-public:
-    DictionaryKeyNotFoundValueException(const AbstractDictionaryValue* dictionary, std::wstring key)
-        : ValueException(L""), m_dictionary(dictionary), m_key(std::move(key)) {}
-    Exception* clone() const override { return new DictionaryKeyNotFoundValueException(*this); }
-    void raise() const override { throw *this; }
+    DictionaryValuePlace(const AbstractDictionaryValue* dictionary, std::wstring key)
+        : m_dictionary(dictionary), m_key(std::move(key)) {}
 
     const AbstractDictionaryValue* dictionary() const { return m_dictionary; }
     const std::wstring& key() const { return m_key; }
@@ -73,20 +56,37 @@ private:
     std::wstring m_key;
 };
 
-class InvalidTypeInDictionaryValueException : public InvalidTypeValueException {
+class ListIndexNotFoundValueException : public ValueException, public ListValuePlace {
+public:
+    ListIndexNotFoundValueException(const ListValue* list, uint32_t index)
+        : ValueException(L""), ListValuePlace(list, index) {}
+    Exception* clone() const override { return new ListIndexNotFoundValueException(*this); }
+    void raise() const override { throw *this; }
+};
+
+class InvalidTypeInListValueException : public InvalidTypeValueException, public ListValuePlace {
+public:
+    InvalidTypeInListValueException(const Value* value, int32_t expectedKind, const ListValue* list, uint32_t index)
+        : InvalidTypeValueException(value, expectedKind), ListValuePlace(list, index) {}
+    Exception* clone() const override { return new InvalidTypeInListValueException(*this); }
+    void raise() const override { throw *this; }
+};
+
+class DictionaryKeyNotFoundValueException : public ValueException, public DictionaryValuePlace {
+public:
+    DictionaryKeyNotFoundValueException(const AbstractDictionaryValue* dictionary, std::wstring key)
+        : ValueException(L""), DictionaryValuePlace(dictionary, std::move(key)) {}
+    Exception* clone() const override { return new DictionaryKeyNotFoundValueException(*this); }
+    void raise() const override { throw *this; }
+};
+
+class InvalidTypeInDictionaryValueException : public InvalidTypeValueException, public DictionaryValuePlace {
 public:
     InvalidTypeInDictionaryValueException(const AbstractDictionaryValue* dictionary, std::wstring key,
                                           const Value* value, int32_t expectedKind)
-        : InvalidTypeValueException(value, expectedKind), m_dictionary(dictionary), m_key(std::move(key)) {}
+        : InvalidTypeValueException(value, expectedKind), DictionaryValuePlace(dictionary, std::move(key)) {}
     Exception* clone() const override { return new InvalidTypeInDictionaryValueException(*this); }
     void raise() const override { throw *this; }
-
-    const AbstractDictionaryValue* dictionary() const { return m_dictionary; }
-    const std::wstring& key() const { return m_key; }
-
-private:
-    const AbstractDictionaryValue* m_dictionary;
-    std::wstring m_key;
 };
 
 } // namespace zem

@@ -1,0 +1,42 @@
+#include "jasmine/StringEscape.h"
+
+namespace zem {
+
+namespace {
+
+int hexValue(wchar_t c) {
+    if (c >= L'0' && c <= L'9')
+        return c - L'0';
+    if (c >= L'A' && c <= L'F')
+        return c - L'A' + 10;
+    return c - L'a' + 10;
+}
+
+} // namespace
+
+std::wstring decodeDoubleQuotedText(const wchar_t* begin, const wchar_t* end) {
+    const wchar_t* p = begin;
+    std::wstring out;
+    out.reserve(static_cast<size_t>(end - p));
+    while (p < end) {
+        wchar_t c = *p++;
+        if (c != L'\\' || p >= end) {
+            out.push_back(c);
+            continue;
+        }
+        wchar_t e = *p++;
+        if (e == L'x' || e == L'u') {
+            int digits = e == L'x' ? 2 : 4;
+            unsigned unit = 0;
+            for (int i = 0; i < digits && p < end; ++i)
+                unit = unit * 16 + static_cast<unsigned>(hexValue(*p++));
+            out.push_back(static_cast<wchar_t>(unit));
+            continue;
+        }
+        int simple = simpleEscapeUnit(e);
+        out.push_back(simple >= 0 ? static_cast<wchar_t>(simple) : e);
+    }
+    return out;
+}
+
+} // namespace zem
