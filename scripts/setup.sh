@@ -145,7 +145,8 @@ if [ ! -f "$ICU_CNV_DONE" ]; then
     step "packaging ICU's converter data"
     NATIVE="$CACHE/build/icu-native-$ICU_VER"
     ICU_MAJOR="${ICU_VER%%.*}"
-    FULL="$NATIVE/data/out/tmp/icudt${ICU_MAJOR}l.dat"
+    # The data archive that ships with the sources: the same with or without Python.
+    FULL="$CACHE/src/icu-$ICU_VER/source/data/in/icudt${ICU_MAJOR}l.dat"
     WORK="$CACHE/build/icu-cnvdata-$ICU_VER"
     rm -rf "$WORK" && mkdir -p "$WORK/pkg"
     (export LD_LIBRARY_PATH="$NATIVE/lib"
