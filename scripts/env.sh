@@ -10,7 +10,8 @@ corvel_configure_and_build() {
     if [ ! -f "$CORVEL_BUILD/build.ninja" ]; then
         cmake -S "$CORVEL_ROOT" -B "$CORVEL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
             -DCMAKE_TOOLCHAIN_FILE="$CORVEL_ROOT/cmake/toolchain-mingw32.cmake" \
-            -DCMAKE_CROSSCOMPILING_EMULATOR="$CORVEL_ROOT/scripts/wine-run.sh" >/dev/null
+            -DCMAKE_CROSSCOMPILING_EMULATOR="$CORVEL_ROOT/scripts/wine-run.sh" \
+            -DCORVEL_DEPS="$CORVEL_CACHE/deps-i686" >/dev/null
     fi
     cmake --build "$CORVEL_BUILD" -j "$(nproc)"
 }
