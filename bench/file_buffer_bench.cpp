@@ -1,6 +1,6 @@
 // Reads and writes a 100 MB file through the disk device (with its FileBuffer) and with
 // plain ReadFile/WriteFile, in the same chunk sizes, and prints the times and the ratio.
-#include "zem/files/FileBuffer.h"
+#include "zem/base/Clock.h"
 #include "zem/files/FileDeviceWin32.h"
 #include "zem/files/FileIO.h"
 
@@ -14,17 +14,6 @@ namespace {
 
 constexpr uint32_t kFileSize = 100u << 20;
 constexpr int kRounds = 3;
-
-double nowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
 
 bool deviceWrite(const wchar_t* path, uint32_t chunk, const std::vector<char>& data) {
     zem::File* f = zem::fileOpen(path, zem::FILE_MODE_WRITE);
@@ -77,12 +66,14 @@ bool plainRead(const wchar_t* path, uint32_t chunk, std::vector<char>& out) {
 template <class F> double bestOf(F f) {
     double best = 1e30;
     for (int i = 0; i < kRounds; ++i) {
-        double start = nowMs();
+        zem::Stopwatch watch;
+        watch.start();
         if (!f()) {
             std::printf("  run failed\n");
             return -1;
         }
-        best = std::min(best, nowMs() - start);
+        watch.stop();
+        best = std::min(best, static_cast<double>(watch.elapsed()) / 1000.0);
     }
     return best;
 }

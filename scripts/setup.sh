@@ -68,16 +68,22 @@ SRC
     $SUDO apt-get update -q >/dev/null
 }
 
-# fetch_source <source package> <version prefix> <dir>: unpacks the Debian source
-# package into <dir> (patches applied) unless it is already there.
+# fetch_source <source package> <version> <dir>: unpacks the Debian source package into
+# <dir> (patches applied) unless it is already there. The cache is keyed by version, so a
+# package of another upstream version is refused rather than built under the wrong name.
 fetch_source() {
-    local pkg="$1" dir="$3"
+    local pkg="$1" version="$2" dir="$3"
     if [ -d "$dir" ]; then return; fi
     ensure_deb_src
     step "fetching source package $pkg"
     local tmp="$CACHE/src-tmp-$pkg"
     rm -rf "$tmp" && mkdir -p "$tmp" "$CACHE/src" && chmod 777 "$tmp"
-    (cd "$tmp" && quiet apt-get source -q --download-only "$pkg" && quiet dpkg-source -x ./*.dsc src)
+    (cd "$tmp" && quiet apt-get source -q --download-only "$pkg")
+    if ! grep -Eq "^Version: ([0-9]+:)?${version//./\\.}([-+~]|$)" "$tmp"/*.dsc; then
+        echo "setup: source package $pkg is not version $version: $(grep -m1 '^Version:' "$tmp"/*.dsc)" >&2
+        return 1
+    fi
+    (cd "$tmp" && quiet dpkg-source -x ./*.dsc src)
     mv "$tmp/src" "$dir"
     rm -rf "$tmp"
 }

@@ -20,11 +20,23 @@ TEST(ClockTest, FileTimeToUnixTime) {
 TEST(ClockTest, StopwatchAccumulatesOnlyWhileRunning) {
     zem::Stopwatch watch;
     EXPECT_EQ(0, watch.elapsed());
-    watch.start();
-    EXPECT_GE(watch.elapsed(), 0);
-    watch.stop();
-    int64_t stopped = watch.elapsed();
-    EXPECT_EQ(stopped, watch.elapsed());
+    // The system clock moves in steps; run until it has moved at least once.
+    auto runUntilTicked = [&] {
+        int64_t before = watch.elapsed();
+        watch.start();
+        int64_t deadline = zem::currentTimeUs() + 5000000;
+        while (watch.elapsed() == before && zem::currentTimeUs() < deadline) {
+        }
+        watch.stop();
+    };
+    runUntilTicked();
+    int64_t first = watch.elapsed();
+    EXPECT_GT(first, 0);
+    EXPECT_EQ(first, watch.elapsed()); // stopped: nothing more accumulates
+    runUntilTicked();
+    EXPECT_GT(watch.elapsed(), first); // a second run adds to the first
+    watch.reset();
+    EXPECT_EQ(0, watch.elapsed());
 }
 
 TEST(RandomTest, MatchesTheBsdSequence) {

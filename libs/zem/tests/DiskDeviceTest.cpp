@@ -107,7 +107,7 @@ TEST_F(DiskDeviceTest, EmptyListingEndsWithoutAnError) {
     EXPECT_EQ(static_cast<uint32_t>(ERROR_PATH_NOT_FOUND), lastErrorCode());
 }
 
-// Result of one open: "-<code>" on failure, else the file's content after writing "new".
+// Result of one open: "-<code>" on failure, else "ok" once "new" was written (unless reading).
 std::string openOutcome(const wchar_t* path, uint32_t mode) {
     File* f = fileOpen(path, mode);
     if (!f)

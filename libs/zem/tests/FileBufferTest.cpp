@@ -2,6 +2,7 @@
 #include "support/LogCapture.h"
 #include "zem/base/Error.h"
 #include "zem/files/FileIFC.h"
+#include "zem/files/FileIO.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,8 @@ public:
     uint32_t pos = 0;
     std::vector<std::pair<uint32_t, uint32_t>> writes; // (offset, count)
     std::vector<std::pair<uint32_t, uint32_t>> reads;
-    uint32_t readLimit = 0xFFFFFFFFu; // bytes a read may return at most
+    uint32_t readLimit = 0xFFFFFFFFu;  // bytes a read may return at most
+    uint32_t writeLimit = 0xFFFFFFFFu; // bytes a write may take at most
     int seeks = 0;
     bool* closed = nullptr;
 
@@ -49,6 +51,7 @@ public:
         return n;
     }
     uint32_t write(const void* buffer, uint32_t count) override {
+        count = std::min(count, writeLimit);
         if (bytes.size() < pos + count)
             bytes.resize(pos + count);
         std::memcpy(&bytes[pos], buffer, count);
@@ -114,6 +117,22 @@ TEST(FileBufferTest, CloseWritesTheWindowAndClosesTheInferior) {
     EXPECT_TRUE(closed);
     EXPECT_FALSE(buffer.isOpen());
     EXPECT_EQ(File::INVALID_POSITION, buffer.tell());
+}
+
+TEST(FileBufferTest, FileCloseReportsALastWindowThatCouldNotBeWritten) {
+    // Caught: fileClose deleted the buffer and answered true although its window never reached the file.
+    for (uint32_t limit : {0xFFFFFFFFu, 2u}) {
+        MemoryFile* inferior = new MemoryFile;
+        inferior->writeLimit = limit;
+        bool closed = false;
+        inferior->closed = &closed;
+        File* buffer = new FileBuffer(inferior, FILE_MODE_WRITE);
+        ASSERT_EQ(5u, buffer->write("abcde", 5));
+        bool complete = limit >= 5;
+        EXPECT_EQ(complete, fileClose(buffer)) << "write limit " << limit;
+        EXPECT_EQ(complete ? 0u : static_cast<uint32_t>(ERROR_WRITE_FAULT), lastErrorCode()) << "write limit " << limit;
+        EXPECT_TRUE(closed) << "write limit " << limit;
+    }
 }
 
 TEST(FileBufferTest, SeekRangeAndLogging) {

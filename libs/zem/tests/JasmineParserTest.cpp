@@ -2,7 +2,6 @@
 
 #include "support/JasmineTestSupport.h"
 #include "zem/base/Exception.h"
-#include "zem/jasmine/JasmineStringReader.h"
 #include "zem/text/StreamTextReader.h"
 
 #include <gtest/gtest.h>

@@ -215,8 +215,7 @@ TEST(JsonReaderTest, RegExpKeepsEscapedSlashAndReadsOptions) {
 }
 
 TEST(JsonReaderTest, NestingLimitAtAndPastTheEdge) {
-    const std::wstring tooDeep =
-        parserMessage(L"The structure is too deep.", L"0:0", L"0:0").substr(0, 47); // the detail part
+    const std::wstring tooDeep = L"ParserException: `The structure is too deep.` at `"; // positions vary
     struct Row {
         std::wstring text;
         bool parses;

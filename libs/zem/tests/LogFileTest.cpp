@@ -1,11 +1,10 @@
 #include "zem/log/LogFile.h"
 #include "support/LogCapture.h"
+#include "support/TempFolder.h"
 #include "support/WaitUntil.h"
-#include "zem/base/Crc.h"
 #include "zem/base/Error.h"
 #include "zem/files/FileDeviceWin32.h"
 #include "zem/files/FileIO.h"
-#include "zem/thread/Thread.h"
 
 #include <gtest/gtest.h>
 
@@ -281,44 +280,41 @@ TEST_F(LogFileTest, FileThatCannotBeOpenedIsReportedAndIgnored) {
     EXPECT_TRUE(zem::LogManager_Impl::instance().removeListener(&orphan));
 }
 
-// The real disk device, as "user:" will be: the lines reach the system without a stop.
-TEST(LogFileDiskTest, LinesReachTheDiskWhileTheWriterRuns) {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    std::wstring root = std::wstring(temp) + L"zem-logfile-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    ASSERT_TRUE(CreateDirectoryW(root.c_str(), nullptr));
-    zem::FileDeviceWin32 disk(root.c_str());
-    ASSERT_TRUE(zem::fileAttachDevice(&disk, L"logdisk", 0));
-    uint32_t source = zem::LogManager_Impl::instance().registerSource(L"LogFileTest");
-    std::wstring native = root + L"debug.log";
-    auto onDisk = [&] {
-        HANDLE h = CreateFileW(native.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-        std::string bytes;
-        if (h == INVALID_HANDLE_VALUE)
-            return bytes;
-        char buffer[65536];
-        DWORD got = 0;
-        while (ReadFile(h, buffer, sizeof(buffer), &got, nullptr) && got > 0)
-            bytes.append(buffer, got);
-        CloseHandle(h);
-        return bytes;
-    };
-    {
-        LogFile file(L"logdisk:debug.log");
-        ASSERT_TRUE(file.isOpen());
-        zem::LogManager_Impl::instance().addListener(&file, false);
-        zem::logMessage(zem::LOG_WARNING, source, L"disk#1");
-        // Caught: lines stayed in the device's write buffer until the file was closed.
-        EXPECT_TRUE(waitUntil(
-            [&] { return asText(onDisk()).find(L"[ WARNING  ] LogFileTest: disk#1\n") != std::wstring::npos; }));
-        std::string bytes = onDisk();
-        ASSERT_GE(bytes.size(), 2u);
-        EXPECT_EQ(std::string("\xFF\xFE"), bytes.substr(0, 2));
+// The real disk device, as "user:" will be, over a fresh folder.
+class LogFileDiskTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = zemtest::makeTempFolder(L"logfile");
+        ASSERT_FALSE(root.empty());
+        disk = std::make_unique<zem::FileDeviceWin32>(root.c_str());
+        attached = zem::fileAttachDevice(disk.get(), L"logdisk", 0);
+        ASSERT_TRUE(attached);
     }
-    zem::fileDetachDevice(L"logdisk");
-    DeleteFileW(native.c_str());
-    RemoveDirectoryW(root.c_str());
+    void TearDown() override {
+        if (attached)
+            zem::fileDetachDevice(L"logdisk");
+        disk.reset();
+        zemtest::removeTree(root);
+    }
+
+    std::wstring root;
+    std::unique_ptr<zem::FileDeviceWin32> disk;
+    bool attached = false;
+};
+
+TEST_F(LogFileDiskTest, LinesReachTheDiskWhileTheWriterRuns) {
+    const uint32_t source = zem::LogManager_Impl::instance().registerSource(L"LogFileTest");
+    const std::wstring native = root + L"debug.log";
+    LogFile file(L"logdisk:debug.log");
+    ASSERT_TRUE(file.isOpen());
+    zem::LogManager_Impl::instance().addListener(&file, false);
+    zem::logMessage(zem::LOG_WARNING, source, L"disk#1");
+    // Caught: lines stayed in the device's write buffer until the file was closed.
+    EXPECT_TRUE(waitUntil([&] {
+        return asText(zemtest::readNativeFile(native)).find(L"[ WARNING  ] LogFileTest: disk#1\n") !=
+               std::wstring::npos;
+    }));
+    EXPECT_EQ(std::string("\xFF\xFE"), zemtest::readNativeFile(native).substr(0, 2));
 }
 
 } // namespace

@@ -105,9 +105,11 @@ TEST_F(MessageRegistryTest, WorkersPostToTheMainThread) {
         workers.back()->start(
             [](void* p) {
                 zem::MessagePayload payload{{1, 0, 0}};
+                DWORD deadline = GetTickCount() + 10000;
                 for (int i = 0; i < 100; ++i) {
-                    while (!static_cast<Counter*>(p)->post(&payload))
-                        Sleep(1); // a full queue: try again
+                    // A full queue: try again, but not for ever.
+                    while (!static_cast<Counter*>(p)->post(&payload) && GetTickCount() < deadline)
+                        Sleep(1);
                 }
             },
             &counter);

@@ -77,6 +77,7 @@ TEST(OverlayTest, NullArgumentsThrow) {
     EXPECT_THROW(applyOverlaySource(&a, &store, nullptr, &store, text), NullPointerException);
     try {
         applyOverlaySource(&a, &store, &b, nullptr, text);
+        FAIL() << "no exception";
     } catch (const NullPointerException& e) {
         EXPECT_EQ(L"Null reference.", e.message());
     }

@@ -57,6 +57,7 @@ TEST_F(RamDiskTest, ChunkSizeComesFromTheDeviceParameter) {
         {L"ramtest[0]:zero", 4096, L"RamDisk: bad chunk size 0, defaulting to 4096 bytes"},
         {L"ramtest[abc]:word", 4096, L"RamDisk::openFile: unknown device param 'abc'"},
         {L"ramtest[99999999999]:huge", 4096, L"RamDisk::openFile: unknown device param '99999999999'"},
+        {L"ramtest[+64]:signed", 4096, L"RamDisk::openFile: unknown device param '+64'"},
     };
     for (const ChunkCase& c : cases) {
         zemtest::LogCapture log(zem::FileIFC::instance().logSource());

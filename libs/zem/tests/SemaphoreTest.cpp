@@ -13,7 +13,7 @@ TEST(SemaphoreTest, ResultCodesWithoutWaiting) {
     empty.release();
     EXPECT_EQ(0, empty.tryWait());
     empty.release();
-    EXPECT_EQ(0, empty.wait(-1));
+    EXPECT_EQ(0, empty.wait(10000));
 }
 
 TEST(SemaphoreTest, ReleaseBeyondMaximumIsAnAssertion) {

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <random>
 #include <sstream>
 
@@ -176,10 +175,12 @@ TEST(StreamTextReaderTest, SequenceSplitAcrossBlocksWithAFullNextBlock) {
 // piece is at least as large as the decoded buffer and is filled directly.
 TEST(StreamTextReaderTest, PiecewiseReadsMatchReadAll) {
     std::string utf8;
-    for (int i = 0; i < 3000; ++i)
+    for (int i = 0; i < 20000; ++i)
         utf8 += (i % 7 == 0) ? "\xF0\x9F\x98\x80" : (i % 5 == 0 ? "\xE2\x82\xAC" : "xy");
     const std::wstring whole = readAllDetecting(utf8);
-    for (int piece : {1, 3, 1023, 1024, 1025, 4096}) {
+    // UTF-8 decodes into a buffer of one unit per raw byte.
+    const int decoded = zem::StreamTextReader::RAW_BUFFER_SIZE;
+    for (int piece : {1, 3, 1023, decoded - 1, decoded, decoded + 1, 4 * decoded}) {
         std::istringstream input(utf8);
         zem::StreamTextReader reader(input, zem::TextEncodingPtr());
         std::wstring text;
@@ -406,7 +407,6 @@ std::vector<std::wstring> splitLines(const std::wstring& text) {
 TEST(StreamTextReaderTest, RandomAndMutatedBytesNeverBreakTheReader) {
     std::mt19937 random(7340033);
     const wchar_t* encodings[] = {nullptr, L"UTF-8", L"UTF-16LE", L"UTF-16BE", L"UTF-32LE", L"UTF-32BE", L"UTF-16"};
-    const auto start = std::chrono::steady_clock::now();
     for (int round = 0; round < 400; ++round) {
         const std::string input = randomInput(random);
         const wchar_t* name = encodings[random() % (sizeof(encodings) / sizeof(encodings[0]))];
@@ -429,8 +429,6 @@ TEST(StreamTextReaderTest, RandomAndMutatedBytesNeverBreakTheReader) {
         }
         ASSERT_TRUE(read == splitLines(all)) << "round " << round << ": " << hexBytes(input);
     }
-    // A few hundred small inputs take well under a second; minutes would mean a hang.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
 }
 
 } // namespace

@@ -146,6 +146,21 @@ TEST(StreamTextWriterTest, FailingStreamIsAnError) {
     EXPECT_THROW(writer.write(L"text"), zem::IOException);
 }
 
+// Takes the bytes but cannot pass them on, as a full disk under a buffered file.
+class UnflushableBuf : public std::stringbuf {
+protected:
+    int sync() override { return -1; }
+};
+
+// Caught: a flush that failed left close() reporting the text as stored.
+TEST(StreamTextWriterTest, FailedFlushIsAnError) {
+    UnflushableBuf buf;
+    std::ostream output(&buf);
+    zem::StreamTextWriter writer(output, zem::TextEncoding::forName(L"UTF-8"));
+    EXPECT_THROW(writer.write(L"text"), zem::IOException);
+    EXPECT_THROW(writer.close(), zem::IOException);
+}
+
 // Text longer than the pending buffer, with surrogate pairs across its edge, comes back
 // unchanged through the reader in every Unicode encoding.
 TEST(StreamTextWriterTest, LongTextRoundTripsThroughTheReader) {

@@ -311,6 +311,7 @@ TEST(ValueTest, ValueExceptionClonesKeepTheirClass) {
     EXPECT_NE(nullptr, dynamic_cast<zem::ValueException*>(c5.get()));
     try {
         c3->raise();
+        FAIL() << "raise returned";
     } catch (zem::InvalidTypeValueException& e) {
         EXPECT_EQ(7, e.expectedKind());
     }

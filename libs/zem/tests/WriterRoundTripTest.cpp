@@ -8,8 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <cstring>
-#include <limits>
 #include <memory>
 #include <random>
 

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cmath>
 #include <limits>
 #include <memory>
 

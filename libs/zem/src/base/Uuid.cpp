@@ -49,13 +49,12 @@ bool Uuid::fromString(const wchar_t* text) {
         throw NullPointerException(L"Null reference.");
     UUID value;
     // The run-time reads an empty text as the nil UUID; only the full form is a UUID.
-    if (*text == 0 || UuidFromStringW(reinterpret_cast<RPC_WSTR>(const_cast<wchar_t*>(text)), &value) != RPC_S_OK) {
+    const bool parsed =
+        *text != 0 && UuidFromStringW(reinterpret_cast<RPC_WSTR>(const_cast<wchar_t*>(text)), &value) == RPC_S_OK;
+    if (!parsed)
         UuidCreateNil(&value);
-        std::memcpy(m_bytes, &value, sizeof(m_bytes));
-        return false;
-    }
     std::memcpy(m_bytes, &value, sizeof(m_bytes));
-    return true;
+    return parsed;
 }
 
 std::wstring Uuid::toString() const {
@@ -72,10 +71,7 @@ void Uuid::assign(const Uuid& other) {
 }
 
 bool Uuid::isNil() const {
-    UUID value;
-    std::memcpy(&value, m_bytes, sizeof(value));
-    RPC_STATUS status = RPC_S_OK;
-    return UuidIsNil(&value, &status) != 0;
+    return compare(*this, Uuid()) == 0;
 }
 
 int Uuid::compare(const Uuid& a, const Uuid& b) {

@@ -79,14 +79,14 @@ FileBuffer::~FileBuffer() {
 bool FileBuffer::close() {
     if (!m_file)
         return true;
-    bool ok = !(m_flags & DIRTY) || flushWindow();
+    bool flushed = !(m_flags & DIRTY) || flushWindow();
     ErrorRecord failure = currentError();
     File* file = m_file;
     m_file = nullptr;
-    ok = fileClose(file) && ok;
-    if (failure.code != 0)
-        currentError() = failure; // the flush's error says more than the close's success
-    return ok;
+    bool closed = fileClose(file);
+    if (!flushed)
+        currentError() = failure; // the lost bytes matter more than the close's outcome
+    return flushed && closed;
 }
 
 bool FileBuffer::isOpen() const {
@@ -151,13 +151,16 @@ bool FileBuffer::flushWindow() {
         return true;
     m_inferiorPos = INVALID_POSITION;
     logMessage(LOG_INFO, logSource(), L"FileBuffer: Flush buffer failed. Your data may be inconsistent !\n");
+    if (lastErrorCode() == ERR_SUCCESS)
+        fileFail(ERROR_WRITE_FAULT, m_file->getPath()); // an inferior that came short without saying why
     return false;
 }
 
 void FileBuffer::moveWindowTo(uint32_t target) {
     m_flags |= NOT_LOADED;
     m_valid = 0;
-    m_windowStart = target & m_blockMask;
+    // Appended windows only ever hold new bytes, so they need no block alignment.
+    m_windowStart = (m_flags & APPEND) ? target : target & m_blockMask;
     m_offset = target - m_windowStart;
 }
 
@@ -187,12 +190,6 @@ uint32_t FileBuffer::writeDirect(const uint8_t* in, uint32_t count) {
     uint32_t end = m_windowStart + written;
     if (end > m_size)
         m_size = end;
-    if (m_flags & APPEND) {
-        m_windowStart = end; // appended windows need no block alignment
-        m_offset = 0;
-        m_valid = 0;
-        return written;
-    }
     moveWindowTo(end);
     return written;
 }
@@ -243,14 +240,7 @@ uint32_t FileBuffer::write(const void* buffer, uint32_t count) {
         if (m_offset >= m_bufferSize) {
             if ((m_flags & DIRTY) && !flushWindow())
                 break;
-            if (m_flags & APPEND) {
-                m_windowStart += m_bufferSize;
-                m_offset = 0;
-                m_valid = 0;
-                m_flags |= NOT_LOADED;
-            } else {
-                moveWindowTo(m_windowStart + m_bufferSize);
-            }
+            moveWindowTo(m_windowStart + m_bufferSize);
         }
         if (canBypass(count - done)) {
             uint32_t want = (count - done) - (count - done) % m_bufferSize;

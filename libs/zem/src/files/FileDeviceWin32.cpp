@@ -11,14 +11,11 @@
 #include "zem/files/Path.h"
 
 #include <cwchar>
-#include <cwctype>
-#include <vector>
 
 namespace zem {
 namespace {
 
 constexpr size_t LONG_PATH_LIMIT = 260;
-constexpr DWORD FULL_PATH_CAPACITY = 32000;
 
 uint64_t fileTimeValue(const FILETIME& t) {
     return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
@@ -28,16 +25,41 @@ bool equalsNoCase(const wchar_t* a, const wchar_t* b) {
     return _wcsicmp(a, b) == 0;
 }
 
+// Runs GetFullPathNameW or GetLongPathNameW (call(buffer, capacity)) into out, growing out
+// once to the size the system asks for. False, with GetLastError set, when it fails.
+template <class Call> bool systemPathInto(WorkString& out, Call call) {
+    DWORD n = call(out.data(), static_cast<DWORD>(out.capacity()));
+    if (n >= out.capacity()) {
+        out.reserve(n);
+        n = call(out.data(), static_cast<DWORD>(out.capacity()));
+    }
+    if (n == 0 || n >= out.capacity()) {
+        out.assign(L"", 0);
+        return false;
+    }
+    out.syncLength();
+    return true;
+}
+
+bool fullPathName(const wchar_t* path, WorkString& out) {
+    return systemPathInto(
+        out, [&](wchar_t* buffer, DWORD capacity) { return GetFullPathNameW(path, capacity, buffer, nullptr); });
+}
+
+bool longPathName(const wchar_t* path, WorkString& out) {
+    return systemPathInto(out,
+                          [&](wchar_t* buffer, DWORD capacity) { return GetLongPathNameW(path, buffer, capacity); });
+}
+
 // Win32 refuses paths of 260 characters or more unless they carry the long-path prefix,
 // and the prefix switches off the system's own folding of "." and ".." and of '/': so a
 // path only gets it once it is absolute and folded.
 void addLongPathPrefix(WorkString& path) {
     if (path.length() < LONG_PATH_LIMIT || std::wcsncmp(path.c_str(), L"\\\\?", 3) == 0)
         return;
-    std::vector<wchar_t> full(FULL_PATH_CAPACITY);
-    DWORD n = GetFullPathNameW(path.c_str(), FULL_PATH_CAPACITY, full.data(), nullptr);
-    if (n > 0 && n < FULL_PATH_CAPACITY)
-        path.assign(full.data(), n);
+    WorkString full;
+    if (fullPathName(path.c_str(), full))
+        path.assign(full);
     if (isPathSeparator(path[0]) && isPathSeparator(path[1])) {
         path.assign(path.c_str() + 1, path.length() - 1);
         path.insert(0, L"\\\\?\\UNC");
@@ -107,10 +129,9 @@ FileDeviceWin32::FileDeviceWin32(const wchar_t* root, uint32_t flags) {
     m_info.deviceId = sharedDiskDeviceId();
     m_valid = true;
     if (root && *root) {
-        std::vector<wchar_t> full(FULL_PATH_CAPACITY);
-        DWORD n = GetFullPathNameW(root, FULL_PATH_CAPACITY, full.data(), nullptr);
-        m_valid = n > 0 && n < FULL_PATH_CAPACITY;
-        m_root.assign(m_valid ? full.data() : root);
+        m_valid = fullPathName(root, m_root);
+        if (!m_valid)
+            m_root.assign(root);
         appendPathSeparator(m_root);
     }
     m_watchPool = watchPoolAcquire();
@@ -183,10 +204,8 @@ bool FileDeviceWin32::openFile(FileRequest& request, File*& out) {
         if (file->isOpen())
             break;
         fileFailLastError(native.c_str());
-        ErrorRecord failure = currentError();
         delete file;
         file = nullptr;
-        currentError() = failure;
         if (attempt + 1 < attempts && !createRootFolders())
             break;
     }
@@ -203,10 +222,8 @@ bool FileDeviceWin32::openFile(FileRequest& request, File*& out) {
         bufferSize = static_cast<uint32_t>(std::wcstoul(request.deviceParam, nullptr, 10));
     FileBuffer* buffer = new FileBuffer(file, request.mode, bufferSize, m_alignment, m_blockSize);
     if (!buffer->isOpen()) {
-        ErrorRecord failure = currentError();
         delete buffer; // did not take the file
         closeFile(file);
-        currentError() = failure;
         return false;
     }
     out = buffer;
@@ -221,9 +238,7 @@ bool FileDeviceWin32::openDirectory(FileRequest& request, Directory*& out) {
         new DirectoryWin32(this, native.c_str(), request.fullPath, (m_info.flags & FILEDEV_READ_ONLY) != 0);
     if (!directory->isOpen()) {
         fileFailLastError(request.fullPath);
-        ErrorRecord failure = currentError();
         delete directory;
-        currentError() = failure;
         return false;
     }
     InterlockedIncrement(&m_info.ref_count);
@@ -353,16 +368,11 @@ bool FileDeviceWin32::setAttributes(FileRequest& request, const FileAttributeCha
 bool FileDeviceWin32::getFullPath(FileRequest& request, WorkString& out, bool mustExist) {
     WorkString native;
     buildNativePath(request.localPath, native, false);
-    std::vector<wchar_t> full(FULL_PATH_CAPACITY);
-    DWORD n = GetFullPathNameW(native.c_str(), FULL_PATH_CAPACITY, full.data(), nullptr);
-    if (n == 0 || n >= FULL_PATH_CAPACITY)
+    WorkString full;
+    if (!fullPathName(native.c_str(), full))
         return fileFailLastError(request.fullPath);
-    std::vector<wchar_t> longName(FULL_PATH_CAPACITY);
-    DWORD m = GetLongPathNameW(full.data(), longName.data(), FULL_PATH_CAPACITY);
-    if (m > 0 && m < FULL_PATH_CAPACITY)
-        out.assign(longName.data(), m);
-    else
-        out.assign(full.data(), n);
+    if (!longPathName(full.c_str(), out))
+        out.assign(full); // a path that does not exist (yet) has no long name
     if (mustExist && GetFileAttributesW(out.c_str()) == INVALID_FILE_ATTRIBUTES)
         return fileFailLastError(request.fullPath);
     return true;

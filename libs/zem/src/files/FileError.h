@@ -1,4 +1,5 @@
-// Private helpers of the file layer for leaving a failure in the thread's error record.
+// Private helpers of the file layer: leaving a failure in the thread's error record, and
+// the part of a path that folder creation must skip.
 #pragma once
 #include "zem/base/Error.h"
 

@@ -55,13 +55,10 @@ size_t FileIFC::deviceCount() {
 bool FileIFC::devAttach(FileDevice* device, const wchar_t* name, uint32_t priority) {
     if (!device || !name)
         return fileFail(ERR_INVALID_CALL);
-    size_t length = std::wcslen(name);
-    {
-        CriticalSectionLock guard(m_lock);
-        if (m_entries.size() >= FILEDEV_MAX_COUNT)
-            return fileFail(ERR_TOO_MANY_DEVICES);
-    }
-    if (length > FILEDEV_MAX_NAME)
+    CriticalSectionLock guard(m_lock);
+    if (m_entries.size() >= FILEDEV_MAX_COUNT)
+        return fileFail(ERR_TOO_MANY_DEVICES);
+    if (std::wcslen(name) > FILEDEV_MAX_NAME)
         return fileFail(ERR_DEVICE_NAME_TOO_LONG, name);
     if (!isRegisteredNameValid(name))
         return fileFail(ERR_INVALID_CALL, name);
@@ -76,10 +73,6 @@ bool FileIFC::devAttach(FileDevice* device, const wchar_t* name, uint32_t priori
     entry.priority = priority;
     const wchar_t* kind = mapping ? L" mapping " : L"";
 
-    CriticalSectionLock guard(m_lock);
-    // Checked again: another thread may have attached meanwhile.
-    if (m_entries.size() >= FILEDEV_MAX_COUNT)
-        return fileFail(ERR_TOO_MANY_DEVICES);
     bool taken = std::any_of(m_entries.begin(), m_entries.end(), [&](const DeviceEntry& e) {
         return e.nameKey == entry.nameKey || (!mapping && e.prefixKey == entry.prefixKey);
     });

@@ -4,6 +4,7 @@
 #include "zem/base/Assert.h"
 #include "zem/base/Crc.h"
 #include "zem/base/Format.h"
+#include "zem/files/FileBuffer.h"
 #include "zem/files/FileIFC.h"
 #include "zem/files/Path.h"
 #include "zem/files/VirtualDirectory.h"
@@ -96,10 +97,10 @@ template <class T> bool closeThroughDevice(T* object, bool (FileDevice::*close)(
     return true;
 }
 
-bool getFullPath(const wchar_t* path, WorkString& out, bool mustExist, uint32_t* servedFlags) {
+bool getFullPath(const wchar_t* path, WorkString& out, uint32_t* servedFlags) {
     FileRequest request;
     bool ok = dispatch(request, FILEOP_GET_FULL_PATH, path,
-                       [&](FileDevice* d) { return d->getFullPath(request, out, mustExist); });
+                       [&](FileDevice* d) { return d->getFullPath(request, out, false); });
     if (!ok)
         return false;
     stripLongPathPrefix(out);
@@ -185,6 +186,13 @@ bool fileIsDirectory(const wchar_t* path) {
 }
 
 bool fileClose(File* file) {
+    // A buffer writes its last window only now: deleting it would swallow that failure.
+    if (FileBuffer* buffer = dynamic_cast<FileBuffer*>(file)) {
+        fileClearError();
+        bool ok = buffer->close();
+        delete buffer;
+        return ok;
+    }
     return closeThroughDevice(file, &FileDevice::closeFile);
 }
 
@@ -284,7 +292,7 @@ bool fileSetAttributes(const wchar_t* path, const FileAttributeChange& change) {
 }
 
 bool fileGetFullPath(const wchar_t* path, WorkString& out) {
-    return beginCall(path) && getFullPath(path, out, false, nullptr);
+    return beginCall(path) && getFullPath(path, out, nullptr);
 }
 
 namespace {
@@ -320,7 +328,7 @@ bool fileMove(const wchar_t* source, const wchar_t* destination) {
         return fileFail(ERR_INVALID_CALL);
     WorkString from;
     WorkString to;
-    if (!getFullPath(source, from, false, nullptr) || !getFullPath(destination, to, false, nullptr))
+    if (!getFullPath(source, from, nullptr) || !getFullPath(destination, to, nullptr))
         return false;
     if (!onSameDevice(from.c_str(), to.c_str())) {
         if (lastErrorCode() != ERR_TWO_DEVICES)
@@ -333,12 +341,12 @@ bool fileMove(const wchar_t* source, const wchar_t* destination) {
 
     FileIFC& table = FileIFC::instance();
     CriticalSectionLock guard(table.lock());
+    // Only the device names are compared here; dispatch resolves the source itself.
     FileRequest target;
     target.fullPath = to.c_str();
-    if (!FileIFC::parsePath(target))
-        return false;
     FileRequest request;
-    if (!prepare(request, FILEOP_CHANGE, from.c_str()))
+    request.fullPath = from.c_str();
+    if (!FileIFC::parsePath(target) || !FileIFC::parsePath(request))
         return false;
     if (std::wcscmp(request.deviceName, target.deviceName) != 0) {
         fileFail(ERR_INTERNAL, ZEM_WIDEN(__FILE__), format(L"%d", __LINE__).c_str());
@@ -394,7 +402,7 @@ Hash hashFullPath(const wchar_t* path, WorkString* out, Hash (*hash)(const wchar
     WorkString scratch;
     WorkString& full = out ? *out : scratch;
     uint32_t flags = 0;
-    if (!getFullPath(path, full, false, &flags))
+    if (!getFullPath(path, full, &flags))
         return 0xFFFFFFFFu;
     removeTrailingSeparator(full);
     return (flags & FILEDEV_CASE_SENSITIVE) ? hash(full.c_str()) : hashNoCase(full.c_str());

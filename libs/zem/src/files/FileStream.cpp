@@ -135,9 +135,12 @@ void FileStreamBuf::close() {
         flushed = flushPutArea();
     File* file = m_file;
     m_file = nullptr;
-    fileClose(file);
+    ErrorRecord failure = currentError();
+    bool closed = fileClose(file);
     resetAreas();
     if (!flushed)
+        currentError() = failure; // the close's outcome would hide why the put area was lost
+    if (!flushed || !closed)      // closing writes out the file's own buffer, which can fail too
         throwCurrentFileError(m_path);
 }
 

@@ -12,7 +12,6 @@
 #include "zem/thread/Thread.h"
 
 #include <algorithm>
-#include <cstring>
 #include <cwchar>
 #include <limits>
 
@@ -64,13 +63,7 @@ public:
     ~FileWatcherThread() override { stopAndJoin(); }
 
     bool requestStop() override {
-        {
-            CriticalSectionLock guard(m_lock);
-            if (m_stopSignalled)
-                return true;
-            m_stop = true;
-            m_stopSignalled = true;
-        }
+        LegacyThread::requestStop();
         m_wake.release();
         return true;
     }
@@ -96,7 +89,6 @@ public:
 private:
     Semaphore m_wake;
     FileWatcher* m_watcher;
-    bool m_stopSignalled = false; // guarded by m_lock: the stop wake-up was given
 };
 
 // ---- FileWatchObject ----
@@ -121,7 +113,6 @@ uint32_t FileWatchObject::getFlags() const {
 FileWatcher::FileWatcher(const wchar_t* name) : m_name(name ? name : L"FileWatcher") {
     ZEM_ASSERT_MSG(MessageRegistry::instance() != nullptr, L"s_instance != NULL");
     m_thread = new FileWatcherThread(this);
-    m_thread->setName(m_name);
     m_thread->start();
 }
 
@@ -493,8 +484,7 @@ void FileWatcher::deliver() {
             std::wstring text = e.message();
             logCallbackFailure(text.c_str());
         } catch (std::exception& e) {
-            std::wstring text(e.what(), e.what() + strlen(e.what()));
-            logCallbackFailure(text.c_str());
+            logMessage(LOG_ERROR, LOG_INTERNAL_SOURCE, L"FileWatcher: callback failed: %S\n", e.what());
         } catch (...) {
             logCallbackFailure(L"unknown exception");
         }

@@ -7,6 +7,7 @@
 #include "zem/files/Path.h"
 #include "zem/files/WorkString.h"
 #include "zem/log/LogManager.h"
+#include "zem/text/StringUtil.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -19,22 +20,6 @@ constexpr size_t MAX_PATH_LENGTH = FileInfo::NAME_CAPACITY - 1;
 
 uint32_t logSource() {
     return FileIFC::instance().logSource();
-}
-
-// A decimal number of at most 32 bits; false for anything else.
-bool parseDecimal(const wchar_t* text, uint32_t& out) {
-    if (!*text)
-        return false;
-    uint64_t value = 0;
-    for (const wchar_t* p = text; *p; ++p) {
-        if (*p < L'0' || *p > L'9')
-            return false;
-        value = value * 10 + static_cast<uint64_t>(*p - L'0');
-        if (value > 0xFFFFFFFFull)
-            return false;
-    }
-    out = static_cast<uint32_t>(value);
-    return true;
 }
 
 // The FlatFile mode bits of an open mode, and whether an existing file is made anew;
@@ -152,11 +137,9 @@ FlatFileDevice::~FlatFileDevice() {
 }
 
 std::wstring FlatFileDevice::keyOf(const wchar_t* localName) {
-    std::wstring key = localName ? localName : L"";
-    std::replace(key.begin(), key.end(), L'\\', L'/');
-    if (!key.empty())
-        CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
-    return key;
+    WorkString key(localName ? localName : L"");
+    foldPathKey(key, L'/');
+    return key.str();
 }
 
 FlatFile* FlatFileDevice::find(const wchar_t* localPath) {
@@ -177,8 +160,13 @@ void FlatFileDevice::destroy(FlatFile* file) {
 bool FlatFileDevice::parseDeviceParam(const FileRequest& request, uint32_t& out) const {
     if (!request.deviceParam[0])
         return false;
-    if (parseDecimal(request.deviceParam, out))
+    // Digits only: parseUInt would also take a sign, and "-1" would wrap to a huge size.
+    const wchar_t* text = request.deviceParam;
+    unsigned value = 0;
+    if (text[0] >= L'0' && text[0] <= L'9' && parseUInt(text, std::wcslen(text), &value)) {
+        out = value;
         return true;
+    }
     logMessage(LOG_INFO, logSource(), L"%s::openFile: unknown device param '%s'\n", m_name, request.deviceParam);
     return false;
 }
@@ -228,7 +216,6 @@ bool FlatFileDevice::openFile(FileRequest& request, File*& out) {
     file->m_position = (mode & FlatFile::MODE_APPEND) ? file->m_size : 0;
     file->m_info.lastAccessTime = now;
     file->setName(request.fullPath);
-    InterlockedIncrement(&m_info.ref_count);
     out = file;
     return true;
 }
@@ -243,7 +230,6 @@ bool FlatFileDevice::closeFile(File* f) {
     if (file->m_mode & FlatFile::MODE_WRITE)
         file->m_info.lastWriteTime = currentFileTime();
     file->m_mode = FlatFile::MODE_CLOSED;
-    InterlockedDecrement(&m_info.ref_count);
     return file->closeStorage();
 }
 

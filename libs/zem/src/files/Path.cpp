@@ -45,7 +45,7 @@ void Path::assign(const wchar_t* text) {
     } else if (*p && p[1] == L':') {
         wchar_t letter = p[0];
         bool isLetter = (letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z');
-        if (!isLetter || m_absolute || !isPathSeparator(p[2]))
+        if (!isLetter || !isPathSeparator(p[2]))
             throw PathSyntaxException(text);
         m_device.assign(1, letter);
         m_absolute = true;

@@ -2,10 +2,21 @@
 
 #include "zem/files/FileIO.h"
 
-#include <cstring>
 #include <cwchar>
 
 namespace zem {
+namespace {
+
+void takeAttributes(FileListEntry& entry, const FileInfo& info) {
+    entry.infoFlags = info.flags;
+    entry.size = info.size;
+    entry.lastWriteTime = info.lastWriteTime;
+    entry.lastAccessTime = info.lastAccessTime;
+    entry.creationTime = info.creationTime;
+    entry.flags |= FileListEntry::HAS_ATTRIBUTES;
+}
+
+} // namespace
 
 StaticFileList::StaticFileList(uint32_t operation) : m_operation(operation) {}
 
@@ -53,12 +64,7 @@ FileListEntry* StaticFileList::add(const wchar_t* path, const FileInfo* attribut
     m_last = entry;
     ++m_count;
     if (attributes) {
-        entry->infoFlags = attributes->flags;
-        entry->size = attributes->size;
-        entry->lastWriteTime = attributes->lastWriteTime;
-        entry->lastAccessTime = attributes->lastAccessTime;
-        entry->creationTime = attributes->creationTime;
-        entry->flags |= FileListEntry::HAS_ATTRIBUTES;
+        takeAttributes(*entry, *attributes);
         if (attributes->flags & FileInfo::DIRECTORY) {
             ++m_stats.directories;
         } else {
@@ -94,12 +100,7 @@ bool StaticFileList::entryExists(FileListEntry* entry) {
     FileInfo info;
     if (!fileGetAttributes(entry->path, &info))
         return false;
-    entry->infoFlags = info.flags;
-    entry->size = info.size;
-    entry->lastWriteTime = info.lastWriteTime;
-    entry->lastAccessTime = info.lastAccessTime;
-    entry->creationTime = info.creationTime;
-    entry->flags |= FileListEntry::HAS_ATTRIBUTES;
+    takeAttributes(*entry, info);
     return true;
 }
 

@@ -33,7 +33,6 @@ void WatchPoolRecordParser::onRecord(DWORD action, const std::wstring& name, uin
         m_hasOldName = true;
         return;
     case FILE_ACTION_RENAMED_NEW_NAME:
-        m_currentFileName = name;
         if (!m_hasOldName) {
             // The old half was lost (an overflowed read): all we know is that the name appeared.
             out.push_back(new FileChangeEvent(FileChangeEvent::ADDED, readTime, name));

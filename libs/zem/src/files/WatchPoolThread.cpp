@@ -2,6 +2,7 @@
 
 #include "zem/base/Assert.h"
 #include "zem/base/Clock.h"
+#include "zem/files/FileIFC.h"
 #include "zem/log/LogManager.h"
 
 #include <algorithm>
@@ -11,8 +12,7 @@ namespace zem {
 namespace {
 
 uint32_t logSource() {
-    static const uint32_t source = LogManager_Impl::instance().registerSource(L"FileIO");
-    return source;
+    return FileIFC::instance().logSource();
 }
 
 } // namespace
@@ -194,12 +194,9 @@ void WatchPoolThread::serve(WatchPoolEntry* entry) {
         std::vector<FileChangeEvent*> events;
         entry->parser.parse(entry->buffer.get(), std::min(bytes, WatchPoolEntry::BUFFER_SIZE), currentFileTime(),
                             events);
-        struct DispatchMark {
-            volatile LONG& count;
-            explicit DispatchMark(volatile LONG& c) : count(c) { InterlockedIncrement(&count); }
-            ~DispatchMark() { InterlockedDecrement(&count); }
-        } mark(m_dispatching);
+        m_dispatching = true;
         m_pool->dispatch(entry, events);
+        m_dispatching = false;
     }
     // An empty read means the buffer overflowed; the changes are lost, the watch goes on.
     // Any other failure means the folder went away or became unreadable.

@@ -7,6 +7,7 @@
 #include "zem/thread/Semaphore.h"
 #include "zem/thread/Thread.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -96,9 +97,7 @@ public:
     // Lets the entry go; true when the thread has no attached entry left (caller holds
     // the pool lock).
     bool detach(WatchPoolEntry* entry);
-    bool isDispatching() const {
-        return InterlockedCompareExchange(const_cast<volatile LONG*>(&m_dispatching), 0, 0) != 0;
-    }
+    bool isDispatching() const { return m_dispatching; }
 
 private:
     // Drops detached entries, arms new ones and fills the wait array.
@@ -115,7 +114,7 @@ private:
     HANDLE m_waitArray[MAXIMUM_WAIT_OBJECTS];
     WatchPoolEntry* m_slotEntries[MAXIMUM_WAIT_OBJECTS - 1];
     DWORD m_waitCount = 0;
-    volatile LONG m_dispatching = 0; // interlocked: events of a read are being handed out
+    std::atomic<bool> m_dispatching{false}; // events of a read are being handed out
 };
 
 } // namespace zem

@@ -5,6 +5,8 @@
 #include "zem/base/Error.h"
 #include "zem/base/Exception.h"
 #include "zem/files/DirWatchService.h"
+#include "zem/files/FileIFC.h"
+#include "zem/files/Path.h"
 #include "zem/log/LogManager.h"
 
 #include <algorithm>
@@ -21,20 +23,17 @@ CriticalSection& instanceLock() {
 WatchPool* s_instance = nullptr; // guarded by instanceLock()
 
 uint32_t logSource() {
-    static const uint32_t source = LogManager_Impl::instance().registerSource(L"FileIO");
-    return source;
+    return FileIFC::instance().logSource();
 }
 
-// Upper-cased as the file system compares names, without a trailing separator (a drive
+// Case folded as the file system compares names, without a trailing separator (a drive
 // root keeps its own).
 std::wstring folderKey(const std::wstring& path) {
-    std::wstring key = path;
-    while (key.size() > 1 && (key.back() == L'\\' || key.back() == L'/') && key[key.size() - 2] != L':')
-        key.pop_back();
-    std::replace(key.begin(), key.end(), L'/', L'\\');
-    if (!key.empty())
-        CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
-    return key;
+    WorkString key(path.c_str(), path.size());
+    while (key.length() > 1 && isPathSeparator(key.back()) && key[key.length() - 2] != L':')
+        key.truncate(key.length() - 1);
+    foldPathKey(key, L'\\');
+    return key.str();
 }
 
 void failWith(DWORD code) {

@@ -1,6 +1,7 @@
 #include "zem/files/WorkString.h"
 
 #include "zem/base/Assert.h"
+#include "zem/files/Path.h"
 
 #include <cstring>
 #include <cwchar>
@@ -121,7 +122,7 @@ void WorkString::syncLength() {
 
 const wchar_t* WorkString::getFileName() const {
     for (size_t i = m_length; i > 0; --i) {
-        if (m_data[i - 1] == L'\\' || m_data[i - 1] == L'/')
+        if (isPathSeparator(m_data[i - 1]))
             return m_data + i;
     }
     return m_data;

@@ -1,6 +1,7 @@
 #include "zem/jasmine/JasmineLexer.h"
 
 #include "jasmine/StringEscape.h"
+#include "zem/jasmine/SymbolChar.h"
 #include "zem/text/TextReader.h"
 
 namespace zem {
@@ -8,10 +9,6 @@ namespace zem {
 namespace {
 
 const int END_OF_INPUT = -1;
-
-bool isDigit(int c) {
-    return c >= L'0' && c <= L'9';
-}
 
 std::wstring unitText(int c) {
     return std::wstring(1, static_cast<wchar_t>(c));
@@ -135,7 +132,7 @@ void JasmineLexer::nextToken(JasmineToken& out) {
         kind = readAfterSlash(out);
         break;
     default:
-        if (c == L'-' || isDigit(c)) {
+        if (c == L'-' || isDecimalDigit(c)) {
             kind = readNumberOrSymbol();
         } else if (c <= 32) {
             readWhitespace();
@@ -240,7 +237,7 @@ int32_t JasmineLexer::readNumberOrSymbol() {
         take();
     auto digits = [this]() {
         bool any = false;
-        while (isDigit(peek())) {
+        while (isDecimalDigit(peek())) {
             take();
             any = true;
         }

@@ -49,13 +49,11 @@ SourcePosition shifted(SourcePosition position, int32_t units) {
 // What the lexer token stream invalidates on advance is the text; positions and indices
 // are copied out first.
 struct TokenMark {
-    int32_t kind;
     int32_t index;
     SourcePosition begin;
     SourcePosition end;
 
-    explicit TokenMark(const JasmineToken& token)
-        : kind(token.kind), index(token.index), begin(token.begin), end(token.end) {}
+    explicit TokenMark(const JasmineToken& token) : index(token.index), begin(token.begin), end(token.end) {}
 };
 
 enum ContentRule {

@@ -63,10 +63,6 @@ struct Token {
     size_t length = 0;
 };
 
-bool isDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
-
 // The kind of a token made of this one unit, or TOKEN_INVALID.
 int punctuationKind(wchar_t c) {
     switch (c) {
@@ -212,7 +208,7 @@ private:
                 return TOKEN_NULL;
             break;
         default:
-            if (c == L'-' || isDigit(c))
+            if (c == L'-' || isDecimalDigit(c))
                 return scanNumber();
             break;
         }
@@ -230,7 +226,7 @@ private:
     }
 
     void skipDigits(const wchar_t*& p) const {
-        while (p < m_end && isDigit(*p))
+        while (p < m_end && isDecimalDigit(*p))
             ++p;
     }
 
@@ -242,20 +238,20 @@ private:
             ++p;
         if (p < m_end && *p == L'0')
             ++p;
-        else if (p < m_end && isDigit(*p))
+        else if (p < m_end && isDecimalDigit(*p))
             skipDigits(p);
         else
             wellFormed = false;
         if (wellFormed && p < m_end && *p == L'.') {
             ++p;
-            wellFormed = p < m_end && isDigit(*p);
+            wellFormed = p < m_end && isDecimalDigit(*p);
             skipDigits(p);
         }
         if (wellFormed && p < m_end && (*p == L'e' || *p == L'E')) {
             ++p;
             if (p < m_end && (*p == L'+' || *p == L'-'))
                 ++p;
-            wellFormed = p < m_end && isDigit(*p);
+            wellFormed = p < m_end && isDecimalDigit(*p);
             skipDigits(p);
         }
         if (wellFormed) {
@@ -418,7 +414,7 @@ private:
         long long order = 0; // decimal exponent of the first significant digit, before the 'e'
         bool significant = false;
         long long integerDigits = 0;
-        for (; p < end && isDigit(*p); ++p) {
+        for (; p < end && isDecimalDigit(*p); ++p) {
             if (*p != L'0' || significant) {
                 significant = true;
                 ++integerDigits;
@@ -430,7 +426,7 @@ private:
             order = -1;
             for (++p; p < end && *p == L'0'; ++p)
                 --order;
-            if (p >= end || !isDigit(*p))
+            if (p >= end || !isDecimalDigit(*p))
                 return true; // all zeros
         } else {
             return true;

@@ -2,7 +2,6 @@
 
 #include "zem/base/Clock.h"
 #include "zem/files/FileIO.h"
-#include "zem/text/TextEncoding.h"
 #include "zem/thread/Semaphore.h"
 #include "zem/thread/Thread.h"
 
@@ -41,10 +40,7 @@ public:
     }
 
     bool requestStop() override {
-        {
-            CriticalSectionLock guard(m_lock);
-            m_stop = true;
-        }
+        LegacyThread::requestStop();
         wake();
         return true;
     }
@@ -112,19 +108,9 @@ LogFile::LogFile(const std::wstring& path, uint32_t flags) : m_flags(flags), m_p
         return;
     }
     m_file.reset(file, &closeFile);
-    static const uint8_t FALLBACK_MARK[] = {0xFF, 0xFE};
-    const uint8_t* mark = FALLBACK_MARK;
-    size_t markLength = sizeof(FALLBACK_MARK);
-    TextEncodingPtr encoding = TextEncoding::forName(L"UTF16-LE");
-    if (encoding) {
-        size_t length = 0;
-        const uint8_t* preamble = encoding->getPreamble(&length);
-        if (preamble && length) {
-            mark = preamble;
-            markLength = length;
-        }
-    }
-    m_failed = m_file->write(mark, static_cast<uint32_t>(markLength)) != markLength;
+    // The lines are stored as the UTF-16LE units they are in memory; no converter needed.
+    static const uint8_t MARK[] = {0xFF, 0xFE};
+    noteWriteResult(m_file->write(MARK, sizeof(MARK)) == sizeof(MARK));
     logMessage(LOG_INFO, LOG_INTERNAL_SOURCE, L"Log file '%s' has been created\n", m_path.c_str());
     if (m_flags & DELAYED) {
         m_writer = new DelayedLogFileWrite(this);
@@ -137,9 +123,10 @@ LogFile::~LogFile() {
     // No line may arrive while the writer goes: leave the log first (false when the owner
     // already did).
     LogManager_Impl::instance().removeListener(this);
-    delete m_writer; // its final pass writes everything queued
-    m_writer = nullptr;
-    if (m_file) {
+    if (m_writer) {
+        delete m_writer; // its final pass writes and flushes everything queued
+        m_writer = nullptr;
+    } else if (m_file) {
         auto body = [&] { flush(); };
         underLogLock(body);
     }

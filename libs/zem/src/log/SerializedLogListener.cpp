@@ -1,13 +1,22 @@
 #include "zem/log/SerializedLogListener.h"
 
-#include "zem/base/Exception.h"
-
-#include <cstring>
-#include <exception>
-#include <string>
-#include <vector>
+#include "zem/thread/Thread.h"
 
 namespace zem {
+
+namespace {
+
+struct Delivery {
+    SerializedLogListener* listener;
+    LogMessage* record;
+
+    static void run(void* self) {
+        Delivery* delivery = static_cast<Delivery*>(self);
+        delivery->listener->onSerializedLog(delivery->record);
+    }
+};
+
+} // namespace
 
 SerializedLogListener::SerializedLogListener() = default;
 
@@ -43,17 +52,8 @@ void SerializedLogListener::onMessage(const MessagePayload*) {
     }
     for (LogMessage* record : batch) {
         // A receiver that throws must not cost the rest of the batch their references.
-        try {
-            onSerializedLog(record);
-        } catch (Exception& e) {
-            std::wstring text = e.message();
-            logMessage(LOG_ERROR, LOG_INTERNAL_SOURCE, L"SerializedLogListener: %s\n", text.c_str());
-        } catch (std::exception& e) {
-            std::wstring text(e.what(), e.what() + std::strlen(e.what()));
-            logMessage(LOG_ERROR, LOG_INTERNAL_SOURCE, L"SerializedLogListener: %s\n", text.c_str());
-        } catch (...) {
-            logMessage(LOG_ERROR, LOG_INTERNAL_SOURCE, L"SerializedLogListener: unknown exception\n");
-        }
+        Delivery delivery{this, record};
+        runGuarded(&Delivery::run, &delivery);
         record->release();
     }
 }

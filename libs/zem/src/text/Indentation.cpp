@@ -10,6 +10,9 @@ namespace zem {
 
 namespace {
 
+// Turns columns into whole levels and extra spaces.
+typedef void (*Policy)(int columns, int width, int* levels, int* spaces);
+
 void exactPolicy(int columns, int width, int* levels, int* spaces) {
     *levels = columns / width;
     *spaces = columns % width;
@@ -25,7 +28,7 @@ void roundDownPolicy(int columns, int width, int* levels, int* spaces) {
     *spaces = 0;
 }
 
-Indentation::Policy policyFor(int roundingMode) {
+Policy policyFor(int roundingMode) {
     switch (roundingMode) {
     case Indentation::ROUND_EXACT:
         return exactPolicy;
@@ -44,14 +47,11 @@ bool isLineBreak(wchar_t c) {
 
 } // namespace
 
-Indentation::Indentation() : m_indentChar(L'\t'), m_width(4), m_softTabs(0), m_roundingMode(ROUND_EXACT) {
-    m_policy = policyFor(m_roundingMode);
-}
+Indentation::Indentation() : m_width(4), m_softTabs(false), m_roundingMode(ROUND_EXACT) {}
 
 Indentation::Indentation(bool softTabs, int width, int roundingMode)
-    : m_indentChar(softTabs ? L' ' : L'\t'), m_width(std::min(std::max(width, MIN_WIDTH), MAX_WIDTH)),
-      m_softTabs(softTabs ? 1 : 0), m_roundingMode(roundingMode) {
-    m_policy = policyFor(roundingMode);
+    : m_width(std::min(std::max(width, MIN_WIDTH), MAX_WIDTH)), m_softTabs(softTabs), m_roundingMode(roundingMode) {
+    policyFor(roundingMode); // refuses a mode outside the three
 }
 
 int Indentation::measure(const wchar_t* text, size_t length, size_t* consumed) const {
@@ -76,9 +76,9 @@ size_t Indentation::appendIndent(std::wstring* out, int width) const {
         return 0;
     int levels = 0;
     int spaces = 0;
-    m_policy(width, m_width, &levels, &spaces);
-    const size_t indentChars = static_cast<size_t>(levels) * static_cast<size_t>((m_width - 1) * m_softTabs + 1);
-    out->append(indentChars, m_indentChar);
+    policyFor(m_roundingMode)(width, m_width, &levels, &spaces);
+    const size_t indentChars = static_cast<size_t>(levels) * static_cast<size_t>(m_softTabs ? m_width : 1);
+    out->append(indentChars, getIndentChar());
     out->append(static_cast<size_t>(spaces), L' ');
     return indentChars + static_cast<size_t>(spaces);
 }

@@ -29,7 +29,6 @@ size_t appendLineBreaks(const wchar_t* text, size_t count, std::wstring& out) {
             break;
         }
     }
-    out.reserve(out.size() + breaks);
     out.append(breaks, L'\n');
     return i;
 }

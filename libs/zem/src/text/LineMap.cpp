@@ -9,13 +9,12 @@ namespace zem {
 LineMap::LineMap(const wchar_t* text, size_t length) : m_text(text), m_length(text ? length : 0) {}
 
 void LineMap::scanPast(uint32_t offset) {
-    while (!m_complete && (m_lineStarts.empty() || m_lineStarts.back() <= offset)) {
+    while (m_scanned < m_length && (m_lineStarts.empty() || m_lineStarts.back() <= offset)) {
         size_t i = m_scanned;
         while (i < m_length && m_text[i] != L'\r' && m_text[i] != L'\n')
             ++i;
         if (i == m_length) {
             m_scanned = m_length;
-            m_complete = true;
             return;
         }
         if (m_text[i] == L'\r' && i + 1 < m_length && m_text[i + 1] == L'\n')

@@ -49,8 +49,6 @@ bool MatchResults::isGroupMatched(int i) const {
 int MatchResults::getGroupTexts(const wchar_t* text, int textLength, MatchGroupTexts& out) const {
     out.clear();
     int count = getCount();
-    if (count > 0 && isGroupMatched(0))
-        ZEM_ASSERT_MSG(getLength(0) <= textLength, L"length() <= string_length");
     for (int i = 0; i < count; ++i) {
         if (!isGroupMatched(i))
             continue;

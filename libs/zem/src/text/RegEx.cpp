@@ -200,8 +200,12 @@ bool RegEx::getError(RegExError& out) const {
     return true;
 }
 
-void RegEx::recordRunError(int code) const {
-    m_lastError = code;
+void RegEx::finishRun(int code, MatchResultsRegEx* results) const {
+    // ONIG_MISMATCH is a plain "no match"; anything below it is the engine failing.
+    if (code < ONIG_MISMATCH)
+        m_lastError = code;
+    if (code < 0)
+        results->clear();
 }
 
 MatchResultsRegEx* RegEx::prepareResults(MatchResultsRegEx* results) {
@@ -222,10 +226,7 @@ MatchResultsRegEx* RegEx::match(MatchResultsRegEx* results, const RegEx* regex, 
         return results;
     int code =
         onig_match(regex->m_regex, bytes(textStart), bytes(textEnd), bytes(at), results->m_region, regex->m_options);
-    if (code < ONIG_MISMATCH)
-        regex->recordRunError(code);
-    if (code < 0)
-        results->clear();
+    regex->finishRun(code, results);
     return results;
 }
 
@@ -242,10 +243,7 @@ MatchResultsRegEx* RegEx::search(MatchResultsRegEx* results, const RegEx* regex,
         return results;
     int code = onig_search(regex->m_regex, bytes(textStart), bytes(textEnd), bytes(searchStart), bytes(searchRange),
                            results->m_region, regex->m_options);
-    if (code < ONIG_MISMATCH)
-        regex->recordRunError(code);
-    if (code < 0)
-        results->clear();
+    regex->finishRun(code, results);
     return results;
 }
 

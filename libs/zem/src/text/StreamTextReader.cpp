@@ -133,7 +133,6 @@ int StreamTextReader::decodeInto(wchar_t* target, int room) {
         UErrorCode status = U_ZERO_ERROR;
         ucnv_toUnicode(converter, &out, reinterpret_cast<UChar*>(target + room), &in,
                        reinterpret_cast<const char*>(m_raw.data() + m_rawEnd), nullptr, flush, &status);
-        m_encoding->setStatus(status);
         m_rawPos = static_cast<int>(reinterpret_cast<const uint8_t*>(in) - m_raw.data());
         const int produced = static_cast<int>(reinterpret_cast<wchar_t*>(out) - target);
         // Overflow only means the room is used up; the rest stays for the next call.

@@ -33,8 +33,7 @@ StreamTextWriter::~StreamTextWriter() {
     if (!m_stream)
         return;
     try {
-        convertPending(true);
-        m_stream->flush();
+        flushOut(true);
     } catch (...) {
         // A destructor cannot report; close() is the way to learn of a failed final write.
     }
@@ -48,8 +47,7 @@ void StreamTextWriter::checkOpen() const {
 int StreamTextWriter::put(wchar_t unit) {
     checkOpen();
     append(&unit, 1);
-    convertPending(false);
-    m_stream->flush();
+    flushOut(false);
     return 1;
 }
 
@@ -58,8 +56,7 @@ int StreamTextWriter::write(const wchar_t* buffer, int count) {
     if (!buffer || count <= 0)
         return 0;
     append(buffer, count);
-    convertPending(false);
-    m_stream->flush();
+    flushOut(false);
     return count;
 }
 
@@ -86,16 +83,21 @@ int StreamTextWriter::writeLine(const wchar_t* buffer, int count) {
     }
     const int breakLength = static_cast<int>(std::wcslen(lineBreak));
     append(lineBreak, breakLength);
-    convertPending(false);
-    m_stream->flush();
+    flushOut(false);
     return written + breakLength;
 }
 
 void StreamTextWriter::close() {
     checkOpen();
-    convertPending(true);
-    m_stream->flush();
+    flushOut(true);
     m_stream = nullptr;
+}
+
+void StreamTextWriter::flushOut(bool final) {
+    convertPending(final);
+    m_stream->flush();
+    // A buffering stream learns that its bytes could not be stored only here.
+    checkStream();
 }
 
 void StreamTextWriter::append(const wchar_t* buffer, int count) {
@@ -119,7 +121,6 @@ void StreamTextWriter::convertPending(bool final) {
         UErrorCode status = U_ZERO_ERROR;
         ucnv_fromUnicode(converter, &target, m_encoded.data() + m_encoded.size(), &source, sourceLimit, nullptr,
                          final ? 1 : 0, &status);
-        m_encoding->setStatus(status);
         const size_t produced = static_cast<size_t>(target - m_encoded.data());
         if (produced > 0) {
             if (!m_preambleWritten && converterWritesMark(converter))
@@ -150,6 +151,10 @@ void StreamTextWriter::writePreambleOnce() {
 
 void StreamTextWriter::writeBytes(const char* bytes, size_t count) {
     m_stream->write(bytes, static_cast<std::streamsize>(count));
+    checkStream();
+}
+
+void StreamTextWriter::checkStream() const {
     // A silently short write would lose the user's text.
     if (m_stream->fail())
         throw IOException(L"StreamTextWriter: cannot write to the stream.");

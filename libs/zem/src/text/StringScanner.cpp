@@ -14,26 +14,20 @@ StringScanner::StringScanner(const wchar_t* buffer, int length) : m_text(buffer 
     else
         ZEM_ASSERT_MSG(length > 0 && terminated >= length, L"buffer_length == -1 || tcslen( buffer ) >= buffer_length");
     m_length = length;
-    m_end = m_text + m_length;
 }
 
-StringScanner::~StringScanner() {
-    // Both results objects are owned, whichever is current.
-    delete m_regexResults;
-    delete m_simpleResults;
-}
+StringScanner::~StringScanner() = default;
 
 void StringScanner::useMatchData(bool simple) {
     if (simple) {
         if (!m_simpleResults)
-            m_simpleResults = new MatchResultsSimple();
-        m_matchData = m_simpleResults;
+            m_simpleResults.reset(new MatchResultsSimple());
+        m_matchData = m_simpleResults.get();
     } else {
         if (!m_regexResults)
-            m_regexResults = createMatchResultsRegEx().release();
-        m_matchData = m_regexResults;
+            m_regexResults = createMatchResultsRegEx();
+        m_matchData = m_regexResults.get();
     }
-    m_simpleCurrent = simple;
     m_matchData->clear();
     m_matched = false;
 }
@@ -53,9 +47,7 @@ int StringScanner::advance(int n) {
 bool StringScanner::scan(const RegEx* regex) {
     ZEM_ASSERT_MSG(regex != nullptr, L"pattern");
     useMatchData(false);
-    ZEM_ASSERT_MSG(dynamic_cast<MatchResultsRegEx*>(m_matchData) != nullptr,
-                   L"dynamic_cast< MatchResultsRegEx * >( m_match_data )");
-    RegEx::match(m_regexResults, regex, m_text, m_end, m_text + m_position);
+    RegEx::match(m_regexResults.get(), regex, m_text, m_text + m_length, m_text + m_position);
     if (!m_regexResults->isGroupMatched(0))
         return false;
     m_matched = true;

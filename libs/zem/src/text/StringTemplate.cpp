@@ -36,13 +36,6 @@ const char* duplicate(const char* text) {
     return copy;
 }
 
-void appendWidened(const char* text, std::wstring& out) {
-    if (!text)
-        return;
-    for (; *text; ++text)
-        out.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*text)));
-}
-
 bool isTextType(int32_t type) {
     return type == StringTemplate::Parameter::TYPE_TEXT || type == StringTemplate::Parameter::TYPE_ASCII ||
            type == StringTemplate::Parameter::TYPE_TEXT_COPY || type == StringTemplate::Parameter::TYPE_ASCII_COPY;
@@ -132,7 +125,7 @@ void StringTemplate::Parameter::appendTo(std::wstring& out) const {
         return;
     case TYPE_ASCII:
     case TYPE_ASCII_COPY:
-        appendWidened(m_value.narrow, out);
+        appendAscii(m_value.narrow, out);
         return;
     default:
         throw IllegalStateException(L"Unexpected state");
@@ -156,11 +149,7 @@ StringTemplate::StringTemplate(const std::wstring& text) : m_source(text) {
 StringTemplate::~StringTemplate() = default;
 
 void StringTemplate::setParameter(unsigned index, const Parameter& parameter) {
-    auto found = m_parameters.find(index);
-    if (found != m_parameters.end())
-        found->second = parameter;
-    else
-        m_parameters.emplace(index, parameter);
+    m_parameters.insert_or_assign(index, parameter);
     m_text.clear();
 }
 

@@ -1,6 +1,7 @@
 #include "zem/text/TextEncoding.h"
 
 #include "zem/base/Assert.h"
+#include "zem/text/StringUtil.h"
 
 #include <unicode/ucnv.h>
 
@@ -88,10 +89,8 @@ std::wstring TextEncoding::getName() const {
     UErrorCode status = U_ZERO_ERROR;
     const char* name = ucnv_getName(m_converter, &status);
     std::wstring out;
-    if (U_FAILURE(status) || !name)
-        return out;
-    for (; *name; ++name)
-        out += static_cast<wchar_t>(static_cast<unsigned char>(*name));
+    if (U_SUCCESS(status))
+        appendAscii(name, out);
     return out;
 }
 

@@ -83,7 +83,7 @@ private:
 // lead up to it (never before floor).
 int32_t entryStart(const JasmineTokenStore& store, int32_t keyToken, int32_t floor) {
     int32_t start = keyToken;
-    while (start > floor && start > 0 && isJasmineTrivia(store.getToken(start - 1).kind))
+    while (start > floor && isJasmineTrivia(store.getToken(start - 1).kind))
         --start;
     return start;
 }

@@ -26,12 +26,8 @@ bool allSymbolChars(const std::wstring& text) {
     return std::all_of(text.begin(), text.end(), [](wchar_t c) { return isSymbolChar(c); });
 }
 
-bool isDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
-
 size_t skipDigits(const std::wstring& text, size_t i) {
-    while (i < text.size() && isDigit(text[i]))
+    while (i < text.size() && isDecimalDigit(text[i]))
         ++i;
     return i;
 }
@@ -142,7 +138,7 @@ bool canWriteSingleQuoted(const std::wstring& text) {
         return false; // it would escape the closing apostrophe
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == 0)
-            return false;
+            return false; // double quotes write it as an escape instead of a raw NUL in the file
         // Jasmine reads a backslash before an apostrophe as the apostrophe alone, and
         // there is no way to escape the backslash itself.
         if (text[i] == L'\\' && i + 1 < text.size() && text[i + 1] == L'\'')
@@ -162,8 +158,8 @@ bool appendSymbolKey(const std::wstring& text, std::wstring& out) {
 }
 
 bool appendJsonSymbol(const std::wstring& text, std::wstring& out) {
-    bool bare =
-        !text.empty() && allSymbolChars(text) && !isDigit(text[0]) && text[0] != L'-' && !startsWithKeyword(text);
+    bool bare = !text.empty() && allSymbolChars(text) && !isDecimalDigit(text[0]) && text[0] != L'-' &&
+                !startsWithKeyword(text);
     return appendBareOrQuoted(bare, text, out);
 }
 

@@ -19,7 +19,6 @@ namespace zem {
 
 class FileWatcher;
 class FileWatcherThread;
-class DirObserverHandle;
 
 // One watch. Reference counted: the watcher's map holds one reference until the watch is
 // removed, and every event in flight for it holds one more.

@@ -5,7 +5,6 @@
 #include "zem/files/FlatFileDevice.h"
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace zem {

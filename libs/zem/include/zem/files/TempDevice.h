@@ -23,9 +23,6 @@ public:
     FileDevice* getDevice() const override;
 
     uint32_t getThreshold() const { return m_threshold; }
-    // Full paths of the parts; empty until the part was first created.
-    const std::wstring& getRamPartPath() const { return m_ramPath; }
-    const std::wstring& getDiskPartPath() const { return m_diskPath; }
 
 private:
     friend class TempDevice;

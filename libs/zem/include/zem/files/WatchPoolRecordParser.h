@@ -18,16 +18,12 @@ public:
     // actions the system did not document.
     void parse(const void* records, DWORD bytes, uint64_t readTime, std::vector<FileChangeEvent*>& out);
 
-    // The new name of the last rename seen.
-    const std::wstring& currentFileName() const { return m_currentFileName; }
-
 private:
     void onRecord(DWORD action, const std::wstring& name, uint64_t readTime, std::vector<FileChangeEvent*>& out);
     // An old name that no new name followed: the entry left the folder.
     void flushOldName(std::vector<FileChangeEvent*>& out);
 
     uint64_t m_renameTime = 0; // the read time of m_oldFileName
-    std::wstring m_currentFileName;
     std::wstring m_oldFileName;
     bool m_hasOldName = false;
 };

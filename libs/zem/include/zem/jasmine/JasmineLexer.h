@@ -2,7 +2,6 @@
 // source, each with exact begin and end positions. Errors are JasmineSyntaxException.
 #pragma once
 #include "zem/jasmine/JasmineToken.h"
-#include "zem/jasmine/SymbolChar.h"
 
 #include <string>
 

@@ -15,9 +15,6 @@ public:
     static constexpr int MIN_WIDTH = 1;
     static constexpr int MAX_WIDTH = 16;
 
-    // Turns columns into whole levels and extra spaces.
-    typedef void (*Policy)(int columns, int width, int* levels, int* spaces);
-
     // Tabs of width 4, exact.
     Indentation();
     // From the settings: spaces when softTabs, width clamped to 1..16; a rounding mode
@@ -35,23 +32,20 @@ public:
     // Appends the whole text reindented, every line break written as LF.
     void reindentText(const wchar_t* text, size_t length, std::wstring* out) const;
 
-    wchar_t getIndentChar() const { return m_indentChar; }
+    wchar_t getIndentChar() const { return m_softTabs ? L' ' : L'\t'; }
     int getWidth() const { return m_width; }
-    bool isSoftTabs() const { return m_softTabs != 0; }
+    bool isSoftTabs() const { return m_softTabs; }
     int getRoundingMode() const { return m_roundingMode; }
 
     bool operator==(const Indentation& other) const {
-        return m_indentChar == other.m_indentChar && m_width == other.m_width && m_softTabs == other.m_softTabs &&
-               m_roundingMode == other.m_roundingMode;
+        return m_width == other.m_width && m_softTabs == other.m_softTabs && m_roundingMode == other.m_roundingMode;
     }
     bool operator!=(const Indentation& other) const { return !(*this == other); }
 
 private:
-    wchar_t m_indentChar; // L'\t' or L' '; L' ' exactly when m_softTabs is 1
-    int m_width;          // MIN_WIDTH <= m_width <= MAX_WIDTH
-    int m_softTabs;       // 0 or 1: one level is m_width indent characters, else one
-    int m_roundingMode;   // ROUND_EXACT, ROUND_UP or ROUND_DOWN; selects m_policy
-    Policy m_policy;
+    int m_width;        // MIN_WIDTH <= m_width <= MAX_WIDTH
+    bool m_softTabs;    // one level is m_width spaces, else one tab
+    int m_roundingMode; // ROUND_EXACT, ROUND_UP or ROUND_DOWN
 };
 
 } // namespace zem

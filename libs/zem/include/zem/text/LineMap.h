@@ -33,10 +33,9 @@ private:
     const wchar_t* m_text;
     size_t m_length;
     // Offsets at which the lines after the first begin, ascending; all of them are
-    // <= m_scanned <= m_length.
+    // <= m_scanned <= m_length. The scan is complete when m_scanned == m_length.
     std::vector<uint32_t> m_lineStarts;
     size_t m_scanned = 0;
-    bool m_complete = false; // m_scanned reached m_length
 };
 
 typedef std::shared_ptr<LineMap> LineMapPtr;

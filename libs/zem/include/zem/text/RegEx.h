@@ -103,7 +103,8 @@ private:
     RegEx(const wchar_t* pattern, size_t length, uint32_t options, uint8_t globalFlag);
     void compile();
     static MatchResultsRegEx* prepareResults(MatchResultsRegEx* results);
-    void recordRunError(int code) const;
+    // Records an engine failure and leaves failed results empty.
+    void finishRun(int code, MatchResultsRegEx* results) const;
 
     std::wstring m_pattern;
     re_pattern_buffer* m_regex = nullptr; // null when not compiled

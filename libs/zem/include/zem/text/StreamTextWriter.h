@@ -30,10 +30,14 @@ public:
 
 private:
     void checkOpen() const;
+    // Every call ends here: the writer flushes automatically.
+    void flushOut(bool final);
     void append(const wchar_t* buffer, int count);
     // Converts the pending units and writes the bytes; final also drains the converter.
     void convertPending(bool final);
     void writeBytes(const char* bytes, size_t count);
+    // Throws IOException when the stream failed.
+    void checkStream() const;
     void writePreambleOnce();
 
     std::ostream* m_stream; // null once closed

@@ -3,13 +3,10 @@
 #pragma once
 #include "zem/text/RegEx.h"
 
+#include <memory>
 #include <string>
 
 namespace zem {
-
-class MatchResults;
-class MatchResultsRegEx;
-class MatchResultsSimple;
 
 class StringScanner {
 public:
@@ -49,21 +46,19 @@ public:
     const wchar_t* text() const { return m_text; }
     // The current results: those of the last scan, or what useMatchData made current.
     const MatchResults* matchData() const { return m_matchData; }
-    bool isSimpleMatchData() const { return m_simpleCurrent; }
+    bool isSimpleMatchData() const { return m_matchData != nullptr && m_matchData == m_simpleResults.get(); }
 
 private:
     const wchar_t* m_text; // not owned
     int m_length;
     int m_position = 0;         // 0 <= m_position <= m_length
     int m_previousPosition = 0; // where the last move started
-    const wchar_t* m_end;       // m_text + m_length
     bool m_matched = false;     // the last scan succeeded
 
     // Both results objects are made on first use and kept; m_matchData is one of them or null.
     MatchResults* m_matchData = nullptr;
-    MatchResultsRegEx* m_regexResults = nullptr;   // owned
-    MatchResultsSimple* m_simpleResults = nullptr; // owned
-    bool m_simpleCurrent = false;
+    std::unique_ptr<MatchResultsRegEx> m_regexResults;
+    std::unique_ptr<MatchResultsSimple> m_simpleResults;
 };
 
 } // namespace zem

@@ -35,8 +35,6 @@ public:
     int getMinCharSize() const;
     int getMaxCharSize() const;
 
-    int32_t getStatus() const { return m_status; }
-    void setStatus(int32_t status) { m_status = status; }
     static bool isSuccess(int32_t status) { return status <= S_Success; }
 
 protected:
@@ -45,7 +43,6 @@ protected:
 
 private:
     UConverter* m_converter; // never null; closed by the destructor
-    int32_t m_status = S_Success;
 };
 
 typedef std::shared_ptr<TextEncoding> TextEncodingPtr;

@@ -1,5 +1,5 @@
-// The read interface every dictionary kind answers (kind 7), and the typed and throwing
-// accessors built on its three abstract operations.
+// The read interface every dictionary (KIND_DICTIONARY) answers, and the typed and
+// throwing accessors built on its three abstract operations.
 #pragma once
 #include "zem/value/Value.h"
 
@@ -31,12 +31,12 @@ public:
     virtual bool getDoubleAt(const std::wstring& key, double* out) const;
     virtual bool getStringAt(const std::wstring& key, std::wstring* out) const;
 
-    // findTyped with kind 7 or 6. A kind-7 node that is not a DictionaryValue (a layered
-    // view) is found by findTyped but not by findDictionary.
+    // findTyped with KIND_DICTIONARY or KIND_LIST. A KIND_DICTIONARY node that is not a
+    // DictionaryValue (a layered view) is found by findTyped but not by findDictionary.
     virtual DictionaryValue* findDictionary(const std::wstring& key) const;
     virtual ListValue* findList(const std::wstring& key);
     virtual const ListValue* findList(const std::wstring& key) const;
-    // getTyped with kind 6.
+    // getTyped with KIND_LIST.
     virtual ListValue* getList(const std::wstring& key);
     virtual const ListValue* getList(const std::wstring& key) const;
 

@@ -16,8 +16,9 @@ bool appendEscape(std::wstring& out, wchar_t c);
 void appendJsonQuoted(const std::wstring& text, std::wstring& out);
 
 // An apostrophe-quoted string with each apostrophe doubled; nothing else is escaped.
-// Jasmine cannot read back a backslash directly before an apostrophe, a backslash at
-// the very end or a NUL this way: see canWriteSingleQuoted.
+// Jasmine cannot read back a backslash directly before an apostrophe or a backslash at
+// the very end this way, and a NUL would stand raw in the saved text: see
+// canWriteSingleQuoted.
 void appendSingleQuoted(const std::wstring& text, std::wstring& out);
 bool canWriteSingleQuoted(const std::wstring& text);
 
