@@ -194,6 +194,15 @@ uint32_t FileBuffer::writeDirect(const uint8_t* in, uint32_t count) {
     return written;
 }
 
+bool FileBuffer::nextWindowIfUsedUp() {
+    if (m_offset < m_bufferSize)
+        return true;
+    if ((m_flags & DIRTY) && !flushWindow())
+        return false;
+    moveWindowTo(m_windowStart + m_bufferSize);
+    return true;
+}
+
 uint32_t FileBuffer::read(void* buffer, uint32_t count) {
     if (!m_file || !(m_flags & READ))
         return 0;
@@ -204,11 +213,8 @@ uint32_t FileBuffer::read(void* buffer, uint32_t count) {
     uint8_t* out = static_cast<uint8_t*>(buffer);
     uint32_t done = 0;
     while (done < count) {
-        if (m_offset >= m_bufferSize) {
-            if ((m_flags & DIRTY) && !flushWindow())
-                break;
-            moveWindowTo(m_windowStart + m_bufferSize);
-        }
+        if (!nextWindowIfUsedUp())
+            break;
         if (canBypass(count - done)) {
             uint32_t want = (count - done) - (count - done) % m_bufferSize;
             uint32_t got = readDirect(out + done, count - done);
@@ -237,11 +243,8 @@ uint32_t FileBuffer::write(const void* buffer, uint32_t count) {
     const uint8_t* in = static_cast<const uint8_t*>(buffer);
     uint32_t done = 0;
     while (done < count) {
-        if (m_offset >= m_bufferSize) {
-            if ((m_flags & DIRTY) && !flushWindow())
-                break;
-            moveWindowTo(m_windowStart + m_bufferSize);
-        }
+        if (!nextWindowIfUsedUp())
+            break;
         if (canBypass(count - done)) {
             uint32_t want = (count - done) - (count - done) % m_bufferSize;
             uint32_t written = writeDirect(in + done, count - done);

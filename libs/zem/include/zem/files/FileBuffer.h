@@ -56,6 +56,9 @@ private:
     bool flushWindow();
     bool seekInferior(uint32_t position);
     void moveWindowTo(uint32_t position);
+    // Moves on to the next window once this one is used up; false when the dirty window
+    // could not be written out.
+    bool nextWindowIfUsedUp();
     bool canBypass(uint32_t count) const;
     uint32_t readDirect(uint8_t* out, uint32_t count);
     uint32_t writeDirect(const uint8_t* in, uint32_t count);
