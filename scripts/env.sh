@@ -2,7 +2,7 @@
 CORVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 CORVEL_CACHE="${CORVEL_CACHE:-$HOME/.cache/corvel}"
 CORVEL_BUILD="${CORVEL_BUILD:-$CORVEL_ROOT/build}"
-export WINEPREFIX="$CORVEL_CACHE/wineprefix"
+export WINEPREFIX="${CORVEL_WINEPREFIX:-$CORVEL_CACHE/wineprefix}"
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 

@@ -12,7 +12,8 @@ ONIG_VER=6.9.8
 PNG_VER=1.6.39
 ICU_VER=72.1
 DEPS="$CACHE/deps-i686"
-export WINEPREFIX="$CACHE/wineprefix"
+# A checkout may keep a Wine prefix of its own, so parallel test runs never share a server.
+export WINEPREFIX="${CORVEL_WINEPREFIX:-$CACHE/wineprefix}"
 export WINEDEBUG=-all
 
 step() { CURRENT_STEP="$1"; echo "setup: $1"; }
