@@ -115,4 +115,22 @@ TEST(CallbackListTest, VetoListStopsAtTheFirstRefusal) {
     EXPECT_EQ(2, calls);
 }
 
+TEST(CallbackListTest, DispatchStopsAtTheFirstHandler) {
+    zem::CallbackList<bool(int*)> list;
+    int calls = 0;
+    EXPECT_FALSE(list.dispatch(&calls)); // nobody to handle it
+    EXPECT_TRUE(list.invokeWhileTrue(&calls));
+    EXPECT_EQ(0, calls);
+    bool yes = true, no = false, no2 = false;
+    list.add(&answer, &no);
+    list.add(&answer, &yes);
+    list.add(&answer, &no2);
+    EXPECT_TRUE(list.dispatch(&calls));
+    EXPECT_EQ(2, calls);
+    list.remove(&answer, &yes);
+    calls = 0;
+    EXPECT_FALSE(list.dispatch(&calls));
+    EXPECT_EQ(2, calls);
+}
+
 } // namespace

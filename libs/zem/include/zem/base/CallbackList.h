@@ -96,6 +96,20 @@ public:
         return true;
     }
 
+    // For lists of handlers of one event: calls them in order and stops at the first that
+    // answers true (it handled the event); false when none did or the list is empty.
+    bool dispatch(Args... args) {
+        static_assert(std::is_same<R, bool>::value, "dispatch needs subscribers returning bool");
+        InvocationScope scope(*this);
+        size_t count = m_entries.size();
+        for (size_t i = 0; i < count; ++i) {
+            Entry entry = m_entries[i];
+            if (entry.function && entry.function(entry.userData, args...))
+                return true;
+        }
+        return false;
+    }
+
 private:
     struct Entry {
         Function function; // null: removed during an invocation
