@@ -33,7 +33,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES=(build-essential xz-utils g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth cmake
-          ninja-build ccache googletest libboost-dev libz-mingw-w64-dev dpkg-dev x11-apps)
+          ninja-build ccache googletest libboost-dev libz-mingw-w64-dev dpkg-dev x11-apps fonts-liberation)
 
 missing_packages() {
     local p
@@ -184,4 +184,14 @@ if [ ! -f "$WINEPREFIX/.corvel-ready" ]; then
         exit 1
     fi
     touch "$WINEPREFIX/.corvel-ready"
+fi
+
+# The editor's default face: Wine has no "Courier New" of its own, so the alias table
+# sends it to the monospaced face of the Liberation fonts (seen through fontconfig).
+if [ ! -f "$WINEPREFIX/.corvel-fonts" ]; then
+    step "mapping Courier New to Liberation Mono in the Wine prefix"
+    quiet wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v 'Courier New' /t REG_SZ /d 'Liberation Mono' /f
+    wineserver -w || true
+    touch "$WINEPREFIX/.corvel-fonts"
 fi

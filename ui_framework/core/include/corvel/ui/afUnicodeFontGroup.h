@@ -1,0 +1,62 @@
+// The faces of one face list in one style variant, and for every code point the slot of
+// the face that draws it. Slot 0 is reserved; faces take slots 1..254 in the order they
+// are added; slot 255 asks for the primary face (the last one added).
+#pragma once
+#include "corvel/ui/afUnicodeFontInfo.h"
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+namespace corvel {
+
+class afUnicodeFont;
+
+class afUnicodeFontGroup {
+public:
+    static constexpr uint8_t PRIMARY_SLOT = 255;
+    static constexpr size_t MAX_FACES = 254;
+
+    afUnicodeFontGroup(uint8_t variant, uint16_t size);
+    afUnicodeFontGroup(const afUnicodeFontGroup&) = delete;
+    afUnicodeFontGroup& operator=(const afUnicodeFontGroup&) = delete;
+
+    uint8_t variant() const { return m_variant; }
+    uint16_t size() const { return m_size; }
+
+    // The new face's slot, or 0 when the group is full.
+    uint8_t addFace(const afUnicodeFontInfo* info);
+    size_t faceCount() const { return m_faces.size() - 1; }
+    // PRIMARY_SLOT resolves to the last slot; 0 when the group has no faces.
+    uint8_t resolveSlot(uint8_t slot) const;
+    const afUnicodeFontInfo* face(uint8_t slot) const;
+    afUnicodeFont* font(uint8_t slot) const { return slot < m_fonts.size() ? m_fonts[slot] : nullptr; }
+    void setFont(uint8_t slot, afUnicodeFont* font) { m_fonts[slot] = font; }
+    int ascent(uint8_t slot) const { return slot < m_ascents.size() ? m_ascents[slot] : 0; }
+    void setAscent(uint8_t slot, int ascent) { m_ascents[slot] = ascent; }
+
+    // Later marks overwrite earlier ones.
+    void markRange(uint32_t first, uint32_t last, uint8_t slot);
+    uint8_t slotForChar(uint32_t codePoint) const {
+        uint32_t page = codePoint >> 8;
+        const uint8_t* bytes = page < DIRECT_PAGES ? m_direct[page] : findPage(page);
+        return bytes ? bytes[codePoint & 0xFF] : 1;
+    }
+
+private:
+    static constexpr uint32_t DIRECT_PAGES = 4;
+    const uint8_t* findPage(uint32_t page) const;
+    uint8_t* pageFor(uint32_t page);
+
+    uint8_t m_variant; // bit 0 bold, bit 1 italic, bit 2 underline; 8 = plain
+    uint16_t m_size;   // points
+    std::vector<const afUnicodeFontInfo*> m_faces; // by slot; [0] is the reserved null entry
+    std::vector<afUnicodeFont*> m_fonts;           // parallel to m_faces, made on first use
+    std::vector<int> m_ascents;                    // parallel to m_faces
+    // Coverage: page (code point >> 8) -> 256 slots; pages 0-3 also through m_direct.
+    std::unordered_map<uint32_t, std::unique_ptr<uint8_t[]>> m_pages;
+    uint8_t* m_direct[DIRECT_PAGES] = {};
+};
+
+} // namespace corvel
