@@ -38,6 +38,7 @@ struct GoodRow {
     MadeFontSpec spec;
     std::string ranges;
     bool symbol;
+    std::function<void(std::vector<uint8_t>&)> spoil;
 };
 
 MadeFontSpec spec(std::vector<CodeRange> bmp, std::vector<CodeRange> full, std::vector<CodeRange> symbol) {
@@ -50,6 +51,8 @@ MadeFontSpec spec(std::vector<CodeRange> bmp, std::vector<CodeRange> full, std::
 
 ::testing::AssertionResult readsAs(const GoodRow& row) {
     std::vector<uint8_t> table = uitest::buildCmap(row.spec);
+    if (row.spoil)
+        row.spoil(table);
     std::vector<CmapRange> ranges;
     bool symbol = false;
     if (!readCmapRanges(table.data(), table.size(), &ranges, &symbol))
@@ -61,10 +64,14 @@ MadeFontSpec spec(std::vector<CodeRange> bmp, std::vector<CodeRange> full, std::
 
 TEST(CmapReaderTest, ReadsTheWindowsSubtablesInTheirOrderOfPreference) {
     const std::vector<GoodRow> rows = {
-        {"format 4", spec({{0x20, 0x7E}, {0x391, 0x3A9}}, {}, {}), "[20-7E][391-3A9]", false},
-        {"format 12 beats format 4", spec({{0x41, 0x42}}, {{0x1F600, 0x1F601}}, {}), "[1F600-1F601]", false},
-        {"symbol at once", spec({{0x41, 0x42}}, {}, {{0xF020, 0xF022}}), "[F020-F022]", true},
-        {"last segment stops at FFFE", spec({{0xFFF0, 0xFFFF}}, {}, {}), "[FFF0-FFFE]", false},
+        // The closing segment (FFFF, no range offset) counts like any other.
+        {"format 4", spec({{0x20, 0x7E}, {0x391, 0x3A9}}, {}, {}), "[20-7E][391-3A9][FFFF-FFFF]", false, nullptr},
+        {"format 12 beats format 4", spec({{0x41, 0x42}}, {{0x1F600, 0x1F601}}, {}), "[1F600-1F601]", false,
+         nullptr},
+        {"symbol at once", spec({{0x41, 0x42}}, {}, {{0xF020, 0xF022}}), "[F020-F022][FFFF-FFFF]", true, nullptr},
+        // The closing segment given a range offset that points at a non-zero glyph id.
+        {"a segment through FFFF stops at FFFE", spec({{0xFFF0, 0xFFFE}}, {}, {}), "[FFF0-FFFE]", false,
+         [](std::vector<uint8_t>& t) { put16(t, 42, 2); }},
     };
     for (const GoodRow& row : rows)
         EXPECT_TRUE(readsAs(row));
@@ -77,7 +84,7 @@ TEST(CmapReaderTest, ASegmentWithoutRangeOffsetMarksItsWholeRange) {
     std::vector<CmapRange> ranges;
     bool symbol = false;
     ASSERT_TRUE(readCmapRanges(table.data(), table.size(), &ranges, &symbol));
-    EXPECT_EQ(show(ranges), "[30-39]");
+    EXPECT_EQ(show(ranges), "[30-39][FFFF-FFFF]");
 }
 
 struct BadRow {

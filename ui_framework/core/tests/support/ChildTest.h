@@ -17,6 +17,8 @@ inline int runTestInChild(const std::string& fullName, DWORD timeoutMs = 60000) 
                            std::wstring(fullName.begin(), fullName.end());
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    // The child's report would interleave with the parent's: only its exit code counts.
+    startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION process{};
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
         return -1;
