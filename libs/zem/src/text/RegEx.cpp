@@ -175,6 +175,10 @@ void RegEx::compile() {
     }
 }
 
+int RegEx::captureCount() const {
+    return m_regex ? onig_number_of_captures(m_regex) : 0;
+}
+
 bool RegEx::getError(RegExError& out) const {
     int code = m_lastError.load();
     if (code == 0)

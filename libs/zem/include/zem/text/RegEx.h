@@ -94,6 +94,8 @@ public:
     static bool rewriteHexEscapes(const std::wstring& pattern, std::wstring& out);
 
     bool isCompiled() const { return m_regex != nullptr; }
+    // Capture groups the compiled pattern defines (group 0 not counted); 0 when not compiled.
+    int captureCount() const;
     const std::wstring& pattern() const { return m_pattern; }
     uint32_t options() const { return m_options; }
     uint8_t globalFlag() const { return m_globalFlag; }

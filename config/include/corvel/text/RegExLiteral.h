@@ -1,0 +1,34 @@
+// A pattern as grammar and bundle data store it: the pattern text and its option letters,
+// compiled on demand.
+#pragma once
+#include "corvel/text/RegEx.h"
+
+#include <string>
+
+namespace corvel {
+
+class RegExLiteral {
+public:
+    RegExLiteral() = default;
+    RegExLiteral(std::wstring pattern, std::wstring options)
+        : m_pattern(std::move(pattern)), m_options(std::move(options)) {}
+
+    const std::wstring& pattern() const { return m_pattern; }
+    const std::wstring& options() const { return m_options; }
+    void setPattern(std::wstring pattern) { m_pattern = std::move(pattern); }
+    void setOptions(std::wstring options) { m_options = std::move(options); }
+
+    // Always a handle; an empty or rejected pattern leaves it uncompiled (see RegEx::create).
+    RegExPtr compile() const;
+
+    bool operator==(const RegExLiteral& other) const {
+        return m_pattern == other.m_pattern && m_options == other.m_options;
+    }
+    bool operator!=(const RegExLiteral& other) const { return !(*this == other); }
+
+private:
+    std::wstring m_pattern;
+    std::wstring m_options;
+};
+
+} // namespace corvel
