@@ -39,6 +39,14 @@ TEST(CrcTest, WideVariantsFeedLowThenHighByte) {
     EXPECT_EQ(zem::crc32(2, euroBytes), zem::crc32String(euro));
 }
 
+TEST(CrcTest, UpdateCharsContinuesAPrefix) {
+    const wchar_t* text = L"source.python.django";
+    for (size_t split = 0; split <= 20; ++split)
+        EXPECT_EQ(zem::crc32Chars(20, text), zem::crc32UpdateChars(zem::crc32Chars(split, text), 20 - split, text + split))
+            << split;
+    EXPECT_EQ(0u, zem::crc32Chars(0, text));
+}
+
 TEST(CrcTest, NoCaseFoldsAsciiLettersOnly) {
     EXPECT_EQ(zem::crc32String(L"USER:"), zem::crc32StringNoCase(L"user:"));
     const wchar_t lowerE[] = {0xE9, 0}; // é stays as it is

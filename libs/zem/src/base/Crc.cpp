@@ -71,8 +71,10 @@ uint32_t crc32String(const wchar_t* text) {
     return ~crc;
 }
 
-uint32_t crc32Chars(size_t count, const wchar_t* chars) {
-    uint32_t crc = 0xFFFFFFFFu;
+uint32_t crc32Chars(size_t count, const wchar_t* chars) { return crc32UpdateChars(0, count, chars); }
+
+uint32_t crc32UpdateChars(uint32_t previous, size_t count, const wchar_t* chars) {
+    uint32_t crc = ~previous;
     for (size_t i = 0; i < count; ++i)
         crc = stepUnit32(crc, chars[i]);
     return ~crc;

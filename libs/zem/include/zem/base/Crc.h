@@ -10,6 +10,9 @@ uint32_t crc32(size_t length, const void* bytes);
 // Each UTF-16 unit feeds its low byte, then its high byte.
 uint32_t crc32String(const wchar_t* text);
 uint32_t crc32Chars(size_t count, const wchar_t* chars);
+// Continues a finished crc32Chars over more units: crc32UpdateChars(crc32Chars(n, t), k, t + n)
+// equals crc32Chars(n + k, t); a previous value of 0 starts afresh.
+uint32_t crc32UpdateChars(uint32_t previous, size_t count, const wchar_t* chars);
 // As crc32String with a-z mapped to A-Z (ASCII only).
 uint32_t crc32StringNoCase(const wchar_t* text);
 // Continues a finished CRC by one unit, case-folded as crc32StringNoCase.
