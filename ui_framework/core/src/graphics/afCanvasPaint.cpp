@@ -1,0 +1,36 @@
+#include "corvel/ui/afCanvasPaint.h"
+
+namespace corvel {
+
+void afCanvasPaint::prepare() {
+    // The update region must be read before BeginPaint validates the window.
+    m_updateRegion = CreateRectRgn(0, 0, 0, 0);
+    if (m_updateRegion) {
+        GetUpdateRgn(m_hwnd, m_updateRegion, FALSE);
+        RECT box{0, 0, 0, 0};
+        GetRgnBox(m_updateRegion, &box);
+        m_updateBox = afRect(box);
+    }
+    if (!m_dc) {
+        m_paint = std::make_unique<PAINTSTRUCT>();
+        m_dc = BeginPaint(m_hwnd, m_paint.get());
+    }
+    RECT client{0, 0, 0, 0};
+    GetClientRect(m_hwnd, &client);
+    m_rect.set(0, 0, client.right - client.left, client.bottom - client.top);
+    if (m_font)
+        m_oldFont = SelectObject(m_dc, m_font);
+    afCanvas::prepare();
+}
+
+afCanvasPaint::~afCanvasPaint() {
+    restoreDC();
+    if (m_oldFont)
+        SelectObject(m_dc, m_oldFont);
+    if (m_updateRegion)
+        DeleteObject(m_updateRegion);
+    if (m_paint)
+        EndPaint(m_hwnd, m_paint.get());
+}
+
+} // namespace corvel
