@@ -1,0 +1,11 @@
+#include "corvel/document/DocumentScope.h"
+
+namespace corvel {
+
+DocumentScope::DocumentScope(uint16_t rootId, uint16_t index, uint16_t ruleId, DocumentScope* parent,
+                             const wchar_t* name)
+    : m_rootId(rootId), m_index(index), m_ruleId(ruleId), m_parent(parent), m_name(name ? name : L"") {}
+
+DocumentScope::~DocumentScope() = default;
+
+} // namespace corvel
