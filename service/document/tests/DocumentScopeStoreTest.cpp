@@ -15,10 +15,13 @@ TEST(DocumentScopeStoreTest, InternsByRuleAndParent) {
     EXPECT_EQ(a, b->getParent());
     EXPECT_EQ(4, b->getRootId());
     EXPECT_EQ(L"string", a->getName());
+    EXPECT_EQ(L"source.x string string", b->getPath().toString());
+    EXPECT_EQ(1u, store.intern(10, 0, L"")->getPath().size()); // an empty name adds no atom
     corvel::DocumentScope* orphan = store.intern(8, 200, L"lost");
     EXPECT_EQ(nullptr, orphan->getParent());
+    EXPECT_EQ(L"lost", orphan->getPath().toString());
     EXPECT_EQ(nullptr, store.getScope(static_cast<uint16_t>(store.size())));
-    EXPECT_EQ(orphan, store.getScope(3));
+    EXPECT_EQ(orphan, store.getScope(orphan->getIndex()));
 }
 
 TEST(DocumentScopeStoreTest, ReleasingThreeChunksFreesOneAndKeepsTwo) {

@@ -1,6 +1,7 @@
 // One scope a grammar rule opened under a parent scope, stored once per document and
 // named by its index in the document's scope store.
 #pragma once
+#include "corvel/document/ScopePath.h"
 #include "zem/base/Object.h"
 
 #include <cstdint>
@@ -18,6 +19,8 @@ public:
     uint16_t getRuleId() const { return m_ruleId; }
     DocumentScope* getParent() const { return m_parent; }
     const std::wstring& getName() const { return m_name; }
+    // The non-empty names of this scope and its ancestors, innermost first.
+    const ScopePath& getPath() const { return m_path; }
 
 private:
     uint16_t m_rootId;
@@ -25,6 +28,7 @@ private:
     uint16_t m_ruleId;
     DocumentScope* m_parent; // null for the root
     std::wstring m_name;
+    ScopePath m_path;
 };
 
 } // namespace corvel
