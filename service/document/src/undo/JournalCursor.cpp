@@ -245,6 +245,13 @@ uint32_t JournalCursor::read(void* bytes, uint32_t count) {
     return got;
 }
 
+bool JournalCursor::rewritePayload(uint32_t position, const void* bytes, uint32_t count) {
+    Header header;
+    if (m_mode != IDLE || !readHeader(position, header) || count > header.totalSize - header.headerSize)
+        return false;
+    return seekFile(position + header.headerSize) && writeFile(bytes, count);
+}
+
 std::unique_ptr<JournalCursor> JournalCursor::clone() const {
     std::unique_ptr<JournalCursor> copy(new JournalCursor(*this));
     copy->m_base = m_end - m_current;

@@ -15,6 +15,7 @@ public:
     // inner is not owned.
     explicit ShortFile(zem::File* inner) : m_inner(inner) {}
 
+    zem::File* inner() const { return m_inner; }
     void setWriteBudget(uint32_t bytes) { m_writeBudget = bytes; }
     void setReadBudget(uint32_t bytes) { m_readBudget = bytes; }
 

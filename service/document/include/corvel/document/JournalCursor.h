@@ -62,6 +62,10 @@ public:
     // the next record.
     uint32_t read(void* bytes, uint32_t count);
 
+    // Writes over the first count bytes of the payload of the record at position, leaving
+    // the cursor where it stands; false when the record is not there or is smaller.
+    bool rewritePayload(uint32_t position, const void* bytes, uint32_t count);
+
     // A cursor on the same file whose records land at the journal's end, behind any redo
     // tail, until adopt() moves them down.
     std::unique_ptr<JournalCursor> clone() const;
