@@ -320,9 +320,8 @@ bool onSameDevice(const wchar_t* source, const wchar_t* destination) {
     return true;
 }
 
-} // namespace
-
-bool fileMove(const wchar_t* source, const wchar_t* destination) {
+// flags as FileDevice::move takes them.
+bool moveWithFlags(const wchar_t* source, const wchar_t* destination, uint32_t flags) {
     fileClearError();
     if (!source || !destination)
         return fileFail(ERR_INVALID_CALL);
@@ -354,7 +353,17 @@ bool fileMove(const wchar_t* source, const wchar_t* destination) {
     }
     const wchar_t* destinationLocal = target.localPath;
     return dispatch(request, FILEOP_CHANGE, from.c_str(),
-                    [&](FileDevice* d) { return d->move(request, request.localPath, destinationLocal, 0); });
+                    [&](FileDevice* d) { return d->move(request, request.localPath, destinationLocal, flags); });
+}
+
+} // namespace
+
+bool fileMove(const wchar_t* source, const wchar_t* destination) {
+    return moveWithFlags(source, destination, 0);
+}
+
+bool fileReplace(const wchar_t* source, const wchar_t* destination) {
+    return moveWithFlags(source, destination, FileDevice::MOVE_REPLACE);
 }
 
 bool fileMakeUniqueName(const wchar_t* base, WorkString& out) {

@@ -257,6 +257,29 @@ bool FlatFileDevice::deleteFile(FileRequest& request) {
     return true;
 }
 
+bool FlatFileDevice::replaceFile(FileRequest& request, const wchar_t* source, const wchar_t* destination) {
+    // The file keeps the device part of the path it was opened with; only the local name changes.
+    CriticalSectionLock guard(m_lock);
+    FlatFile* file = find(source);
+    if (!file)
+        return fileFail(ERROR_FILE_NOT_FOUND, request.fullPath);
+    if (file->isOpen())
+        return fileFail(ERROR_SHARING_VIOLATION, request.fullPath);
+    std::wstring name(static_cast<const wchar_t*>(file->m_info.name), file->m_localName);
+    name += destination;
+    if (name.size() > MAX_PATH_LENGTH)
+        return fileFail(ERROR_INVALID_NAME, destination);
+    FlatFile* target = find(destination);
+    if (target && target != file) {
+        if (target->isOpen())
+            return fileFail(ERROR_SHARING_VIOLATION, destination);
+        destroy(target);
+    }
+    file->setName(name.c_str());
+    file->m_info.lastWriteTime = currentFileTime();
+    return true;
+}
+
 bool FlatFileDevice::getFullPath(FileRequest& request, WorkString& out, bool mustExist) {
     if (mustExist) {
         CriticalSectionLock guard(m_lock);

@@ -144,6 +144,12 @@ FlatFile* RamDisk::createFile(uint32_t chunkShift, const wchar_t* fullPath, uint
     return new RamDiskFile(this, chunkShift, fullPath, now);
 }
 
+bool RamDisk::move(FileRequest& request, const wchar_t* source, const wchar_t* destination, uint32_t flags) {
+    if (!(flags & MOVE_REPLACE))
+        return FlatFileDevice::move(request, source, destination, flags);
+    return replaceFile(request, source, destination);
+}
+
 bool RamDisk::control(uint32_t code, uintptr_t argument, void* out) {
     CriticalSectionLock guard(m_lock);
     if (code == CONTROL_PURGE) {

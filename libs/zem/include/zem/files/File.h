@@ -204,6 +204,7 @@ public:
     virtual bool getFullPath(FileRequest& request, WorkString& out, bool mustExist) = 0;
     // The comparison key of a path: equal keys name the same file.
     virtual bool normalizePath(FileRequest& request, WorkString& out) = 0;
+    enum : uint32_t { MOVE_COPY_ALLOWED = 0x1, MOVE_REPLACE = 0x2 };
     // source and destination are local paths on this device. Flag bit 0 allows a copy,
     // bit 1 replaces an existing destination.
     virtual bool move(FileRequest& request, const wchar_t* source, const wchar_t* destination, uint32_t flags) = 0;

@@ -101,6 +101,10 @@ protected:
     virtual uint32_t parameterFor(const FileRequest& request) = 0;
     virtual FlatFile* createFile(uint32_t parameter, const wchar_t* fullPath, uint64_t now) = 0;
 
+    // Gives the closed file at source the name destination, replacing a closed file there;
+    // for devices whose files keep nothing under their name.
+    bool replaceFile(FileRequest& request, const wchar_t* source, const wchar_t* destination);
+
     // Both under m_lock.
     FlatFile* find(const wchar_t* localPath);
     void destroy(FlatFile* file);

@@ -52,6 +52,9 @@ public:
     static uint32_t chunkShiftFor(uint32_t bytes);
 
     bool control(uint32_t code, uintptr_t argument, void* out) override;
+    // Only a replacing move (MOVE_REPLACE) of a closed file: what saves through a
+    // temporary file need. A plain rename stays unsupported.
+    bool move(FileRequest& request, const wchar_t* source, const wchar_t* destination, uint32_t flags) override;
 
 protected:
     // The chunk shift: the device parameter is the chunk size in bytes.
