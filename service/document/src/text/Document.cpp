@@ -1,5 +1,7 @@
 #include "corvel/document/Document.h"
 
+#include "corvel/document/UndoContext.h"
+#include "corvel/document/UndoRegistry.h"
 #include "zem/base/Assert.h"
 #include "zem/base/Exception.h"
 #include "zem/thread/Thread.h"
@@ -104,6 +106,8 @@ void Document::insertText(int32_t offset, int32_t count, const wchar_t* units, u
     change.breakOffsets = m_breaks.data();
     widenForInsert(change.line, breaks);
     notifyListeners([this, &change](DocumentListener* l) { l->onTextInserting(this, change); });
+    if (m_undo && m_undo->isRecording())
+        m_undo->recordChange(true, offset, count, units, flag);
     m_positions.fixUp(offset, count);
     m_text->insert(offset, count, units);
     m_lines.insert(change);
@@ -125,6 +129,8 @@ void Document::removeText(int32_t count, int32_t offset, uint8_t flag) {
     change.lineBreaks = m_lines.getLineOfOffset(offset + count) - change.line;
     widenForRemove(change.line, change.lineBreaks);
     notifyListeners([this, &change](DocumentListener* l) { l->onTextRemoving(this, change); });
+    if (m_undo && m_undo->isRecording())
+        m_undo->recordChange(false, offset, count, change.text, flag);
     m_positions.fixUp(offset, -count);
     m_lines.remove(change);
     m_lines.markLines(change.line, std::max(change.lineBreaks, 1), true);
@@ -254,24 +260,28 @@ int32_t Document::forEachLine(LineCallback callback, void* context) {
     return line;
 }
 
-void Document::beginEdit(DocumentController* owner, bool noUndo) {
+void Document::beginEdit(DocumentController* owner, bool noUndo, int32_t ownerId) {
     m_changed = LineRange();
     m_editOwner = owner;
     m_editOpened = true;
     m_noUndo = noUndo;
     notifyListeners([this](DocumentListener* l) { l->onEditBegin(this, m_changed); });
     m_inEdit = true;
-    // The undo journal's transaction opens here once the journal is attached.
+    if (!noUndo && m_undo)
+        m_undo->beginTransaction(*m_undo->registry(), ownerId);
 }
 
 void Document::endEdit() {
-    // The undo journal's transaction closes here once the journal is attached.
+    if (!m_noUndo && m_undo)
+        m_undo->endTransaction(*m_undo->registry());
     m_breaks.clear();
     m_breaks.reallocate(IntList::STEP);
     m_inEdit = false;
-    // Without a journal there is no saved position to compare with: the document stays
-    // as modified as it was.
-    lockState();
+    // Modified unless the journal stands where the file was saved. Without an undo context
+    // there is no saved position to compare with: the document stays as modified as it was.
+    DocumentState& state = lockState();
+    if (m_undo)
+        state.modified = m_undo->isModified();
     unlockState();
     // The parse job's request for the changed lines goes here once parse jobs exist.
     notifyListeners([this](DocumentListener* l) { l->onEditEnd(this, m_changed); });
@@ -364,7 +374,8 @@ DocumentState Document::getPublishedState() {
 }
 
 void Document::clearUndoHistory() {
-    // Closing and reopening the undo journal goes here once the journal is attached.
+    if (m_undo)
+        m_undo->open();
     lockState().modified = false;
     unlockState();
 }
@@ -372,7 +383,8 @@ void Document::clearUndoHistory() {
 void Document::resetForLoad() {
     lockState().codePage = CP_UTF8_PLAIN;
     m_stateLock.leave();
-    // Closing and reopening the undo journal goes here once the journal is attached.
+    if (m_undo)
+        m_undo->open();
     m_lines.reset();
     m_breaks.clear();
     m_breaks.reallocate(IntList::STEP);

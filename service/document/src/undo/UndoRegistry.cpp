@@ -1,6 +1,7 @@
 #include "corvel/document/UndoRegistry.h"
 
 #include "corvel/document/UndoContext.h"
+#include "corvel/document/UndoDocIO.h"
 #include "zem/files/FileIO.h"
 #include "zem/log/LogManager.h"
 #include "zem/thread/Thread.h"
@@ -27,6 +28,7 @@ UndoRegistry::UndoRegistry() {
     m_removeId = registerOperation(L"DOC-REMOVE");
     m_shortInsertId = registerOperation(L"DOC-INSERT-S");
     m_shortRemoveId = registerOperation(L"DOC-REMOVE-S");
+    m_docIO.reset(new UndoDocIO(*this));
 }
 
 UndoRegistry::~UndoRegistry() {

@@ -89,8 +89,9 @@ public:
     std::unique_ptr<LineScopeCursor> getLineScopes(int32_t line);
     int32_t forEachLine(LineCallback callback, void* context);
 
-    // Edit bracket, with the edit lock held.
-    void beginEdit(DocumentController* owner, bool noUndo);
+    // Edit bracket, with the edit lock held. ownerId: the owning controller's id, which
+    // the undo journal keeps to tell one controller's typing from another's.
+    void beginEdit(DocumentController* owner, bool noUndo, int32_t ownerId = 0);
     void endEdit();
     const LineRange& getChangedLines() const { return m_changed; }
     bool isInEdit() const { return m_inEdit; }

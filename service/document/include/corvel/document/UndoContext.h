@@ -63,6 +63,7 @@ public:
     uint32_t read(void* buffer, uint32_t size) override;
 
     bool isRecording() const { return m_state == RECORDING; }
+    bool isReplaying() const { return m_state == UNDOING || m_state == REDOING; }
     bool canUndo() const { return m_cursor && m_state == IDLE && !m_cursor->atStart(); }
     bool canRedo() const { return m_cursor && m_state == IDLE && !m_cursor->atEnd(); }
     State state() const { return m_state; }

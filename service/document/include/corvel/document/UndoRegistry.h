@@ -17,6 +17,7 @@ namespace corvel {
 
 class Document;
 class UndoContext;
+class UndoDocIO;
 class UndoListener;
 
 class UndoRegistry {
@@ -97,6 +98,7 @@ private:
     uint32_t m_shortInsertId = NO_OPERATION;
     uint32_t m_shortRemoveId = NO_OPERATION;
     FileHooks m_hooks;
+    std::unique_ptr<UndoDocIO> m_docIO; // takes the slots of the four document operations
 };
 
 } // namespace corvel
