@@ -2,6 +2,11 @@
 
 #include "corvel/ui/afApp.h"
 
+// Defined beside the compiled resources: referencing it links them into the program.
+extern "C" const char corvel_resources_anchor;
+extern const void* const corvelIconResourcesKeep;
+const void* const corvelIconResourcesKeep = &corvel_resources_anchor;
+
 namespace corvel {
 
 afIcon::afIcon(int resourceId, int size) : m_owned(true), m_size(size) {
