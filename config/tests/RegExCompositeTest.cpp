@@ -1,11 +1,16 @@
 #include "corvel/text/RegExComposite.h"
 #include "corvel/text/RegExLiteral.h"
 #include "corvel/text/StringScanner.h"
+#include "corvel/config/Stream.h"
 
 #include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
+#include <string>
 
 using namespace corvel;
 
@@ -156,4 +161,55 @@ TEST(StringScannerTest, GetGroupReadsGroupOne) {
     EXPECT_FALSE(scanner.getGroup(group));
     EXPECT_FALSE(scanner.scan(noGroup));
     EXPECT_FALSE(scanner.getGroup(group));
+}
+
+namespace {
+
+// A stream over a byte string; `limit` caps what a write accepts in total.
+class BytesStream : public corvel::Stream {
+public:
+    explicit BytesStream(std::string bytes = std::string(), size_t limit = SIZE_MAX) : m_bytes(bytes), m_limit(limit) {}
+    uint32_t write(const void* buffer, uint32_t size) override {
+        size_t n = std::min<size_t>(size, m_limit - std::min(m_limit, m_bytes.size()));
+        m_bytes.append(static_cast<const char*>(buffer), n);
+        return static_cast<uint32_t>(n);
+    }
+    uint32_t read(void* buffer, uint32_t size) override {
+        size_t n = std::min<size_t>(size, m_bytes.size() - m_read);
+        memcpy(buffer, m_bytes.data() + m_read, n);
+        m_read += n;
+        return static_cast<uint32_t>(n);
+    }
+    const std::string& bytes() const { return m_bytes; }
+
+private:
+    std::string m_bytes;
+    size_t m_limit;
+    size_t m_read = 0;
+};
+
+} // namespace
+
+TEST(RegExLiteralTest, SerialisedFormRoundTrips) {
+    RegExLiteral literal(L"a\x00e9", L"i");
+    BytesStream stream;
+    ASSERT_TRUE(literal.write(stream));
+    EXPECT_EQ(std::string("\x02\0\0\0a\0\xe9\0\x01\0\0\0i\0", 14), stream.bytes());
+    RegExLiteral back;
+    ASSERT_TRUE(back.read(stream));
+    EXPECT_EQ(literal, back);
+
+    BytesStream full(std::string(), 5);
+    EXPECT_FALSE(literal.write(full));
+
+    // Every cut of the bytes reads as short and leaves the literal alone; so does a
+    // count far beyond what the stream holds.
+    for (size_t cut = 0; cut < 14; ++cut) {
+        BytesStream shortStream(stream.bytes().substr(0, cut));
+        RegExLiteral kept(L"k", L"");
+        EXPECT_FALSE(kept.read(shortStream)) << cut;
+        EXPECT_EQ(RegExLiteral(L"k", L""), kept);
+    }
+    BytesStream huge(std::string("\xff\xff\xff\x7f" "ab", 6));
+    EXPECT_FALSE(back.read(huge));
 }

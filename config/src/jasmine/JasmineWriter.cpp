@@ -64,6 +64,28 @@ void appendQuoted(std::wstring& out, const wchar_t* text) {
     out += L'\'';
 }
 
+// A slash ends the literal, so it goes escaped; a backslash pair is kept as it is (the
+// reader gives "\/" back as "/", the same pattern to the engine). "//" would start a
+// comment, so the empty pattern goes as the empty group; a lone backslash at the end,
+// which would escape the closing slash, goes doubled.
+void appendPattern(std::wstring& out, const std::wstring& pattern) {
+    if (pattern.empty()) {
+        out += L"(?:)";
+        return;
+    }
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        wchar_t c = pattern[i];
+        if (c == L'\\') {
+            out += c;
+            out += i + 1 < pattern.size() ? pattern[++i] : L'\\';
+            continue;
+        }
+        if (c == L'/')
+            out += L'\\';
+        out += c;
+    }
+}
+
 } // namespace
 
 bool JasmineValue::isWritableKey(const std::wstring& key) {
@@ -111,13 +133,7 @@ bool JasmineValue::writeText(std::wstring& out, int depth, std::wstring* badKey)
         break;
     case TYPE_REGEXP:
         out += L'/';
-        if (m_payload.regExp) {
-            for (wchar_t c : m_payload.regExp->pattern()) {
-                if (c == L'/')
-                    out += L'\\';
-                out += c;
-            }
-        }
+        appendPattern(out, m_payload.regExp ? m_payload.regExp->pattern() : std::wstring());
         out += L'/';
         if (m_payload.regExp)
             out += m_payload.regExp->options();

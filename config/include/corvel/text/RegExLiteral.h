@@ -7,6 +7,8 @@
 
 namespace corvel {
 
+class Stream;
+
 class RegExLiteral {
 public:
     RegExLiteral() = default;
@@ -20,6 +22,12 @@ public:
 
     // Always a handle; an empty or rejected pattern leaves it uncompiled (see RegEx::create).
     RegExPtr compile() const;
+
+    // Pattern, then options: each a 32-bit little-endian count of UTF-16 units and the
+    // units. write is false when the stream took fewer bytes; read is false when either
+    // text comes short, and leaves the literal as it was.
+    bool write(Stream& stream) const;
+    bool read(Stream& stream);
 
     bool operator==(const RegExLiteral& other) const {
         return m_pattern == other.m_pattern && m_options == other.m_options;
