@@ -373,6 +373,11 @@ DocumentState Document::getPublishedState() {
     return m_published;
 }
 
+DocumentState Document::getState() {
+    zem::CriticalSectionLock guard(m_stateLock);
+    return m_state;
+}
+
 void Document::clearUndoHistory() {
     if (m_undo)
         m_undo->open();

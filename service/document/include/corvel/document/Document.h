@@ -119,6 +119,8 @@ public:
     void unlockState();
     // A copy of the state the listeners last heard of.
     DocumentState getPublishedState();
+    // A copy of the current state, published or not.
+    DocumentState getState();
     void clearUndoHistory();
 
     // Loading: the loader empties the document, then installs what it read.
