@@ -1,5 +1,6 @@
 #include "corvel/ui/afUnicode.h"
 
+#include "ControlLabel.h"
 #include "corvel/ui/afUnicodeContext.h"
 #include "corvel/ui/afUnicodeFontManager.h"
 #include "zem/base/CharClass.h"
@@ -313,21 +314,6 @@ bool afUnicode::placeItem(afUnicodeContext& context, afUnicodeItem& item) {
     item.width = abc.abcA + static_cast<int>(abc.abcB) + abc.abcC;
     return true;
 }
-
-namespace {
-
-// "07" for U+0007, "001b" for U+001B.
-std::wstring controlLabel(wchar_t c) {
-    static const wchar_t digits[] = L"0123456789abcdef";
-    std::wstring hex;
-    for (unsigned value = c; value; value >>= 4)
-        hex.insert(hex.begin(), digits[value & 0xF]);
-    if (hex.empty())
-        hex = L"0";
-    return (hex.size() == 1 ? L"0" : L"00") + hex;
-}
-
-} // namespace
 
 void afUnicode::setSpecialWidths(afUnicodeContext& context) {
     const int tabUnit = std::max(1, context.tabWidth() * context.spaceWidth());
