@@ -40,10 +40,10 @@ std::wstring describe(const MenuDefNode& node) {
         logged += line.text == L"MenuDefReader::read(): Ignoring invalid menu entry";
     std::wstring actual = describe(root);
     if (actual != expected || logged != expectedLogs)
-        return ::testing::AssertionFailure() << ::testing::PrintToString(std::wstring(text)) << " read as "
-                                             << ::testing::PrintToString(actual) << " with " << logged
-                                             << " logged; expected " << ::testing::PrintToString(std::wstring(expected))
-                                             << " with " << expectedLogs;
+        return ::testing::AssertionFailure()
+               << ::testing::PrintToString(std::wstring(text)) << " read as " << ::testing::PrintToString(actual)
+               << " with " << logged << " logged; expected " << ::testing::PrintToString(std::wstring(expected))
+               << " with " << expectedLogs;
     return ::testing::AssertionSuccess();
 }
 
@@ -53,8 +53,8 @@ TEST(MenuDefReaderTest, ReadsEachShape) {
     EXPECT_TRUE(readsAs(L"[]", L"", 0));
     EXPECT_TRUE(readsAs(L"['---', '', '-', 'plain']", L"- - -", 0));
     EXPECT_TRUE(readsAs(L"[{item_id: 'a'}, {item_id: 'b', title: 'B'}]", L"#a #b/B", 0));
-    EXPECT_TRUE(readsAs(L"[{title: 'Sub', menu: [{item_id: 'a'}, '---', {title: 'In', menu: []}]}]",
-                        L"Sub{#a - In{}}", 0));
+    EXPECT_TRUE(
+        readsAs(L"[{title: 'Sub', menu: [{item_id: 'a'}, '---', {title: 'In', menu: []}]}]", L"Sub{#a - In{}}", 0));
     // A "menu" that is no list, with an item id beside it, is an item.
     EXPECT_TRUE(readsAs(L"[{title: 'X', menu: 5, item_id: 'x'}]", L"#x/X", 0));
 }

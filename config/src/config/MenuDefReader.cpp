@@ -44,7 +44,8 @@ bool MenuDefReader::read(const zem::Value* value, MenuDefNode& parent) {
         if (const zem::AbstractDictionaryValue* dict = dynamic_cast<const zem::AbstractDictionaryValue*>(element))
             node = readDictionary(*dict);
         if (!node) {
-            zem::logMessage(zem::LOG_WARNING, zem::LOG_UNKNOWN_SOURCE, L"MenuDefReader::read(): Ignoring invalid menu entry\n");
+            zem::logMessage(zem::LOG_WARNING, zem::LOG_UNKNOWN_SOURCE,
+                            L"MenuDefReader::read(): Ignoring invalid menu entry\n");
             continue;
         }
         parent.children.push_back(node);

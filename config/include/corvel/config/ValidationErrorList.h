@@ -36,7 +36,7 @@ public:
 
 private:
     std::vector<ValidationError*> m_errors; // owned, never null, in the order added
-    std::vector<uint32_t> m_counts;        // by severity; size > every severity added
+    std::vector<uint32_t> m_counts;         // by severity; size > every severity added
 };
 
 } // namespace corvel
