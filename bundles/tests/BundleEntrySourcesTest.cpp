@@ -346,3 +346,30 @@ TEST_F(BundleEntrySourcesTest, ReloadNeedsNoMainThread) {
     EXPECT_EQ(L"Mine", entry->getTitle());
     EXPECT_EQ(L"text.html", entry->getScope());
 }
+
+TEST_F(BundleEntrySourcesTest, LoadAndSaveNotify) {
+    struct Seen {
+        int loaded = 0;
+        int saved = 0;
+        static void onLoaded(void* self, corvel::BundleEntry*) { ++static_cast<Seen*>(self)->loaded; }
+        static void onSaved(void* self, corvel::BundleEntry*) { ++static_cast<Seen*>(self)->saved; }
+    } seen;
+    putText(USER, L"{title: 'Table', scope: 'x'}");
+    auto entry = item(false, true);
+    entry->onLoaded().add(&Seen::onLoaded, &seen);
+    entry->onSaved().add(&Seen::onSaved, &seen);
+    ASSERT_TRUE(entry->reload());
+    ASSERT_TRUE(entry->reload());
+    EXPECT_EQ(2, seen.loaded);
+    EXPECT_EQ(0, seen.saved);
+    EXPECT_TRUE(entry->isLoaded());
+
+    putText(USER, L"");
+    EXPECT_FALSE(entry->reload());
+    EXPECT_FALSE(entry->isLoaded());
+    EXPECT_EQ(2, seen.loaded);
+
+    entry->setSource(L"{title: 'Saved', scope: 'x'}");
+    ASSERT_TRUE(entry->save());
+    EXPECT_EQ(1, seen.saved);
+}

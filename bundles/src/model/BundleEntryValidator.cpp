@@ -31,13 +31,11 @@ bool BundleEntryValidator::validateTitle(ValidationErrorList* errors, const zem:
     if (!requireKey(dictionary, L"title", errors, BundleEntryError::TAG_TITLE, ValidationError::ERROR_SEVERITY, nullptr,
                     &title))
         return false;
-    std::wstring text;
-    if (!title->getString(&text)) {
-        BundleEntryError* error = makeValueTypeError(title, ValidationError::ERROR_SEVERITY, L"String");
-        error->addTag(BundleEntryError::TAG_TITLE);
-        errors->add(error);
+    if (!checkValueType(title, zem::Value::KIND_STRING, errors, BundleEntryError::TAG_TITLE,
+                        ValidationError::ERROR_SEVERITY))
         return false;
-    }
+    std::wstring text;
+    title->getString(&text);
     return checkNotEmpty(text, errors);
 }
 
@@ -50,13 +48,12 @@ bool ExecutableBundleItemValidator::validate(ValidationErrorList* errors, const 
     if (!requireKey(dictionary, L"scope", errors, BundleEntryError::TAG_SCOPE, ValidationError::WARNING_SEVERITY,
                     L"Scope is not set.", &scope))
         return result;
-    std::wstring text;
-    if (!scope->getString(&text)) {
-        BundleEntryError* error = makeValueTypeError(scope, ValidationError::WARNING_SEVERITY, L"String");
-        error->addTag(BundleEntryError::TAG_SCOPE);
-        errors->add(error);
+    // A scope of another type is a warning only.
+    if (!checkValueType(scope, zem::Value::KIND_STRING, errors, BundleEntryError::TAG_SCOPE,
+                        ValidationError::WARNING_SEVERITY))
         return result;
-    }
+    std::wstring text;
+    scope->getString(&text);
     return checkScopeSelector(text, errors, scope) && result;
 }
 
