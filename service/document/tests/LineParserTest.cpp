@@ -1,0 +1,202 @@
+#include "corvel/document/LineParser.h"
+#include "support/TestGrammar.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using corvel::Document;
+using documenttest::describeRuns;
+using documenttest::TestGrammar;
+
+class LineParserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        corvel::ParserRule* root = grammar.root();
+        grammar.match(root, L"\\b(?:if|else)\\b", L"keyword");
+        grammar.block(root, L"/\\*", L"\\*/", L"comment");
+        corvel::ParserRule* string = grammar.block(root, L"\"", L"\"", L"string");
+        grammar.match(string, L"\\\\.", L"escape");
+        // Key 0 is the whole end match, also for a rule with children.
+        grammar.capture(string, 0, L"punct.end", true);
+        grammar.block(root, L"<<(\\w+)", L"^\\1$", L"heredoc");
+        corvel::ParserRule* tag = grammar.block(root, L"<(?!<)", L">", L"tag");
+        grammar.match(tag, L">|x", L"gt");
+        grammar.match(root, L"ab", L"first");
+        grammar.match(root, L"abc", L"second");
+        corvel::ParserRule* nested = grammar.match(root, L"((q)(r))s", L"m");
+        grammar.capture(nested, 1, L"outer");
+        grammar.capture(nested, 2, L"inner.a");
+        grammar.capture(nested, 3, L"inner.b");
+    }
+
+    void load(const std::wstring& text) {
+        document.lockEdit();
+        document.setGrammar(grammar.root(), grammar.root()->getId(), L"source.test", true);
+        document.removeText(document.getLength(), 0, 0);
+        document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
+        document.unlockEdit();
+        cache.clear();
+    }
+
+    void parseAll() {
+        parser.bind(&document, &cache);
+        for (int32_t line = 0; line < document.getLineCount(); ++line)
+            EXPECT_TRUE(parser.parseLine(line)) << "line " << line;
+        parser.unbind();
+    }
+
+    ::testing::AssertionResult parsesAs(const std::wstring& text, const std::vector<std::string>& expected) {
+        load(text);
+        parseAll();
+        for (int32_t line = 0; line < document.getLineCount(); ++line) {
+            std::string got = describeRuns(document, line);
+            std::string want = line < static_cast<int32_t>(expected.size()) ? expected[line] : "<unexpected line>";
+            if (got != want)
+                return ::testing::AssertionFailure() << "line " << line << ": " << got << ", expected " << want;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    TestGrammar grammar{L"source.test"};
+    Document document{nullptr};
+    corvel::EndPatternCache cache;
+    corvel::LineParser parser;
+};
+
+struct ParseCase {
+    const char* name;
+    const wchar_t* text;
+    std::vector<std::string> lines;
+};
+
+TEST_F(LineParserTest, LinesBecomeScopeChanges) {
+    const ParseCase cases[] = {
+        {"plain text has its one record at 0", L"plain text", {"0:source.test"}},
+        {"a match rule returns to the enclosing scope", L"x if y", {"0:source.test 2:keyword 4:source.test"}},
+        {"a block runs over lines", L"a /* b\nc */ d", {"0:source.test 2:comment", "0:comment 4:source.test"}},
+        {"a child inside a block", L"\"a\\\"b\" c", {"0:string 2:escape 4:string 5:punct.end 6:source.test"}},
+        {"the end pattern beats a child at one position", L"<x>", {"0:tag 1:gt 2:tag"}},
+        {"the first child wins over a longer one", L"abc", {"0:first 2:source.test"}},
+        {"nested captures", L"qrs", {"0:inner.a 1:inner.b 2:m 3:source.test"}},
+        {"an end pattern filled from the begin match",
+         L"<<EOF\nEOX\nEOF\ny",
+         {"0:heredoc", "0:heredoc", "0:heredoc 3:source.test", "0:source.test"}},
+    };
+    for (const ParseCase& c : cases)
+        EXPECT_TRUE(parsesAs(c.text, c.lines)) << c.name;
+}
+
+TEST_F(LineParserTest, BlockIsLaidOutByteForByte) {
+    load(L"if x\n\"s");
+    parseAll();
+    const corvel::LineHeader* header = document.getLineHeader(0);
+    ASSERT_NE(nullptr, header->parserBlock);
+    std::vector<uint8_t> bytes(header->parserBlock, header->parserBlock + 32);
+    const std::vector<uint8_t> expected = {32, 0, 0, 0, 20, 0, 0, 0, 28, 0, 0, 0, 4, 0, 0, 0, // header
+                                           0, 0, 0, 0,                                     // start stack
+                                           0, 0, 1, 0, 2, 0, 0, 0,                         // scope changes
+                                           0, 0, 0, 0};                                    // end stack
+    EXPECT_EQ(expected, bytes);
+    EXPECT_EQ(0, header->flags & corvel::LINE_DIRTY);
+    // Line 1 ends inside the string: its start stack is line 0's end stack, its end stack
+    // holds the string's pair over the bottom one.
+    const corvel::ParserBlockHeader* second = document.getLineHeader(1)->blockHeader();
+    EXPECT_EQ(20u, second->runsOffset);
+    EXPECT_EQ(8u, second->endStateSize);
+}
+
+TEST_F(LineParserTest, EndPatternsAreCompiledOncePerRuleAndBeginText) {
+    load(L"<<A\nA\n<<A\nA\n<<B\nB\n");
+    parseAll();
+    EXPECT_EQ(2u, cache.size());
+    EXPECT_EQ("0:heredoc 1:source.test", describeRuns(document, 5));
+}
+
+TEST_F(LineParserTest, LineIsCurrentWhileItsStartStateHolds) {
+    load(L"a /* b\nc */ d\ne");
+    parseAll();
+    parser.bind(&document, &cache);
+    EXPECT_FALSE(parser.isLineCurrent(0)) << "line 0 is never current";
+    EXPECT_TRUE(parser.isLineCurrent(1));
+    EXPECT_TRUE(parser.isLineCurrent(2));
+
+    document.removeText(2, 2, 0); // line 0 no longer opens the comment
+    ASSERT_TRUE(parser.parseLine(0));
+    EXPECT_FALSE(parser.isLineCurrent(1));
+    ASSERT_TRUE(parser.parseLine(1));
+    EXPECT_TRUE(parser.isLineCurrent(1));
+    EXPECT_TRUE(parser.isLineCurrent(2)) << "line 1 ends where it ended before";
+
+    document.insertText(document.getLineStart(2), 1, L"x", 0);
+    EXPECT_FALSE(parser.isLineCurrent(2)) << "an edited line is dirty";
+    parser.unbind();
+}
+
+TEST_F(LineParserTest, ALineNeedsTheBlockOfTheLineAbove) {
+    load(L"one\ntwo");
+    parser.bind(&document, &cache);
+    EXPECT_FALSE(parser.parseLine(1));
+    EXPECT_EQ(nullptr, document.getLineHeader(1)->parserBlock);
+    EXPECT_FALSE(parser.parseLine(2)) << "no such line";
+    EXPECT_TRUE(parser.parseLine(0));
+    EXPECT_TRUE(parser.parseLine(1));
+    parser.unbind();
+}
+
+TEST_F(LineParserTest, NothingIsRecordedFromPosition0xFFFF) {
+    std::wstring text = L"if " + std::wstring(65530, L'a') + L" if " + std::wstring(4000, L'b') + L" if";
+    load(text);
+    parseAll();
+    // The keyword at 65534 starts before the limit; its end and everything after lie beyond.
+    EXPECT_EQ("0:keyword 2:source.test 65534:keyword", describeRuns(document, 0));
+}
+
+// A substituted end pattern that does not compile never matches, and every begin text
+// still gets an entry of its own.
+TEST(LineParserBrokenEndTest, AnEndPatternThatDoesNotCompileNeverMatches) {
+    TestGrammar grammar(L"source.broken");
+    grammar.block(grammar.root(), L"<<(\\S+)", L"\\1(", L"open");
+    Document document(nullptr);
+    std::wstring text = L"<<A\nA\n<<B(\nB(";
+    document.lockEdit();
+    document.setGrammar(grammar.root(), grammar.root()->getId(), L"source.broken", true);
+    document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
+    corvel::EndPatternCache cache;
+    corvel::LineParser parser;
+    parser.bind(&document, &cache);
+    for (int32_t line = 0; line < document.getLineCount(); ++line)
+        ASSERT_TRUE(parser.parseLine(line));
+    parser.unbind();
+    document.unlockEdit();
+    EXPECT_EQ(1u, cache.size()) << "the second begin lies inside the first, which never ends";
+    EXPECT_EQ(nullptr, cache.get(0));
+    EXPECT_EQ(nullptr, cache.get(1)) << "an index past the cache";
+    EXPECT_EQ("0:open", describeRuns(document, 3));
+}
+
+// Rules that match empty text: the line still runs to its end, and the stack does not grow.
+TEST(LineParserEmptyMatchTest, EmptyMatchesNeitherStallNorPileUp) {
+    TestGrammar grammar(L"source.empty");
+    grammar.block(grammar.root(), L"(?=a)", L"(?=a)|(?=b)", L"before");
+    grammar.match(grammar.root(), L"b", L"bee");
+    grammar.match(grammar.root(), L"x*", L"xs");
+    Document document(nullptr);
+    std::wstring text = L"aab" + std::wstring(70000, L'a') + L"xx";
+    document.lockEdit();
+    document.setGrammar(grammar.root(), grammar.root()->getId(), L"source.empty", true);
+    document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
+    corvel::EndPatternCache cache;
+    corvel::LineParser parser;
+    parser.bind(&document, &cache);
+    ASSERT_TRUE(parser.parseLine(0));
+    parser.unbind();
+    document.unlockEdit();
+    EXPECT_EQ(1u, documenttest::stackDepth(document, 0));
+    EXPECT_EQ("0:source.empty 2:bee 3:source.empty", describeRuns(document, 0));
+}
+
+} // namespace
