@@ -1,0 +1,16 @@
+#include "corvel/config/ConfigManager.h"
+
+#include "corvel/config/ConfigFile.h"
+
+namespace corvel {
+
+ConfigManager* ConfigManager::s_instance = nullptr;
+
+ConfigManager::ConfigManager() : m_config(new Config()) {}
+
+ConfigManager::~ConfigManager() {
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+} // namespace corvel
