@@ -33,8 +33,8 @@ std::string hexUnits(const std::wstring& units) {
     std::vector<wchar_t> destination(c.bytes.size() + 8, 0x7777);
     size_t byteCount = c.bytes.size();
     size_t unitCount = c.room ? c.room : destination.size();
-    corvel::decodeToUtf16(destination.data(), reinterpret_cast<const uint8_t*>(c.bytes.data()), byteCount,
-                          c.codePage, unitCount, c.final);
+    corvel::decodeToUtf16(destination.data(), reinterpret_cast<const uint8_t*>(c.bytes.data()), byteCount, c.codePage,
+                          unitCount, c.final);
     const std::wstring units(destination.data(), unitCount);
     if (units == c.units && byteCount == c.consumed)
         return ::testing::AssertionSuccess();

@@ -18,16 +18,18 @@ struct MarkCase {
         corvel::findEncodingMark(c.bytes.size(), reinterpret_cast<const uint8_t*>(c.bytes.data()));
     if (mark.length == c.length && mark.codePage == c.codePage)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "bytes of length " << c.bytes.size() << " gave mark length "
-                                         << mark.length << " code page " << std::hex << mark.codePage
-                                         << ", expected " << std::dec << c.length << " " << std::hex << c.codePage;
+    return ::testing::AssertionFailure() << "bytes of length " << c.bytes.size() << " gave mark length " << mark.length
+                                         << " code page " << std::hex << mark.codePage << ", expected " << std::dec
+                                         << c.length << " " << std::hex << c.codePage;
 }
 
 TEST(EncodingMarkTest, MarksAreFoundLongestFirst) {
     const MarkCase cases[] = {
         {std::string("\xFF\xFE\x00\x00\x41\x00\x00\x00", 8), 4, corvel::CP_UTF32_LE},
         {std::string("\x00\x00\xFE\xFF", 4), 4, corvel::CP_UTF32_BE},
-        {"\xEF\xBB\xBF" "abc", 3, corvel::CP_UTF8_MARK},
+        {"\xEF\xBB\xBF"
+         "abc",
+         3, corvel::CP_UTF8_MARK},
         {"\xEF\xBB\xBF", 3, corvel::CP_UTF8_MARK},
         {"\xFE\xFF", 2, corvel::CP_UTF16_BE},
         {std::string("\xFF\xFE\x41\x00", 4), 2, corvel::CP_UTF16_LE},

@@ -54,8 +54,8 @@ struct EncodeCase {
     if (!corvel::TextEncoder::forCodePage(c.codePage)->encode(c.text.data(), c.text.size(), sink))
         return ::testing::AssertionFailure() << "code page " << c.codePage << " failed";
     if (sink.bytes() != c.bytes)
-        return ::testing::AssertionFailure() << "code page " << c.codePage << " gave " << hexBytes(sink.bytes())
-                                             << "expected " << hexBytes(c.bytes);
+        return ::testing::AssertionFailure()
+               << "code page " << c.codePage << " gave " << hexBytes(sink.bytes()) << "expected " << hexBytes(c.bytes);
     // What was written reads back as the same text.
     std::vector<wchar_t> back(c.bytes.size() + 2);
     size_t byteCount = c.bytes.size();
@@ -91,8 +91,8 @@ TEST(TextEncoderTest, LoneSurrogateBecomesReplacementInUtf32) {
 
 TEST(TextEncoderTest, ShortWriteFailsWithTheSinksCode) {
     const std::wstring text(100, L'x');
-    const uint32_t codePages[] = {corvel::CP_UTF8_PLAIN, corvel::CP_UTF16_LE, corvel::CP_UTF16_BE,
-                                  corvel::CP_UTF32_LE, corvel::CP_ANSI};
+    const uint32_t codePages[] = {corvel::CP_UTF8_PLAIN, corvel::CP_UTF16_LE, corvel::CP_UTF16_BE, corvel::CP_UTF32_LE,
+                                  corvel::CP_ANSI};
     for (uint32_t codePage : codePages) {
         StringSink sink(10);
         EXPECT_FALSE(corvel::TextEncoder::forCodePage(codePage)->encode(text.data(), text.size(), sink)) << codePage;

@@ -45,7 +45,9 @@ TEST(Utf8TextTest, AcceptsWellFormedTextWithAMultiByteSequence) {
         {"\xF4\x90\x80\x80", false, "above U+10FFFF"},
         {"\xF5\x80\x80\x80", false, "lead F5"},
         {"\xFE", false, "FE"},
-        {"\x80" "abc", false, "continuation at a start"},
+        {"\x80"
+         "abc",
+         false, "continuation at a start"},
         {"\xC3\x28", false, "lead without continuation"},
         {std::string("\xC3\xA9\x00z", 4), false, "zero byte"},
         {std::string("\xC3\xA9\xE2\x00", 4), false, "zero byte inside a cut sequence"},

@@ -21,8 +21,8 @@ int PlatformEncoder::convert(const wchar_t* units, size_t count, char* out, int 
     // UTF-8 refuses the best-fit flags; a system code page takes them, so that a character
     // it cannot hold is reported instead of silently becoming a look-alike or "?".
     const bool utf8 = m_codePage == CP_UTF8;
-    return WideCharToMultiByte(m_codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, units, static_cast<int>(count), out,
-                               room, nullptr, utf8 ? nullptr : usedDefault);
+    return WideCharToMultiByte(m_codePage, utf8 ? 0 : WC_NO_BEST_FIT_CHARS, units, static_cast<int>(count), out, room,
+                               nullptr, utf8 ? nullptr : usedDefault);
 }
 
 bool PlatformEncoder::encode(const wchar_t* units, size_t count, ByteSink& sink) {

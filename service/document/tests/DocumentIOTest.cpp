@@ -80,9 +80,7 @@ protected:
         return *m_io;
     }
 
-    static std::wstring textOf(corvel::Document& document) {
-        return document.getText(0, document.getLength());
-    }
+    static std::wstring textOf(corvel::Document& document) { return document.getText(0, document.getLength()); }
 
     corvel::DocumentManager* m_manager = nullptr;
     std::wstring m_dir;
@@ -111,10 +109,22 @@ TEST_F(DocumentIOTest, LoadsEveryCodePageAndLineBreak) {
         {"UTF-8 without mark", "caf\xC3\xA9\r\n", L"caf\x00E9\n", corvel::CP_UTF8_PLAIN, 0, 1.0f},
         {"UTF-8 with mark", "\xEF\xBB\xBFx\ny", L"x\ny", corvel::CP_UTF8_MARK, 1, 1.0f},
         {"UTF-8 cut by the end", "\xC3\xA9x\xE2\x82", L"\x00E9x\xFFFD", corvel::CP_UTF8_PLAIN, 2, 0.0f},
-        {"UTF-16 LE", std::string("\xFF\xFE" "a\0\r\0\n\0b\0", 10), L"a\nb", corvel::CP_UTF16_LE, 0, 1.0f},
+        {"UTF-16 LE",
+         std::string("\xFF\xFE"
+                     "a\0\r\0\n\0b\0",
+                     10),
+         L"a\nb", corvel::CP_UTF16_LE, 0, 1.0f},
         {"UTF-16 BE", std::string("\xFE\xFF\0a\0\r\0b", 8), L"a\nb", corvel::CP_UTF16_BE, 2, 1.0f},
-        {"UTF-16 odd last byte", std::string("\xFF\xFE" "a\0b", 5), L"a\xFFFD", corvel::CP_UTF16_LE, 2, 0.0f},
-        {"UTF-32 LE", std::string("\xFF\xFE\0\0" "a\0\0\0\n\0\0\0", 12), L"a\n", corvel::CP_UTF32_LE, 1, 1.0f},
+        {"UTF-16 odd last byte",
+         std::string("\xFF\xFE"
+                     "a\0b",
+                     5),
+         L"a\xFFFD", corvel::CP_UTF16_LE, 2, 0.0f},
+        {"UTF-32 LE",
+         std::string("\xFF\xFE\0\0"
+                     "a\0\0\0\n\0\0\0",
+                     12),
+         L"a\n", corvel::CP_UTF32_LE, 1, 1.0f},
         {"UTF-32 BE", std::string("\0\0\xFE\xFF\0\x01\xF6\0", 8), L"\xD83D\xDE00", corvel::CP_UTF32_BE, 2, 0.0f},
         {"mark only", "\xEF\xBB\xBF", L"", corvel::CP_UTF8_MARK, 2, 0.0f},
     };
@@ -194,11 +204,19 @@ TEST_F(DocumentIOTest, SavesEveryCodePageAndLineEndingByteForByteAndReadsItBack)
     const SaveCase cases[] = {
         {corvel::CP_UTF8_PLAIN, 0, "a\xC3\xA9\r\nb\r\n"},
         {corvel::CP_UTF8_PLAIN, 1, "a\xC3\xA9\nb\n"},
-        {corvel::CP_UTF8_MARK, 2, "\xEF\xBB\xBF" "a\xC3\xA9\rb\r"},
+        {corvel::CP_UTF8_MARK, 2,
+         "\xEF\xBB\xBF"
+         "a\xC3\xA9\rb\r"},
         {corvel::CP_ANSI, 0, "a\xE9\r\nb\r\n"},
-        {corvel::CP_UTF16_LE, 1, std::string("\xFF\xFE" "a\0\xE9\0\n\0b\0\n\0", 12)},
+        {corvel::CP_UTF16_LE, 1,
+         std::string("\xFF\xFE"
+                     "a\0\xE9\0\n\0b\0\n\0",
+                     12)},
         {corvel::CP_UTF16_BE, 0, std::string("\xFE\xFF\0a\0\xE9\0\r\0\n\0b\0\r\0\n", 16)},
-        {corvel::CP_UTF32_LE, 1, std::string("\xFF\xFE\0\0" "a\0\0\0\xE9\0\0\0\n\0\0\0b\0\0\0\n\0\0\0", 24)},
+        {corvel::CP_UTF32_LE, 1,
+         std::string("\xFF\xFE\0\0"
+                     "a\0\0\0\xE9\0\0\0\n\0\0\0b\0\0\0\n\0\0\0",
+                     24)},
         {corvel::CP_UTF32_BE, 2, std::string("\0\0\xFE\xFF\0\0\0a\0\0\0\xE9\0\0\0\r\0\0\0b\0\0\0\r", 24)},
     };
     for (const SaveCase& c : cases) {

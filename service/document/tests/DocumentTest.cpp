@@ -99,7 +99,7 @@ TEST_F(DocumentTest, RemovalJoinsLinesAndHandsTheRemovedUnits) {
     RecordingListener listener;
     document.addListener(&listener);
     document.beginEdit(nullptr, true);
-    document.removeText(6, 2, 0); // "e\ntwo\n" joins lines 0 to 2
+    document.removeText(6, 2, 0);   // "e\ntwo\n" joins lines 0 to 2
     document.removeText(100, 8, 0); // clamped to the rest
     document.removeText(1, 8, 0);   // at the end: nothing
     document.removeText(1, -1, 0);  // negative: nothing
@@ -215,8 +215,7 @@ TEST_F(DocumentTest, MarkersAreFoundWithAndWithoutWrap) {
     EXPECT_EQ(1, document.findMarkedLine(4, false, false));
     document.removeAllLineMarkers(11);
     EXPECT_EQ(-1, document.findMarkedLine(0, true, true));
-    EXPECT_EQ((std::vector<std::string>{"markers 1 1", "markers 1 1", "markers 1 1", "markers 1 1"}),
-              listener.calls);
+    EXPECT_EQ((std::vector<std::string>{"markers 1 1", "markers 1 1", "markers 1 1", "markers 1 1"}), listener.calls);
 }
 
 TEST_F(DocumentTest, ForEachLineStopsWhenTold) {

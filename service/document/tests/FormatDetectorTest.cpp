@@ -70,9 +70,9 @@ TEST(DocumentManagerTest, TakesTheMostConfidentGuessOfEachKind) {
     const std::wstring text = L"-*- tab-width: 3 -*-\n\ta\n\tb\n";
     document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
     const corvel::FormatDetection detection = manager.detectFormat(&document);
-    EXPECT_EQ(3, detection.tabWidth);        // the mode line, at 1.0
+    EXPECT_EQ(3, detection.tabWidth); // the mode line, at 1.0
     EXPECT_EQ(1.0f, detection.widthConfidence);
-    EXPECT_EQ(0, detection.usesSpaces);      // the soft-tabs guess, at 0.8
+    EXPECT_EQ(0, detection.usesSpaces); // the soft-tabs guess, at 0.8
     EXPECT_EQ(0.8f, detection.tabsConfidence);
 
     corvel::EmacsDetector extra;

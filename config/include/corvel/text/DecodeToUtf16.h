@@ -13,7 +13,7 @@ namespace corvel {
 // an odd UTF-16 byte, a partial UTF-32 unit, a double-byte ANSI lead) stays unconsumed,
 // for the caller to put in front of the next chunk. With `final`, such a tail gives one
 // U+FFFD and is consumed.
-void decodeToUtf16(wchar_t* destination, const uint8_t* source, size_t& byteCount, uint32_t codePage,
-                   size_t& unitCount, bool final = false);
+void decodeToUtf16(wchar_t* destination, const uint8_t* source, size_t& byteCount, uint32_t codePage, size_t& unitCount,
+                   bool final = false);
 
 } // namespace corvel

@@ -23,6 +23,10 @@ const uint32_t CHUNK = 0x100000;
 const int64_t MIN_CAPACITY = 0x10000;
 const uint32_t LOG_SOURCE_DOCUMENT = 0; // the general log source
 
+bool isBreak(wchar_t unit) {
+    return unit <= L'\r' && (unit == L'\r' || unit == L'\n');
+}
+
 } // namespace
 
 DocumentReader::DocumentReader(Document* document, DocumentManager* manager)
@@ -119,74 +123,82 @@ bool DocumentReader::readChunks(zem::File* file, uint32_t size) {
     return true;
 }
 
-void DocumentReader::appendRun(const wchar_t* units, size_t end) {
-    if (m_runStart < 0)
-        return;
-    m_text->append(units + m_runStart, static_cast<int32_t>(end - m_runStart));
-    m_runStart = -1;
-}
-
 void DocumentReader::emitBreak(int32_t kind) {
-    static const wchar_t LF = L'\n';
-    m_text->append(&LF, 1);
-    m_lineStarts.append(m_text->getLength());
+    *m_out++ = L'\n';
+    m_lineStarts.append(m_outBase + static_cast<int32_t>(m_out - m_outStart));
     m_breakKinds.append(kind);
+    if (kind == LINE_ENDING_CR)
+        ++m_crCount;
+    else if (kind == LINE_ENDING_LF)
+        ++m_lfCount;
+    else
+        ++m_crlfCount;
 }
 
 void DocumentReader::emitPendingBreak() {
-    if (m_pendingCr) {
+    if (m_pendingCr)
         emitBreak(LINE_ENDING_CR);
-        ++m_crCount;
-    } else if (m_pendingLf) {
+    else if (m_pendingLf)
         emitBreak(LINE_ENDING_LF);
-        ++m_lfCount;
-    }
     m_pendingCr = false;
     m_pendingLf = false;
 }
 
+// Text goes straight into the gap buffer's room; a CR or LF stays pending until the next
+// unit shows which break it belongs to, so CR LF split between chunks is still one break.
 void DocumentReader::scan(const wchar_t* units, size_t count) {
-    for (size_t i = 0; i < count; ++i) {
-        const wchar_t unit = units[i];
+    m_outBase = m_text->getLength();
+    // Each unit gives at most one unit, and a break pending from the last chunk one more.
+    m_outStart = m_text->appendRoom(static_cast<int32_t>(count + 1));
+    m_out = m_outStart;
+    const wchar_t* in = units;
+    const wchar_t* const end = units + count;
+    while (in < end) {
+        if (!m_pendingCr && !m_pendingLf) {
+            // The common case: copy up to the next break with nothing pending.
+            wchar_t* out = m_out;
+            while (in < end && !isBreak(*in))
+                *out++ = *in++;
+            m_out = out;
+            if (in == end)
+                break;
+        }
+        const wchar_t unit = *in++;
         if (unit == L'\n') {
             if (m_pendingLf) {
                 emitBreak(LINE_ENDING_LF);
-                ++m_lfCount;
             } else if (m_pendingCr) {
-                ++m_crlfCount;
                 emitBreak(LINE_ENDING_CRLF);
                 m_pendingLf = false;
             } else {
-                appendRun(units, i);
                 m_pendingLf = true;
             }
             m_pendingCr = false;
-            continue;
-        }
-        if (unit == L'\r') {
-            if (m_pendingCr) {
+        } else if (unit == L'\r') {
+            if (m_pendingCr)
                 emitBreak(LINE_ENDING_CR);
-                ++m_crCount;
-            } else if (m_pendingLf) {
+            else if (m_pendingLf)
                 emitBreak(LINE_ENDING_LF);
-                ++m_lfCount;
-            } else {
-                appendRun(units, i);
-            }
             m_pendingCr = true;
             m_pendingLf = false;
-            continue;
-        }
-        if (m_pendingCr || m_pendingLf)
+        } else {
             emitPendingBreak();
-        if (m_runStart < 0)
-            m_runStart = static_cast<int64_t>(i);
+            *m_out++ = unit;
+        }
     }
-    appendRun(units, count);
+    m_text->commitAppend(static_cast<int32_t>(m_out - m_outStart));
+}
+
+void DocumentReader::finishPending() {
+    m_outBase = m_text->getLength();
+    m_outStart = m_text->appendRoom(1);
+    m_out = m_outStart;
+    emitPendingBreak();
+    m_text->commitAppend(static_cast<int32_t>(m_out - m_outStart));
 }
 
 void DocumentReader::finish() {
-    emitPendingBreak();
+    finishPending();
     const size_t breaks = m_lineStarts.size();
     std::unique_ptr<int32_t[]> starts(new int32_t[breaks ? breaks : 1]);
     m_lineStarts.flatten(starts.get(), breaks);

@@ -31,9 +31,9 @@ private:
     bool readChunks(zem::File* file, uint32_t size);
     void startText(const uint8_t* firstChunk, size_t length, uint32_t size);
     void scan(const wchar_t* units, size_t count);
-    void appendRun(const wchar_t* units, size_t end);
     void emitBreak(int32_t kind);
     void emitPendingBreak();
+    void finishPending();
     void finish();
     bool fail(uint32_t code);
 
@@ -41,8 +41,11 @@ private:
     DocumentManager* m_manager;
     std::unique_ptr<GapBuffer> m_text;
     uint32_t m_codePage = 0;
-    size_t m_skip = 0;     // bytes of the mark still to skip in the first chunk
-    int64_t m_runStart = -1; // start of the open text run in the current units; -1 when none
+    size_t m_skip = 0; // bytes of the mark still to skip in the first chunk
+    // Where scan writes: the gap buffer's room from m_outStart (text offset m_outBase) on.
+    wchar_t* m_outStart = nullptr;
+    wchar_t* m_out = nullptr;
+    int32_t m_outBase = 0;
     int32_t m_crlfCount = 0;
     int32_t m_crCount = 0;
     int32_t m_lfCount = 0;

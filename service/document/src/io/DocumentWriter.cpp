@@ -8,8 +8,7 @@
 
 #include <windows.h>
 
-#include <cwchar>
-#include <vector>
+#include <memory>
 
 namespace corvel {
 
@@ -54,6 +53,22 @@ bool encodePieces(TextEncoder& encoder, const wchar_t* units, size_t count, Byte
     return true;
 }
 
+// Writes the units with every LF as CR LF or as CR; returns the units written.
+size_t expandBreaks(const wchar_t* units, int32_t count, bool crlf, wchar_t* out) {
+    wchar_t* start = out;
+    for (int32_t i = 0; i < count; ++i) {
+        const wchar_t unit = units[i];
+        if (unit != L'\n') {
+            *out++ = unit;
+            continue;
+        }
+        *out++ = L'\r';
+        if (crlf)
+            *out++ = L'\n';
+    }
+    return static_cast<size_t>(out - start);
+}
+
 } // namespace
 
 bool DocumentWriter::write(zem::File* file) {
@@ -64,36 +79,23 @@ bool DocumentWriter::write(zem::File* file) {
     if (mark.length != 0 && !sink.writeBytes(mark.bytes, mark.length))
         return false;
 
-    const wchar_t crlf[] = {L'\r', L'\n'};
-    const wchar_t* lineBreak = state.lineEnding == LINE_ENDING_CRLF ? crlf
-                               : state.lineEnding == LINE_ENDING_LF ? crlf + 1
-                                                                    : crlf;
-    const size_t breakLength = state.lineEnding == LINE_ENDING_CRLF ? 2 : 1;
-
     // Each LF becomes the line-break units before encoding: every code page encodes CR and
     // LF as its line-break bytes, so the file is the same as when breaks are written
-    // apart, at a fraction of the calls.
-    std::vector<wchar_t> source(PIECE + 1);
-    std::vector<wchar_t> expanded;
-    expanded.reserve(2 * PIECE + 2);
+    // apart, at a fraction of the calls. LF breaks are encoded straight from the buffer.
+    std::unique_ptr<wchar_t[]> expanded(new wchar_t[2 * PIECE]);
     const int32_t length = m_document->getLength();
     for (int32_t offset = 0; offset < length;) {
         int32_t count = length - offset < PIECE ? length - offset : PIECE;
-        m_document->getText(offset, count, source.data());
-        if (offset + count < length && isHighSurrogate(source[count - 1]))
+        if (offset + count < length && isHighSurrogate(m_document->getChar(offset + count - 1)))
             --count;
-        expanded.clear();
-        const wchar_t* run = source.data();
-        const wchar_t* end = run + count;
-        while (run < end) {
-            const wchar_t* lf = std::wmemchr(run, L'\n', end - run);
-            const wchar_t* stop = lf ? lf : end;
-            expanded.insert(expanded.end(), run, stop);
-            if (lf)
-                expanded.insert(expanded.end(), lineBreak, lineBreak + breakLength);
-            run = lf ? lf + 1 : end;
+        const GapBuffer::View view = m_document->readText(offset, count);
+        const wchar_t* units = view.data();
+        size_t unitCount = static_cast<size_t>(count);
+        if (state.lineEnding != LINE_ENDING_LF) {
+            unitCount = expandBreaks(units, count, state.lineEnding == LINE_ENDING_CRLF, expanded.get());
+            units = expanded.get();
         }
-        if (!encodePieces(*encoder, expanded.data(), expanded.size(), sink))
+        if (!encodePieces(*encoder, units, unitCount, sink))
             return false;
         offset += count;
     }

@@ -21,12 +21,8 @@ const size_t LISTENER_STEP = 8;
 } // namespace
 
 Document::Document(DocumentManager* manager)
-    : m_id((zem::checkMainThread(), InterlockedIncrement(&g_lastDocumentId))),
-      m_manager(manager),
-      m_scopes(this),
-      m_stateLock(zem::DEFAULT_SPIN_COUNT),
-      m_text(std::make_unique<GapBuffer>()),
-      m_breaks(IntList::STEP) {
+    : m_id((zem::checkMainThread(), InterlockedIncrement(&g_lastDocumentId))), m_manager(manager), m_scopes(this),
+      m_stateLock(zem::DEFAULT_SPIN_COUNT), m_text(std::make_unique<GapBuffer>()), m_breaks(IntList::STEP) {
     m_listeners.reserve(LISTENER_STEP);
     lockEdit();
     setGrammar(nullptr, 0, L"", true);

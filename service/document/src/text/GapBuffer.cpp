@@ -74,6 +74,25 @@ void GapBuffer::insert(int32_t offset, int32_t count, const wchar_t* text) {
     m_length += count;
 }
 
+wchar_t* GapBuffer::appendRoom(int32_t count) {
+    ZEM_ASSERT(count >= 0);
+    moveGapTo(m_length);
+    if (m_gapEnd - m_gapStart < count) {
+        if (count > INT32_MAX - GROWTH_GAP - m_length)
+            throw std::bad_alloc();
+        grow(m_length + count + GROWTH_GAP);
+        m_gapEnd = m_length + count + GROWTH_GAP;
+    }
+    return units() + m_gapStart;
+}
+
+void GapBuffer::commitAppend(int32_t count) {
+    ZEM_ASSERT_MSG(m_gapStart == m_length && count >= 0 && count <= m_gapEnd - m_gapStart,
+                   L"an append fits the room it was given");
+    m_gapStart += count;
+    m_length += count;
+}
+
 void GapBuffer::remove(int32_t offset, int32_t count) {
     ZEM_ASSERT(offset >= 0 && count >= 0 && offset + count <= m_length);
     moveGapTo(offset);

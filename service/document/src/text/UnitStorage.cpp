@@ -18,8 +18,8 @@ UnitStorage::UnitStorage(size_t units) : m_count(units) {
     if (units >= SYSTEM_THRESHOLD) {
         m_fromSystem = true;
         if (units <= SIZE_MAX / sizeof(wchar_t))
-            m_units = static_cast<wchar_t*>(VirtualAlloc(nullptr, units * sizeof(wchar_t), MEM_RESERVE | MEM_COMMIT,
-                                                         PAGE_READWRITE));
+            m_units = static_cast<wchar_t*>(
+                VirtualAlloc(nullptr, units * sizeof(wchar_t), MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
         return;
     }
     m_units = new (std::nothrow) wchar_t[units ? units : 1];

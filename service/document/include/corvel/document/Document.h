@@ -156,9 +156,9 @@ private:
 
     int32_t m_id;
     DocumentManager* m_manager;
-    int32_t m_editNesting = 0;         // main-thread nesting of the edit lock
+    int32_t m_editNesting = 0;          // main-thread nesting of the edit lock
     DocumentStyler* m_styler = nullptr; // owned; null until the styler exists
-    DocumentScopeStore m_scopes;       // guarded by the edit lock
+    DocumentScopeStore m_scopes;        // guarded by the edit lock
     const ParserRule* m_grammar = nullptr;
     std::wstring m_name;
     ParserJob* m_parseJob = nullptr;

@@ -40,7 +40,7 @@ private:
 
     Document* m_document;
     NodePool m_pool;
-    std::vector<DocumentScope*> m_scopes; // entry i has index i; nodes from m_pool
+    std::vector<DocumentScope*> m_scopes;              // entry i has index i; nodes from m_pool
     std::unordered_map<uint32_t, uint16_t> m_interned; // (rule << 16) + parent + 1, or the root's rule
 };
 

@@ -39,6 +39,10 @@ public:
     void insert(int32_t offset, int32_t count, const wchar_t* units);
     // The loader's step: adds units at the end, growing like insert when they do not fit.
     void append(const wchar_t* units, int32_t count) { insert(m_length, count, units); }
+    // The loader's bulk step: room for at least `count` units at the end of the text, to be
+    // filled and then counted in by commitAppend. Nothing else may touch the buffer between.
+    wchar_t* appendRoom(int32_t count);
+    void commitAppend(int32_t count);
     void remove(int32_t offset, int32_t count);
     void moveGapTo(int32_t offset);
     // Makes room for `units` units of text and gap; doubles the request.

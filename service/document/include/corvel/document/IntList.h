@@ -37,7 +37,7 @@ public:
 
 private:
     std::unique_ptr<int32_t[]> m_items;
-    int32_t m_size = 0;     // 0 <= m_size <= m_capacity
+    int32_t m_size = 0; // 0 <= m_size <= m_capacity
     int32_t m_capacity = 0;
 };
 

@@ -42,14 +42,12 @@ void freeParserBlock(uint8_t* block);
 struct LineHeader {
     uint16_t flags = 0;
     uint16_t reserved = 0;
-    uint8_t* parserBlock = nullptr;           // owned; null without a stored result
+    uint8_t* parserBlock = nullptr;             // owned; null without a stored result
     std::vector<LineMarker>* markers = nullptr; // owned; null until the line has had a marker
 
     // Frees the block and the markers and clears the flags, for the slot's next line.
     void clear();
-    const ParserBlockHeader* blockHeader() const {
-        return reinterpret_cast<const ParserBlockHeader*>(parserBlock);
-    }
+    const ParserBlockHeader* blockHeader() const { return reinterpret_cast<const ParserBlockHeader*>(parserBlock); }
 };
 
 } // namespace corvel
