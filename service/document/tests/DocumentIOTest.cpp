@@ -2,6 +2,7 @@
 
 #include "../src/io/DocumentReader.h"
 #include "../src/io/DocumentWriter.h"
+#include "../src/io/RequestQueue.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentManager.h"
 #include "support/TempFolder.h"
@@ -359,6 +360,46 @@ TEST(DocumentShortIOTest, ShortWriteFailsWithAWriteFault) {
         EXPECT_FALSE(corvel::DocumentWriter(&document).write(&file)) << codePage;
         EXPECT_EQ(uint32_t(ERROR_WRITE_FAULT), zem::lastErrorCode()) << codePage;
     }
+}
+
+} // namespace
+
+namespace {
+
+// Claims a size no document can hold; reads hand out plain text.
+class HugeFile : public ShortFile {
+public:
+    uint32_t getSize() override { return 0xF0000000u; }
+    uint32_t read(void* buffer, uint32_t count) override {
+        memset(buffer, 'a', count);
+        return count;
+    }
+};
+
+TEST(DocumentShortIOTest, FileTooLargeForMemoryFailsWithNotEnoughMemory) {
+    HugeFile file;
+    corvel::Document document(nullptr);
+    document.insertText(0, 3, L"abc", 0);
+    EXPECT_FALSE(corvel::DocumentReader(&document, nullptr).read(&file));
+    EXPECT_EQ(uint32_t(ERROR_NOT_ENOUGH_MEMORY), zem::lastErrorCode());
+    EXPECT_EQ(0, document.getLength());
+}
+
+TEST(RequestQueueTest, SlotsComeBackInQueueOrderAndClosingRefuses) {
+    corvel::RequestQueue queue;
+    const int first = queue.acquire();
+    const int second = queue.acquire();
+    EXPECT_NE(first, second);
+    EXPECT_EQ(0, queue.put(second));
+    EXPECT_EQ(0, queue.put(first));
+    EXPECT_EQ(second, queue.take());
+    EXPECT_EQ(first, queue.take());
+    queue.release(first);
+    queue.release(second);
+    queue.close();
+    EXPECT_EQ(corvel::RequestQueue::CLOSING, queue.take());
+    EXPECT_EQ(corvel::RequestQueue::CLOSING, queue.take()); // the wake-up is passed on
+    EXPECT_EQ(corvel::RequestQueue::CLOSING, queue.put(queue.acquire()));
 }
 
 } // namespace
