@@ -3,11 +3,11 @@
 #include "DocumentReader.h"
 #include "DocumentWriter.h"
 #include "OpenFile.h"
-#include "ReplaceFile.h"
 #include "RequestQueue.h"
 #include "corvel/document/Document.h"
 #include "zem/base/Assert.h"
 #include "zem/files/FileIO.h"
+#include "zem/files/SafeSave.h"
 #include "zem/log/LogManager.h"
 #include "zem/thread/Thread.h"
 
@@ -57,40 +57,17 @@ void load(DocumentIORequest& request, DocumentManager* manager) {
         request.error = captureError(ERROR_READ_FAULT);
 }
 
-// Writes beside the target and swaps the new file in; the target is untouched until the
-// new content is complete, and no temporary file stays behind a failure.
+// The file layer writes beside the target and swaps the new file in: the target is
+// untouched until the new content is complete, and no temporary file stays behind a failure.
 void save(DocumentIORequest& request) {
-    const wchar_t* target = request.path.c_str();
-    zem::FileInfo info;
-    if (zem::fileGetAttributes(target, &info) && (info.isDirectory() || !(info.flags & zem::FileInfo::WRITABLE))) {
-        zem::setError(ERROR_ACCESS_DENIED);
-        request.error = captureError(ERROR_ACCESS_DENIED);
-        return;
-    }
-    zem::WorkString temporary;
-    if (!makeTemporaryNameBeside(target, temporary)) {
+    Document* document = request.document;
+    const bool saved = zem::fileSaveReplacing(request.path.c_str(), [document](zem::File& file) {
+        EditLockHold hold(document);
+        // The undo journal's saved position is set after a good write once the journal is attached.
+        return DocumentWriter(document).write(&file);
+    });
+    if (!saved)
         request.error = captureError(ERROR_WRITE_FAULT);
-        return;
-    }
-    OpenFile file(zem::fileOpen(temporary.c_str(), zem::FILE_MODE_WRITE_NEW));
-    if (!file) {
-        request.error = captureError(ERROR_OPEN_FAILED);
-        return;
-    }
-    bool written;
-    {
-        EditLockHold hold(request.document);
-        written = DocumentWriter(request.document).write(file.get());
-        // The undo journal's saved position is set here once the journal is attached.
-    }
-    written = written && file.get()->flush();
-    if (written && !file.close())
-        written = false;
-    if (written && replaceFileWith(temporary.c_str(), target))
-        return;
-    request.error = captureError(ERROR_WRITE_FAULT);
-    file.close();
-    zem::fileDelete(temporary.c_str());
 }
 
 } // namespace
