@@ -333,6 +333,21 @@ TEST_F(BundleEntrySourcesTest, EditedPropertiesStayUntilSaved) {
     EXPECT_NE(std::wstring::npos, entry->getSource().find(L"Form"));
     ASSERT_TRUE(entry->save());
     EXPECT_EQ(L"{\n\ttitle: \"Form\"\n\tscope: removed\n}", savedText(USER));
+    // Once saved, the text comes from the files again.
+    EXPECT_EQ(L"{\n\ttitle: \"Form\"\n}", entry->getSource());
+}
+
+TEST_F(BundleEntrySourcesTest, TitleChangeOfAUserFile) {
+    putText(USER, L"{title: 'Table', scope: 'x'} // comment");
+    auto entry = item(false, true);
+    ASSERT_TRUE(entry->reload());
+    entry->setTitle(L"Renamed");
+    EXPECT_EQ(L"{title: 'Table', scope: 'x'} // comment", entry->getSource());
+    // Saving writes the new title (a user file holding the old one would lose it).
+    ASSERT_TRUE(entry->save());
+    EXPECT_EQ(L"{\n\ttitle: \"Renamed\"\n\tscope: \"x\"\n}", savedText(USER));
+    ASSERT_TRUE(entry->reload());
+    EXPECT_EQ(L"Renamed", entry->getTitle());
 }
 
 TEST_F(BundleEntrySourcesTest, ReloadNeedsNoMainThread) {

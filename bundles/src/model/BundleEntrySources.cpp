@@ -85,6 +85,7 @@ void BundleEntry::dropSources() {
     m_sourceText.clear();
     m_sources.clear();
     m_valueValid = false;
+    m_valueEdited = false;
     m_sourceTextValid = false;
 }
 
@@ -142,7 +143,7 @@ const std::wstring& BundleEntry::getSource() {
     if (m_sourceTextValid)
         return m_sourceText;
     try {
-        if (m_valueValid && m_modified && m_value) {
+        if (m_valueValid && m_valueEdited && m_value) {
             // Edited properties live only in memory: reading the files again would lose them.
             zem::formatJasmine(m_value.get(), m_sourceText);
             m_sourceTextValid = true;
@@ -198,6 +199,7 @@ void BundleEntry::setSource(const std::wstring& text) {
         m_sourceText = text;
         m_sourceTextValid = true;
         m_valueValid = true;
+        m_valueEdited = false;
         setModified();
         if (!m_value)
             return;
@@ -235,6 +237,7 @@ void BundleEntry::setValue(std::shared_ptr<zem::DictionaryValue> dictionary) {
         m_sourceText.clear();
         m_sourceTextValid = false;
         m_valueValid = true;
+        m_valueEdited = true;
         SourcePtr user = std::make_shared<Source>();
         user->root = ENTRY_ROOT_USER;
         if (m_baseSource && m_baseSource->value) {
@@ -268,15 +271,31 @@ BundleEntryLocation BundleEntry::prepareWriteLocation() {
 }
 
 bool BundleEntry::ensureUserSource() {
-    if (!m_sources.empty() && isUserSource(m_sources.back()))
-        return true;
+    bool hasUser = !m_sources.empty() && isUserSource(m_sources.back());
     std::shared_ptr<zem::DictionaryValue> current = m_valueValid ? m_value : getValue();
     // A stored entry whose files cannot be read is not written over with its properties alone.
     if (!current && !m_isNew)
         return false;
     std::shared_ptr<zem::DictionaryValue> properties = copyInOrder(current.get());
-    writeProperties(properties.get());
-    setValue(properties);
+    if (!hasUser) {
+        writeProperties(properties.get());
+        setValue(properties);
+        return true;
+    }
+    // A property changed through a setter (a new title) is not in the user file yet. Only
+    // keys the value holds are compared: a key the file lacks leaves its field as it was.
+    std::unique_ptr<zem::DictionaryValue> written(zem::createDictionaryValue());
+    writeProperties(written.get());
+    bool changed = false;
+    for (const zem::DictionaryEntry& entry : written->inOrder()) {
+        const zem::Value* held = current ? current->find(entry.key) : nullptr;
+        if (held && !held->equals(entry.value)) {
+            properties->set(entry.key, entry.value->clone());
+            changed = true;
+        }
+    }
+    if (changed)
+        setValue(properties);
     return true;
 }
 
@@ -303,6 +322,7 @@ bool BundleEntry::save() {
             zem::formatJasmine(user->value.get(), m_workText);
         writeEntryFile(targetText, m_workText);
         m_workText.clear();
+        m_valueEdited = false;
         m_isNew = false;
         clearModified();
         target.storeIn(*this);

@@ -142,6 +142,7 @@ private:
     std::wstring m_sourceText;
     bool m_valueValid = false; // m_value and m_sources are current
     std::shared_ptr<zem::DictionaryValue> m_value;
+    bool m_valueEdited = false; // m_value came from setValue and is in no file yet
     std::wstring m_workText;
     std::vector<SourcePtr> m_sources; // in root order
     SourcePtr m_baseSource;           // what a user file is written against; null without one
