@@ -17,6 +17,7 @@ struct afUnicodeRenderer::Pass {
     HDC dc;
     ColorF mark;  // the mark colour over the line background
     int lineHeight;
+    COLORREF lineBackground; // already filled over request.background
 };
 
 afUnicodeRenderer::afUnicodeRenderer(afUnicodeContext* context) : m_context(context), m_colors(new Colors()) {
@@ -58,7 +59,7 @@ void afUnicodeRenderer::drawLine(const Request& request) {
         return; // a row past the last shows only the background
     const ColorF& markColor = m_colors->colors[2];
     Pass pass{request, *layout, canvas.getDC(), background.blend(markColor, markColor.alpha),
-              m_context->lineHeight()};
+              m_context->lineHeight(), background.toColorRef()};
 
     const std::vector<afUnicodeItem>& items = layout->items();
     const std::vector<int32_t>& order = layout->visualOrder();
@@ -88,6 +89,9 @@ void afUnicodeRenderer::drawLine(const Request& request) {
     drawGuides(pass);
 
     int previousMode = SetBkMode(pass.dc, TRANSPARENT);
+    // Fonts and alignment change only between items that differ, and are put back once.
+    HGDIOBJ previousFont = GetCurrentObject(pass.dc, OBJ_FONT);
+    UINT previousAlign = GetTextAlign(pass.dc);
     x = firstX;
     for (position = firstDrawn; position <= lastDrawn; ++position) {
         const afUnicodeItem& item = items[order[position]];
@@ -109,6 +113,8 @@ void afUnicodeRenderer::drawLine(const Request& request) {
         if (x > request.rightClip)
             break;
     }
+    SelectObject(pass.dc, previousFont);
+    SetTextAlign(pass.dc, previousAlign);
     SetBkMode(pass.dc, previousMode);
 }
 
@@ -118,7 +124,11 @@ void afUnicodeRenderer::fillRun(Pass& pass, int left, int right, COLORREF backgr
         return;
     afCanvas& canvas = *pass.request.canvas;
     RECT area{left, pass.request.rowTop, right, pass.request.rowBottom};
-    canvas.fillRect(background, area);
+    const RECT& filled = pass.request.background;
+    bool alreadyThere = background == pass.lineBackground && filled.top <= area.top &&
+                        area.bottom <= filled.bottom && filled.left <= left && right <= filled.right;
+    if (!alreadyThere)
+        canvas.fillRect(background, area);
     if (!hasBar)
         return;
     RECT strip = area;
@@ -223,24 +233,37 @@ void afUnicodeRenderer::drawItemText(Pass& pass, const afUnicodeItem& item, int 
     const Request& request = pass.request;
     const int y = request.rowTop + m_context->extraSpacing1();
     const int glyphTop = y + m_context->ascent() - item.font->metrics().tmAscent;
-    HGDIOBJ previousFont = SelectObject(dc, item.font->handle());
+    if (GetCurrentObject(dc, OBJ_FONT) != item.font->handle())
+        SelectObject(dc, item.font->handle());
     const bool rightToLeft = item.rightToLeft();
-    UINT previousAlign = SetTextAlign(dc, rightToLeft ? TA_RIGHT : TA_LEFT);
+    const UINT align = rightToLeft ? TA_RIGHT : TA_LEFT;
+    if ((GetTextAlign(dc) & (TA_RIGHT | TA_CENTER)) != align)
+        SetTextAlign(dc, align);
     const wchar_t* text = line.text().c_str() + item.firstChar;
     const WORD* clusters = line.clusters() + item.firstChar;
     const int* advances = line.advances() + item.firstGlyph;
     // Pen position: the left edge of the next piece, or its right edge right to left.
     int pen = rightToLeft ? x + item.width : x;
+    // A space draws nothing unless underlined, so its colour never cuts a piece: under
+    // Wine every ScriptTextOut costs microseconds.
+    const bool blankSpaces = !item.font->metrics().tmUnderlined;
     for (int c = 0; c < item.charCount;) {
-        const ColorF color = m_context->textColor(line, item.firstChar + c, request.overlay);
+        ColorF color;
+        bool coloured = false;
         int end = c;
         bool endsWithSpace = false;
         while (end < item.charCount) {
             int next = end + 1;
             while (next < item.charCount && clusters[next] == clusters[end])
                 ++next;
-            if (end > c && m_context->textColor(line, item.firstChar + end, request.overlay) != color)
-                break;
+            bool blank = blankSpaces && next == end + 1 && text[end] == L' ';
+            if (!blank) {
+                ColorF own = m_context->textColor(line, item.firstChar + end, request.overlay);
+                if (coloured && own != color)
+                    break;
+                color = own;
+                coloured = true;
+            }
             endsWithSpace = text[next - 1] == L' ';
             end = next;
             if (m_showWhitespace && endsWithSpace)
@@ -252,7 +275,7 @@ void afUnicodeRenderer::drawItemText(Pass& pass, const afUnicodeItem& item, int 
         int width = 0;
         for (int g = firstGlyph; g <= lastGlyph; ++g)
             width += advances[g];
-        if (count > 0) {
+        if (count > 0 && coloured) {
             SetTextColor(dc, color.toColorRef());
             ScriptTextOut(dc, item.font->scriptCache(), pen, glyphTop, 0, nullptr, &item.analysis, nullptr, 0,
                           line.glyphs() + item.firstGlyph + firstGlyph, count, advances + firstGlyph, nullptr,
@@ -277,8 +300,6 @@ void afUnicodeRenderer::drawItemText(Pass& pass, const afUnicodeItem& item, int 
         if (!rightToLeft && pen > request.rightClip)
             break;
     }
-    SetTextAlign(dc, previousAlign);
-    SelectObject(dc, previousFont);
 }
 
 void afUnicodeRenderer::drawTabArrow(Pass& pass, const afUnicodeItem& item, int x) {
