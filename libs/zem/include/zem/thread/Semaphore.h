@@ -36,8 +36,9 @@ public:
     LegacyMutex() { create(1, 1); }
     void lock() { wait(-1); }
     void unlock() { release(); }
-    // True when acquired within the time-out.
-    bool tryLock(int timeoutMs) { return wait(timeoutMs) == WAIT_OK; }
+    // The wait's result: 0 (WAIT_OK) when acquired within the time-out, 2 timed out,
+    // 3 abandoned; so `tryLock(5) != 0` means "busy, skip this step".
+    int tryLock(int timeoutMs) { return wait(timeoutMs); }
 };
 
 // Waits without time-out for the first of up to 64 handles. 0 with the index of the
