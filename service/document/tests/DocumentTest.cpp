@@ -266,7 +266,7 @@ TEST_F(DocumentTest, ScopeAtAnOffsetFollowsTheLinesRuns) {
     EXPECT_EQ(0, document.getLineScopes(1)->count);
 
     // A new grammar drops every stored result and roots the store again.
-    document.setGrammar(nullptr, 0, nullptr, false);
+    document.setGrammar(nullptr, false);
     EXPECT_EQ(nullptr, document.getLineHeader(0)->parserBlock);
     EXPECT_EQ(1u, store.size());
     EXPECT_EQ(L"", store.getScope(0)->getName());

@@ -2,6 +2,7 @@
 
 #include "corvel/document/UndoContext.h"
 #include "corvel/document/UndoRegistry.h"
+#include "corvel/document/ParserRule.h"
 #include "zem/base/Assert.h"
 #include "zem/base/Exception.h"
 #include "zem/thread/Thread.h"
@@ -419,6 +420,14 @@ void Document::setGrammar(const ParserRule* grammar, uint16_t grammarId, const w
     }
     m_scopes.createRoot(grammarId, grammar ? rootScopeName : L"");
     // The styler refreshes here once documents have one.
+}
+
+void Document::setGrammar(const ParserRule* grammar, bool force) {
+    if (grammar == nullptr) {
+        setGrammar(nullptr, 0, L"", force);
+        return;
+    }
+    setGrammar(grammar, grammar->getId(), grammar->getScopeName().c_str(), force);
 }
 
 void Document::addLineMarker(int32_t line, const wchar_t* text, int32_t value, int32_t kind) {

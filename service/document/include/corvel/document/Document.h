@@ -131,6 +131,8 @@ public:
     // grammar's rule (an empty name without grammar). Nothing unless forced when there
     // was and is no grammar.
     void setGrammar(const ParserRule* grammar, uint16_t grammarId, const wchar_t* rootScopeName, bool force);
+    // The same with the rule's own id and scope name.
+    void setGrammar(const ParserRule* grammar, bool force);
     const ParserRule* getGrammar() const { return m_grammar; }
     DocumentScopeStore& getScopeStore() { return m_scopes; }
 
