@@ -187,8 +187,12 @@ bool FileDeviceWin32::openFile(FileRequest& request, File*& out) {
     bool writing = request.mode != FILE_MODE_READ;
     if (writing && failIfReadOnly(request))
         return false;
-    if (writing && isReadOnlyFile(native.c_str()))
-        return fileFail(ERROR_ACCESS_DENIED, native.c_str());
+    if (writing && isReadOnlyFile(native.c_str())) {
+        // A must-be-new open fails because the file exists, as the system reports it; the
+        // replace questions depend on telling "exists" from "read-only".
+        bool mustBeNew = request.mode == FILE_MODE_WRITE_NEW || request.mode == FILE_MODE_READ_WRITE_NEW;
+        return fileFail(mustBeNew ? ERROR_FILE_EXISTS : ERROR_ACCESS_DENIED, native.c_str());
+    }
 
     bool buffered = m_buffered && !equalsNoCase(request.deviceParam, L"nb");
     uint32_t systemMode = request.mode;

@@ -320,13 +320,11 @@ bool onSameDevice(const wchar_t* source, const wchar_t* destination) {
     return true;
 }
 
-// flags as FileDevice::move takes them.
-bool moveWithFlags(const wchar_t* source, const wchar_t* destination, uint32_t flags) {
+// The full paths of a move that can stay on one device; false with the error set.
+bool resolveMove(const wchar_t* source, const wchar_t* destination, WorkString& from, WorkString& to) {
     fileClearError();
     if (!source || !destination)
         return fileFail(ERR_INVALID_CALL);
-    WorkString from;
-    WorkString to;
     if (!getFullPath(source, from, nullptr) || !getFullPath(destination, to, nullptr))
         return false;
     if (!onSameDevice(from.c_str(), to.c_str())) {
@@ -337,6 +335,15 @@ bool moveWithFlags(const wchar_t* source, const wchar_t* destination, uint32_t f
             return fileFail(info.isDirectory() ? ERR_MOVE_DIR_ACROSS_DEVICES : ERR_MOVE_FILE_ACROSS_DEVICES);
         return fileFail(ERR_TWO_DEVICES);
     }
+    return true;
+}
+
+// flags as FileDevice::move takes them.
+bool moveWithFlags(const wchar_t* source, const wchar_t* destination, uint32_t flags) {
+    WorkString from;
+    WorkString to;
+    if (!resolveMove(source, destination, from, to))
+        return false;
 
     FileIFC& table = FileIFC::instance();
     CriticalSectionLock guard(table.lock());
@@ -360,6 +367,12 @@ bool moveWithFlags(const wchar_t* source, const wchar_t* destination, uint32_t f
 
 bool fileMove(const wchar_t* source, const wchar_t* destination) {
     return moveWithFlags(source, destination, 0);
+}
+
+bool fileCanMove(const wchar_t* source, const wchar_t* destination) {
+    WorkString from;
+    WorkString to;
+    return resolveMove(source, destination, from, to);
 }
 
 bool fileReplace(const wchar_t* source, const wchar_t* destination) {

@@ -37,6 +37,8 @@ bool fileGetFullPath(const wchar_t* path, WorkString& out);
 // Within one device (and one drive); across devices it fails with
 // 0x20001009 (file) or 0x2000100A (directory) and the caller copies instead.
 bool fileMove(const wchar_t* source, const wchar_t* destination);
+// fileMove's same-device test alone: false with its error when a move would have to copy.
+bool fileCanMove(const wchar_t* source, const wchar_t* destination);
 // As fileMove for a file, replacing the destination when it exists (a read-only
 // destination refuses). The memory device supports this but no plain move.
 bool fileReplace(const wchar_t* source, const wchar_t* destination);
