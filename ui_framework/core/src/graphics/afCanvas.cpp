@@ -70,11 +70,22 @@ void afCanvas::prepare() {
     SelectObject(m_dc, GetStockObject(DC_BRUSH));
 }
 
+void afCanvas::bindToWindow(HWND hwnd, HFONT font) {
+    RECT client{0, 0, 0, 0};
+    GetClientRect(hwnd, &client);
+    m_rect.set(0, 0, client.right - client.left, client.bottom - client.top);
+    if (font)
+        m_oldFont = SelectObject(m_dc, font);
+}
+
 void afCanvas::restoreDC() {
     m_metrics.reset();
     if (m_savedLevel > 0)
         RestoreDC(m_dc, m_savedLevel);
     m_savedLevel = 0;
+    if (m_oldFont)
+        SelectObject(m_dc, m_oldFont);
+    m_oldFont = nullptr;
 }
 
 void afCanvas::saveState() {

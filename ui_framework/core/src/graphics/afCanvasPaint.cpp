@@ -15,18 +15,12 @@ void afCanvasPaint::prepare() {
         m_paint = std::make_unique<PAINTSTRUCT>();
         m_dc = BeginPaint(m_hwnd, m_paint.get());
     }
-    RECT client{0, 0, 0, 0};
-    GetClientRect(m_hwnd, &client);
-    m_rect.set(0, 0, client.right - client.left, client.bottom - client.top);
-    if (m_font)
-        m_oldFont = SelectObject(m_dc, m_font);
+    bindToWindow(m_hwnd, m_font);
     afCanvas::prepare();
 }
 
 afCanvasPaint::~afCanvasPaint() {
     restoreDC();
-    if (m_oldFont)
-        SelectObject(m_dc, m_oldFont);
     if (m_updateRegion)
         DeleteObject(m_updateRegion);
     if (m_paint)

@@ -84,31 +84,11 @@ public:
 
     // For lists of subscribers that answer: calls them in order and stops at the first
     // false, which is then the result; true when every subscriber agreed.
-    bool invokeWhileTrue(Args... args) {
-        static_assert(std::is_same<R, bool>::value, "invokeWhileTrue needs subscribers returning bool");
-        InvocationScope scope(*this);
-        size_t count = m_entries.size();
-        for (size_t i = 0; i < count; ++i) {
-            Entry entry = m_entries[i];
-            if (entry.function && !entry.function(entry.userData, args...))
-                return false;
-        }
-        return true;
-    }
+    bool invokeWhileTrue(Args... args) { return !callUntil(false, args...); }
 
     // For lists of handlers of one event: calls them in order and stops at the first that
     // answers true (it handled the event); false when none did or the list is empty.
-    bool dispatch(Args... args) {
-        static_assert(std::is_same<R, bool>::value, "dispatch needs subscribers returning bool");
-        InvocationScope scope(*this);
-        size_t count = m_entries.size();
-        for (size_t i = 0; i < count; ++i) {
-            Entry entry = m_entries[i];
-            if (entry.function && entry.function(entry.userData, args...))
-                return true;
-        }
-        return false;
-    }
+    bool dispatch(Args... args) { return callUntil(true, args...); }
 
 private:
     struct Entry {
@@ -117,6 +97,19 @@ private:
     };
 
     static constexpr size_t NOT_FOUND = static_cast<size_t>(-1);
+
+    // Calls the subscribers in order until one answers `answer`; true when one did.
+    bool callUntil(bool answer, Args... args) {
+        static_assert(std::is_same<R, bool>::value, "answering lists need subscribers returning bool");
+        InvocationScope scope(*this);
+        size_t count = m_entries.size();
+        for (size_t i = 0; i < count; ++i) {
+            Entry entry = m_entries[i];
+            if (entry.function && static_cast<bool>(entry.function(entry.userData, args...)) == answer)
+                return true;
+        }
+        return false;
+    }
 
     size_t find(Function function, void* userData) const {
         if (!function)

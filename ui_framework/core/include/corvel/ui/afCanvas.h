@@ -94,7 +94,11 @@ protected:
     explicit afCanvas(HDC dc) : m_dc(dc) {}
     // Binds the DC: saves its state and selects the DC pen and brush.
     virtual void prepare();
-    // Restores the DC to where prepare found it; once only.
+    // For the canvases of a window: its client area becomes the canvas's rectangle and
+    // font is selected (restoreDC selects the previous one back).
+    void bindToWindow(HWND hwnd, HFONT font);
+    // Restores the DC to where prepare found it, with the font bindToWindow replaced;
+    // once only.
     void restoreDC();
     template <class T> static std::unique_ptr<T> prepared(T* canvas) {
         std::unique_ptr<T> owned(canvas);
@@ -106,7 +110,8 @@ protected:
     int m_savedLevel = 0;                   // of the SaveDC in prepare; 0 once restored
     int m_stateLevel = 0;                   // of saveState
     HDC m_dc;
-    afRect m_rect; // the buffer's area; the client rectangle of a paint canvas
+    afRect m_rect;               // the buffer's area; the client rectangle of a window's canvas
+    HGDIOBJ m_oldFont = nullptr; // what bindToWindow's font replaced
 };
 
 } // namespace corvel

@@ -22,7 +22,6 @@ private:
 
     HWND m_hwnd;
     HFONT m_font;
-    HGDIOBJ m_oldFont = nullptr;
     std::unique_ptr<PAINTSTRUCT> m_paint; // only when this canvas called BeginPaint
     HRGN m_updateRegion = nullptr;        // owned
     afRect m_updateBox;

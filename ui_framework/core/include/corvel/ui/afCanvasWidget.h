@@ -15,7 +15,6 @@ private:
 
     HWND m_hwnd;
     HFONT m_font;
-    HGDIOBJ m_oldFont = nullptr;
 };
 
 } // namespace corvel
