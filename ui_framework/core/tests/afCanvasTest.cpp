@@ -276,6 +276,20 @@ TEST(afCanvasTest, PaintCanvasReadsTheUpdateRegionAndValidates) {
     EXPECT_FALSE(GetUpdateRect(window.handle(), nullptr, FALSE));
     auto widget = corvel::afCanvasWidget::create(window.handle(), font);
     EXPECT_EQ(font, GetCurrentObject(widget->getDC(), OBJ_FONT));
+    widget.reset();
+
+    // Given a DC (as with WM_PRINTCLIENT), the canvas neither begins nor ends a paint cycle.
+    InvalidateRect(window.handle(), &dirty, FALSE);
+    HDC given = GetDC(window.handle());
+    HGDIOBJ givenFont = GetCurrentObject(given, OBJ_FONT);
+    {
+        auto paint = afCanvas::createPaint(window.handle(), font, given);
+        EXPECT_EQ(given, paint->getDC());
+        EXPECT_EQ(0, afRect::compare(dirty, paint->getUpdateBox()));
+    }
+    EXPECT_EQ(givenFont, GetCurrentObject(given, OBJ_FONT));
+    ReleaseDC(window.handle(), given);
+    EXPECT_TRUE(GetUpdateRect(window.handle(), nullptr, FALSE));
 }
 
 } // namespace
