@@ -4,6 +4,7 @@
 
 #include "DiskFolderFixture.h"
 #include "JasmineTestSupport.h"
+#include "RegistryFixture.h"
 #include "support/LogCapture.h"
 #include "support/TestWindow.h"
 #include "zem/thread/MessageRegistry.h"
@@ -26,19 +27,14 @@ public:
 };
 
 // Real files in a temporary folder ("cfgtest:"), a registry bound to a hidden window.
-class ConfigFileTest : public corveltest::DiskFolderFixture {
+class ConfigFileTest : public corveltest::DiskFolderFixture, protected corveltest::RegistryFixture {
 protected:
     void SetUp() override {
         DiskFolderFixture::SetUp();
-        m_registry.reset(new zem::MessageRegistry());
-        m_registry->init(m_window.handle());
-        m_config.reset(new Config());
+        setUpRegistry();
     }
     void TearDown() override {
-        m_config.reset();
-        m_registry->shutdown();
-        m_registry.reset();
-        m_window.drain();
+        tearDownRegistry();
         DiskFolderFixture::TearDown();
     }
 
@@ -55,9 +51,6 @@ protected:
         return m_config->getFile(device(name).c_str(), readOnly);
     }
 
-    zemtest::TestWindow m_window;
-    std::unique_ptr<zem::MessageRegistry> m_registry;
-    std::unique_ptr<Config> m_config;
     zemtest::LogCapture m_log{zem::LogManager_Impl::instance().registerSource(L"Config")};
 };
 

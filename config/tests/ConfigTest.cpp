@@ -1,6 +1,7 @@
 #include "corvel/config/Config.h"
 #include "corvel/config/ConfigManager.h"
 
+#include "RegistryFixture.h"
 #include "support/LogCapture.h"
 #include "support/TestWindow.h"
 #include "zem/thread/MessageRegistry.h"
@@ -33,19 +34,10 @@ public:
 };
 
 // A registry bound to a hidden test window, and a Config registered with it.
-class ConfigTest : public ::testing::Test {
+class ConfigTest : public ::testing::Test, protected corveltest::RegistryFixture {
 protected:
-    void SetUp() override {
-        m_registry.reset(new zem::MessageRegistry());
-        m_registry->init(m_window.handle());
-        m_config.reset(new Config());
-    }
-    void TearDown() override {
-        m_config.reset();
-        m_registry->shutdown();
-        m_registry.reset();
-        m_window.drain();
-    }
+    void SetUp() override { setUpRegistry(); }
+    void TearDown() override { tearDownRegistry(); }
 
     std::wstring logged() {
         std::wstring out;
@@ -54,9 +46,6 @@ protected:
         return out;
     }
 
-    zemtest::TestWindow m_window;
-    std::unique_ptr<zem::MessageRegistry> m_registry;
-    std::unique_ptr<Config> m_config;
     zemtest::LogCapture m_log{zem::LogManager_Impl::instance().registerSource(L"Config")};
 };
 

@@ -58,8 +58,8 @@ TEST(JasmineWriterTest, Layout) {
 }
 
 TEST(JasmineWriterTest, PatternsReadBackAsTheSamePattern) {
-    // Caught: an empty pattern was written "//", which reads as a comment and swallowed
-    // the rest of its line.
+    // Caught: an empty pattern was written "//" (and one starting with '*' "/*"), which
+    // read as a comment and swallowed what followed.
     const struct {
         const wchar_t* pattern;
         const wchar_t* written;
@@ -70,6 +70,7 @@ TEST(JasmineWriterTest, PatternsReadBackAsTheSamePattern) {
         {L"a\\/b", L"/a\\/b/g", L"[/a/b/g i1]"},
         {L"a\\d", L"/a\\d/g", L"[/a\\d/g i1]"},
         {L"a\\", L"/a\\\\/g", L"[/a\\\\/g i1]"},
+        {L"*x", L"/\\*x/g", L"[/\\*x/g i1]"},
     };
     for (const auto& c : cases) {
         JasmineValue list(JasmineValue::TYPE_LIST);

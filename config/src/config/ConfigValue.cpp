@@ -167,49 +167,33 @@ void ConfigValue::setBool(bool value) {
 }
 
 void ConfigValue::setInt(int32_t value) {
-    markSet();
-    switch (getType()) {
-    case TYPE_UNSET:
-        setType(TYPE_INT);
-        m_payload.i = value;
-        break;
-    case TYPE_INT:
-    case TYPE_UNSIGNED:
-        m_payload.i = value;
-        break;
-    case TYPE_BOOL:
-        m_payload.b = value != 0;
-        break;
-    case TYPE_STRING:
-        storeText(std::to_wstring(value));
-        break;
-    case TYPE_FLOAT:
-        m_payload.f = static_cast<float>(value);
-        break;
-    default:
-        break;
-    }
+    setInteger(TYPE_INT, static_cast<uint32_t>(value), std::to_wstring(value));
 }
 
+// Unsigned text: 3000000000 stays positive in a string value.
 void ConfigValue::setUnsigned(uint32_t value) {
+    setInteger(TYPE_UNSIGNED, value, std::to_wstring(value));
+}
+
+void ConfigValue::setInteger(Type ownType, uint32_t bits, const std::wstring& text) {
     markSet();
     switch (getType()) {
     case TYPE_UNSET:
-        setType(TYPE_UNSIGNED);
-        m_payload.u = value;
+        setType(ownType);
+        m_payload.u = bits;
         break;
     case TYPE_INT:
     case TYPE_UNSIGNED:
-        m_payload.u = value;
+        m_payload.u = bits;
         break;
     case TYPE_BOOL:
-        m_payload.b = value != 0;
+        m_payload.b = bits != 0;
         break;
     case TYPE_STRING:
-        storeText(std::to_wstring(value)); // unsigned text: 3000000000 stays positive
+        storeText(text);
         break;
     case TYPE_FLOAT:
-        m_payload.f = static_cast<float>(value);
+        m_payload.f = ownType == TYPE_INT ? static_cast<float>(static_cast<int32_t>(bits)) : static_cast<float>(bits);
         break;
     default:
         break;

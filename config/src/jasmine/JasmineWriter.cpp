@@ -4,6 +4,7 @@
 #include "corvel/jasmine/JasmineValue.h"
 
 #include "zem/base/Format.h"
+#include "zem/writer/Quoting.h"
 
 #include <charconv>
 #include <cmath>
@@ -64,28 +65,6 @@ void appendQuoted(std::wstring& out, const wchar_t* text) {
     out += L'\'';
 }
 
-// A slash ends the literal, so it goes escaped; a backslash pair is kept as it is (the
-// reader gives "\/" back as "/", the same pattern to the engine). "//" would start a
-// comment, so the empty pattern goes as the empty group; a lone backslash at the end,
-// which would escape the closing slash, goes doubled.
-void appendPattern(std::wstring& out, const std::wstring& pattern) {
-    if (pattern.empty()) {
-        out += L"(?:)";
-        return;
-    }
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        wchar_t c = pattern[i];
-        if (c == L'\\') {
-            out += c;
-            out += i + 1 < pattern.size() ? pattern[++i] : L'\\';
-            continue;
-        }
-        if (c == L'/')
-            out += L'\\';
-        out += c;
-    }
-}
-
 } // namespace
 
 bool JasmineValue::isWritableKey(const std::wstring& key) {
@@ -132,11 +111,12 @@ bool JasmineValue::writeText(std::wstring& out, int depth, std::wstring* badKey)
             out += m_payload.text;
         break;
     case TYPE_REGEXP:
-        out += L'/';
-        appendPattern(out, m_payload.regExp ? m_payload.regExp->pattern() : std::wstring());
-        out += L'/';
+        // The base writer's literal reads back here too: "//" and "/*" are avoided and
+        // the literal always ends at its own slash.
         if (m_payload.regExp)
-            out += m_payload.regExp->options();
+            zem::appendRegExp(m_payload.regExp->pattern(), m_payload.regExp->options(), out);
+        else
+            zem::appendRegExp(std::wstring(), std::wstring(), out);
         break;
     case TYPE_LIST:
         out += L'\n';

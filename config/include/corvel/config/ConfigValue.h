@@ -87,6 +87,8 @@ private:
     void freePayload();
     void markSet() { m_typeFlags |= FLAG_CHANGED | FLAG_HOLDS_VALUE | FLAG_MODIFIED; }
     void storeText(const std::wstring& text);
+    // setInt and setUnsigned: ownType is what an unset value becomes, text the decimal form.
+    void setInteger(Type ownType, uint32_t bits, const std::wstring& text);
 
     uint32_t m_typeFlags = 0;
     union {
