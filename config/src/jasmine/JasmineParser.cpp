@@ -1,5 +1,7 @@
 #include "corvel/jasmine/JasmineParser.h"
 
+#include "JasmineChars.h"
+
 #include "corvel/jasmine/ParserException.h"
 #include "zem/base/Format.h"
 
@@ -11,21 +13,10 @@
 namespace corvel {
 namespace {
 
-bool isLetter(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
-}
-
-bool isDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
-
-bool isSymbolChar(wchar_t c) {
-    return isLetter(c) || isDigit(c) || c == L'-' || c == L'.' || c == L'_';
-}
-
-bool isNumberChar(wchar_t c) {
-    return isDigit(c) || c == L'-' || c == L'.' || c == L'E' || c == L'e';
-}
+using jasmine::isDigit;
+using jasmine::isLetter;
+using jasmine::isNumberChar;
+using jasmine::isSymbolChar;
 
 bool isBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
@@ -243,7 +234,7 @@ void JasmineParser::lexRegExp() {
         ++p;
     }
     ++p;
-    while (p < m_end && (isLetter(*p) || isDigit(*p) || *p == L'-' || *p == L'.' || *p == L'_'))
+    while (p < m_end && isSymbolChar(*p)) // the option characters
         ++p;
     m_token.kind = TOKEN_REGEXP;
     m_position = p;

@@ -3,6 +3,8 @@
 // token can hold.
 #include "corvel/jasmine/JasmineValue.h"
 
+#include "JasmineChars.h"
+
 #include "zem/base/Format.h"
 #include "zem/writer/Quoting.h"
 
@@ -12,14 +14,6 @@
 
 namespace corvel {
 namespace {
-
-bool isLetter(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z');
-}
-
-bool isDigit(wchar_t c) {
-    return c >= L'0' && c <= L'9';
-}
 
 void appendTabs(std::wstring& out, int depth) {
     out.append(static_cast<size_t>(depth), L'\t');
@@ -71,15 +65,13 @@ bool JasmineValue::isWritableKey(const std::wstring& key) {
     if (key.empty())
         return false;
     wchar_t first = key[0];
-    bool symbol = isLetter(first) || first == L'_' || (first == L'-' && key.size() > 1 && key[1] == L'-');
-    bool number = !symbol && (first == L'-' || first == L'.' || isDigit(first));
+    bool symbol =
+        jasmine::isLetter(first) || first == L'_' || (first == L'-' && key.size() > 1 && key[1] == L'-');
+    bool number = !symbol && (first == L'-' || first == L'.' || jasmine::isDigit(first));
     if (!symbol && !number)
         return false;
     for (size_t i = 1; i < key.size(); ++i) {
-        wchar_t c = key[i];
-        bool ok = symbol ? (isLetter(c) || isDigit(c) || c == L'-' || c == L'.' || c == L'_')
-                         : (isDigit(c) || c == L'-' || c == L'.' || c == L'E' || c == L'e');
-        if (!ok)
+        if (!(symbol ? jasmine::isSymbolChar(key[i]) : jasmine::isNumberChar(key[i])))
             return false;
     }
     return true;
