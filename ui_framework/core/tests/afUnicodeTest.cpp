@@ -229,3 +229,28 @@ TEST_F(LayoutTest, RightToLeftRunsAreOrderedVisually) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(LayoutFallbackTest, ScriptsTheFacesLackStillLayOutWhole) {
+    uitest::MadeFontSpec spec;
+    spec.family = L"CorvelLatinOnly";
+    spec.unicodeBmp = {{0x20, 0x7E}};
+    uitest::InstalledFont face(spec);
+    ASSERT_TRUE(face.ok());
+    corvel::afUnicodeFontManager fonts;
+    corvel::afUnicodeContext context(&fonts);
+    context.setFontFamily(fonts.getFontGroup({L"CorvelLatinOnly"}, uitest::MONO_POINTS), 0, 0);
+    corvel::afUnicode line;
+    line.setText(L"ab \x5d0\x5d1\xD83D\xDE00");
+    line.cells().resize(line.text().size());
+    line.setLogicalLength(static_cast<int>(line.text().size()));
+    ASSERT_TRUE(line.process(context));
+    int covered = 0;
+    for (const afUnicodeItem& item : line.items())
+        covered += item.charCount;
+    EXPECT_EQ(covered, static_cast<int>(line.text().size()));
+    EXPECT_GT(line.lineWidth(), 0);
+}
+
+} // namespace

@@ -1,5 +1,7 @@
 #include "corvel/ui/afWindowsUX.h"
 
+#include "corvel/ui/afCanvas.h"
+
 #include "support/LogCapture.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +43,14 @@ TEST(afWindowsUXTest, CallsGiveZeroWithoutTheming) {
     EXPECT_EQ(value, 5);
     EXPECT_EQ(afWindowsUX::isThemeBackgroundPartiallyTransparent(nullptr, 1, 1), FALSE);
     EXPECT_EQ(afWindowsUX::setExplorerTheme(nullptr), 0);
+    HDC dc = CreateCompatibleDC(nullptr);
+    {
+        std::unique_ptr<corvel::afCanvas> canvas = corvel::afCanvas::create(dc);
+        RECT extent{1, 2, 3, 4};
+        EXPECT_EQ(afWindowsUX::getThemeTextExtent(nullptr, *canvas, 1, 1, L"a", 1, 0, nullptr, &extent), 0);
+        EXPECT_EQ(extent.right, 3);
+    }
+    DeleteDC(dc);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "corvel/ui/afWindowsUX.h"
 
+#include "corvel/config/ConfigManager.h"
+#include "corvel/ui/afCanvas.h"
 #include "zem/log/LogManager.h"
 
 #include <shlwapi.h>
@@ -47,6 +49,8 @@ bool commonControlsDrawThemes() {
     return usable;
 }
 
+void releaseAtExit(void*, Config*) { afWindowsUX::release(); }
+
 } // namespace
 
 afWindowsUX* afWindowsUX::getInstance() {
@@ -73,6 +77,10 @@ afWindowsUX* afWindowsUX::decide() {
         return nullptr;
     }
     zem::logMessage(1, UI_LOG_SOURCE, L"afWindowsUX::getInstance(): Theming is enabled.\n");
+    // No configuration holder (none made yet, or already shut down): framework shutdown
+    // releases the module instead.
+    if (ConfigManager* configuration = ConfigManager::current())
+        configuration->settingsStore.add(&releaseAtExit, nullptr);
     return new afWindowsUX(theme);
 }
 
@@ -140,6 +148,11 @@ HRESULT afWindowsUX::getThemePartSize(HTHEME theme, HDC dc, int part, int state,
 HRESULT afWindowsUX::getThemeTextExtent(HTHEME theme, HDC dc, int part, int state, LPCWSTR text, int length,
                                         DWORD flags, const RECT* bounds, RECT* extent) {
     return callTheme<HRESULT>(entry("GetThemeTextExtent"), theme, dc, part, state, text, length, flags, bounds, extent);
+}
+
+HRESULT afWindowsUX::getThemeTextExtent(HTHEME theme, afCanvas& canvas, int part, int state, LPCWSTR text, int length,
+                                        DWORD flags, const RECT* bounds, RECT* extent) {
+    return getThemeTextExtent(theme, canvas.getDC(), part, state, text, length, flags, bounds, extent);
 }
 
 HRESULT afWindowsUX::getThemeMargins(HTHEME theme, HDC dc, int part, int state, int property, const RECT* rect,

@@ -7,11 +7,15 @@
 
 namespace corvel {
 
+class afCanvas;
+
 class afWindowsUX {
 public:
     // The instance when theming is usable, else null; decided by the first call.
     static afWindowsUX* getInstance();
-    // Frees the theme library and forgets the instance; runs once at shutdown.
+    // Frees the theme library and forgets the instance. Joins the configuration's exit
+    // list when theming is decided usable; framework shutdown may call it too (once is
+    // enough, a second call does nothing).
     static void release();
 
     static HTHEME openThemeData(HWND window, LPCWSTR classList);
@@ -27,6 +31,9 @@ public:
     static HRESULT getThemePartSize(HTHEME theme, HDC dc, int part, int state, THEMESIZE kind, SIZE* size);
     static HRESULT getThemeTextExtent(HTHEME theme, HDC dc, int part, int state, LPCWSTR text, int length, DWORD flags,
                                       const RECT* bounds, RECT* extent);
+    // Measures on the canvas's device context.
+    static HRESULT getThemeTextExtent(HTHEME theme, afCanvas& canvas, int part, int state, LPCWSTR text, int length,
+                                      DWORD flags, const RECT* bounds, RECT* extent);
     static HRESULT getThemeMargins(HTHEME theme, HDC dc, int part, int state, int property, const RECT* rect,
                                    MARGINS* margins);
     static HRESULT getThemeMargins(HTHEME theme, HDC dc, int part, int state, int property, MARGINS* margins);
