@@ -1,5 +1,6 @@
 #include "corvel/config/Config.h"
 #include "corvel/config/ConfigFile.h"
+#include "corvel/jasmine/JasmineLoader.h"
 #include "corvel/jasmine/JasmineValue.h"
 
 #include "DiskFolderFixture.h"
@@ -11,7 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 using namespace corvel;
 using corveltest::utf16le;
@@ -256,4 +260,28 @@ TEST_F(ConfigFileTest, FailedSaveKeepsTheOldFileAndTheModifiedMark) {
     EXPECT_EQ("{ version : '0 9 4 0' app.k : { x : 1 } }", zemtest::readNativeFile(native(L"locked.cvConfig")));
     EXPECT_EQ(L"locked.cvConfig,", listFolder());
     EXPECT_EQ(L"File 'cfgtest:locked.cvConfig' can't open for write|", logged());
+}
+
+TEST_F(ConfigFileTest, FilesAreLoadedInAscendingIdOrderAndAFailureStopsNone) {
+    const wchar_t* names[] = {L"one.cvConfig", L"two.cvConfig", L"three.cvConfig", L"four.cvConfig"};
+    std::vector<std::pair<uint32_t, std::wstring>> expected;
+    for (const wchar_t* name : names) {
+        file(name);
+        expected.emplace_back(Config::keyId(device(name).c_str()), device(name));
+    }
+    std::sort(expected.begin(), expected.end());
+    writeUtf8(L"three.cvConfig", "{ version : '0 9 4 0' app.three : { x : 3 } }");
+    ConfigValue* three = file(L"three.cvConfig")->declare(ConfigValue::TYPE_INT, L"app.three.x");
+    zemtest::LogCapture loader(JasmineLoader::logSource());
+    EXPECT_FALSE(m_config->loadAll());
+    EXPECT_EQ(3, three->asInt());
+    std::wstring order;
+    for (const auto& entry : expected) {
+        if (entry.second != device(L"three.cvConfig"))
+            order += L"ERROR: JasmineLoader::load(): Error reading file `" + entry.second + L"`.|";
+    }
+    std::wstring lines;
+    for (const auto& line : loader.lines())
+        lines += line.text + L"|";
+    EXPECT_EQ(order, lines);
 }
