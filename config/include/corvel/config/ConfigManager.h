@@ -17,6 +17,8 @@ public:
     // Made on first use and initialised at start-up; null when start-up cannot mount what
     // the configuration needs. Defined with the start-up declarations.
     static ConfigManager* instance();
+    // Deletes the manager instance() made; the next instance() makes a new one.
+    static void destroy();
     bool initialize();
 
     // The global pointer as it stands, without making anything.
