@@ -20,6 +20,8 @@ namespace corvel {
 namespace {
 
 const uint32_t CHUNK = 0x100000;
+// Units decoded at a time: few enough to stay in the cache until they are scanned.
+const size_t BATCH = 8192;
 const int64_t MIN_CAPACITY = 0x10000;
 const uint32_t LOG_SOURCE_DOCUMENT = 0; // the general log source
 
@@ -82,7 +84,7 @@ void DocumentReader::startText(const uint8_t* firstChunk, size_t length, uint32_
 
 bool DocumentReader::readChunks(zem::File* file, uint32_t size) {
     std::unique_ptr<uint8_t[]> raw(new uint8_t[size < CHUNK ? size : CHUNK]);
-    std::unique_ptr<wchar_t[]> units(new wchar_t[CHUNK]);
+    std::unique_ptr<wchar_t[]> units(new wchar_t[BATCH]);
     size_t carry = 0;
     uint32_t remaining = size;
     bool first = true;
@@ -108,7 +110,7 @@ bool DocumentReader::readChunks(zem::File* file, uint32_t size) {
         const DWORD started = GetTickCount();
         while (start < available) {
             size_t byteCount = available - start;
-            size_t unitCount = CHUNK;
+            size_t unitCount = BATCH;
             decodeToUtf16(units.get(), raw.get() + start, byteCount, m_codePage, unitCount, final);
             if (byteCount == 0 && unitCount == 0)
                 break; // an incomplete tail waits for the next chunk
