@@ -153,6 +153,13 @@ TEST_F(FontManagerTest, FamiliesAndFontsAreMadeOnce) {
     ReleaseDC(nullptr, dc);
 }
 
+TEST(FontKeyTest, FieldsNeverMeet) {
+    // Caught: CRC + size x 65536 gave two faces at two sizes one key, so one font.
+    EXPECT_NE(afUnicodeFontManager::fontKey(0x10000, 10, 1, 0), afUnicodeFontManager::fontKey(0, 11, 1, 0));
+    EXPECT_NE(afUnicodeFontManager::fontKey(5, 1, 0, 0), afUnicodeFontManager::fontKey(5, 0, 255, 0xFF));
+    EXPECT_NE(afUnicodeFontManager::fontKey(5, 0, 1, 0), afUnicodeFontManager::fontKey(5, 0, 0, 0xFF));
+}
+
 TEST_F(FontManagerTest, ASlotWithoutAFaceGivesTheDefaultFont) {
     zemtest::LogCapture log(UI_LOG);
     afUnicodeFontGroup group(0, 10);

@@ -301,9 +301,7 @@ afUnicodeFont* afUnicodeFontManager::createFont(afUnicodeFontGroup* group, uint8
                         static_cast<int>(slot));
         return defaultFont();
     }
-    // Fields packed apart, so no face and size can meet another's key.
-    uint64_t key = static_cast<uint64_t>(zem::crc32String(info->name.c_str())) << 32 |
-                   static_cast<uint64_t>(group->size()) << 16 | static_cast<uint64_t>(slot) << 8 | group->variant();
+    uint64_t key = fontKey(zem::crc32String(info->name.c_str()), group->size(), slot, group->variant());
     auto cached = m_fonts.find(key);
     if (cached != m_fonts.end())
         return cached->second ? cached->second.get() : defaultFont();

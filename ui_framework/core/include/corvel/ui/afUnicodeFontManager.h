@@ -45,6 +45,11 @@ public:
         return group->slotForChar(codePoint);
     }
     afUnicodeFont* defaultFont();
+    // The font cache's key: each field in bits of its own.
+    static uint64_t fontKey(uint32_t faceCrc, uint16_t size, uint8_t slot, uint8_t variant) {
+        return static_cast<uint64_t>(faceCrc) << 32 | static_cast<uint64_t>(size) << 16 |
+               static_cast<uint64_t>(slot) << 8 | variant;
+    }
 
 private:
     typedef std::unordered_map<uint32_t, afUnicodeFontInfo*> NameTable;
