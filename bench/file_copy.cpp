@@ -77,9 +77,15 @@ void onTick(void* data, zem::FileProgressHandler* handler) {
     ++counters->ticks;
     counters->estimate = handler->getRemainingSeconds();
 }
-void onItem(void* data, zem::FileProgressHandler*) { ++static_cast<Counters*>(data)->items; }
-void onBytes(void* data, zem::FileProgressHandler*) { ++static_cast<Counters*>(data)->bytes; }
-uint32_t onQuestion(void*, zem::FileProgressHandler*) { return zem::FileProgressHandler::UI_Cancel; }
+void onItem(void* data, zem::FileProgressHandler*) {
+    ++static_cast<Counters*>(data)->items;
+}
+void onBytes(void* data, zem::FileProgressHandler*) {
+    ++static_cast<Counters*>(data)->bytes;
+}
+uint32_t onQuestion(void*, zem::FileProgressHandler*) {
+    return zem::FileProgressHandler::UI_Cancel;
+}
 
 double copyWithUtils(const std::wstring& source, const std::wstring& target, Counters& counters) {
     removeTree(target);

@@ -85,17 +85,25 @@ protected:
 };
 
 TEST_F(HandOverTest, PathsBecomeFullAndSplitBackUnchanged) {
-    std::vector<std::wstring> arguments{L"C:\\Program Files\\corvel.exe", L"b.txt", L"-p", L"my files\\a.cvProject",
-                                        L"--file", L"dir\\", L"--file", L"my dir\\", L"zzunknown:x y"};
+    std::vector<std::wstring> arguments{L"C:\\Program Files\\corvel.exe",
+                                        L"b.txt",
+                                        L"-p",
+                                        L"my files\\a.cvProject",
+                                        L"--file",
+                                        L"dir\\",
+                                        L"--file",
+                                        L"my dir\\",
+                                        L"zzunknown:x y"};
     std::wstring text;
     CommandLine::buildHandOverText(arguments, text);
-    EXPECT_EQ(L"\"C:\\Program Files\\corvel.exe\" " + m_dir + L"b.txt -p \"" + m_dir + L"my files\\a.cvProject\" --file " +
-                  m_dir + L"dir\\ --file \"" + m_dir + L"my dir\\\\\" \"zzunknown:x y\"",
+    EXPECT_EQ(L"\"C:\\Program Files\\corvel.exe\" " + m_dir + L"b.txt -p \"" + m_dir +
+                  L"my files\\a.cvProject\" --file " + m_dir + L"dir\\ --file \"" + m_dir +
+                  L"my dir\\\\\" \"zzunknown:x y\"",
               text);
     std::vector<std::wstring> split;
     ASSERT_TRUE(corvel::System::getCommandLine(text.c_str(), split));
-    std::vector<std::wstring> expected{arguments[0],  m_dir + L"b.txt", L"-p", m_dir + L"my files\\a.cvProject",
-                                       L"--file",     m_dir + L"dir\\", L"--file", m_dir + L"my dir\\",
+    std::vector<std::wstring> expected{arguments[0],    m_dir + L"b.txt", L"-p",     m_dir + L"my files\\a.cvProject",
+                                       L"--file",       m_dir + L"dir\\", L"--file", m_dir + L"my dir\\",
                                        L"zzunknown:x y"};
     EXPECT_EQ(expected, split);
     EXPECT_EQ(entriesOf(expected), entriesOf(split));

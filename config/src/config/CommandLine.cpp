@@ -101,7 +101,8 @@ void CommandLine::buildHandOverText(const std::vector<std::wstring>& arguments, 
         for (int i = 0; i < entry.row->parameters; ++i) {
             std::wstring parameter = arguments[entry.index + static_cast<size_t>(i)];
             zem::WorkString full;
-            if (entry.row->parameterKind == CommandLineSwitch::KIND_PATH && zem::fileGetFullPath(parameter.c_str(), full))
+            if (entry.row->parameterKind == CommandLineSwitch::KIND_PATH &&
+                zem::fileGetFullPath(parameter.c_str(), full))
                 parameter = full.c_str();
             text += L' ';
             appendArgument(text, parameter);

@@ -2,8 +2,8 @@
 
 #include "zem/log/LogManager.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 namespace corvel {
 

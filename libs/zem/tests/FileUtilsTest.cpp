@@ -44,8 +44,8 @@ private:
     static uint32_t onQuestion(void* self, FileProgressHandler* handler) {
         auto* me = static_cast<ScriptedHandler*>(self);
         const zem::ErrorRecord& error = handler->getError();
-        me->questions.push_back(
-            {error.code, handler->getCategory(), handler->getOperation(), error.params.count() > 1 ? error.params.get(1) : L""});
+        me->questions.push_back({error.code, handler->getCategory(), handler->getOperation(),
+                                 error.params.count() > 1 ? error.params.get(1) : L""});
         if (me->whileAsking)
             me->whileAsking();
         if (me->answers.empty())
@@ -392,8 +392,9 @@ TEST(FileProgressHandlerTest, ReportsAreThrottledAndFlushedBeforeQuestions) {
     FileProgressHandler handler;
     handler.setClock(&ManualClock::read, &clock);
     std::vector<uint64_t> bytes;
-    handler.setByteCallback([](void* b, FileProgressHandler* h) { static_cast<std::vector<uint64_t>*>(b)->push_back(h->getBytesDone()); },
-                            &bytes);
+    handler.setByteCallback(
+        [](void* b, FileProgressHandler* h) { static_cast<std::vector<uint64_t>*>(b)->push_back(h->getBytesDone()); },
+        &bytes);
     handler.reset(false);
     clock.now = 100;
     handler.progress(10, false);
@@ -423,9 +424,9 @@ TEST(FileProgressHandlerTest, AnswersCategoriesAndNames) {
     const struct {
         uint32_t code;
         uint32_t category;
-    } rows[] = {{0x20003017, 0}, {0x20003010, 1}, {0x20003018, 1}, {0x20003016, 2}, {32, 3}, {5, 3},
-                {2, 4},          {3, 4},          {53, 4},         {123, 4},        {267, 4}, {0x20001005, 4},
-                {0x20001007, 3}, {0x20001013, 4}, {0x20001015, 4}};
+    } rows[] = {{0x20003017, 0}, {0x20003010, 1}, {0x20003018, 1}, {0x20003016, 2}, {32, 3},
+                {5, 3},          {2, 4},          {3, 4},          {53, 4},         {123, 4},
+                {267, 4},        {0x20001005, 4}, {0x20001007, 3}, {0x20001013, 4}, {0x20001015, 4}};
     for (const auto& row : rows)
         EXPECT_EQ(row.category, FileProgressHandler::categoryOf(row.code)) << std::hex << row.code;
     EXPECT_STREQ(L"Creating file", FileProgressHandler::getOperationName(3));

@@ -1,5 +1,5 @@
-#include "zem/net/FormPartSource.h"
 #include "zem/net/HTMLForm.h"
+#include "zem/net/FormPartSource.h"
 #include "zem/net/HTTPRequest.h"
 #include "zem/net/MultipartFormWriter.h"
 #include "zem/stream/CountingStream.h"
@@ -113,8 +113,8 @@ TEST(HTMLFormTest, MultipartBodyFramesFieldsAndParts) {
 
 TEST(HTMLFormTest, BoundaryHasSixteenHexDigits) {
     std::wstring boundary = MultipartFormWriter::createBoundary();
-    EXPECT_TRUE(std::regex_match(std::string(boundary.begin(), boundary.end()),
-                                 std::regex("MIME_boundary_[0-9A-F]{16}")));
+    EXPECT_TRUE(
+        std::regex_match(std::string(boundary.begin(), boundary.end()), std::regex("MIME_boundary_[0-9A-F]{16}")));
     std::ostringstream out;
     MultipartFormWriter writer(out, L"");
     EXPECT_EQ(30u, writer.getBoundary().size());

@@ -163,8 +163,7 @@ TEST_F(HTTPClientSessionTest, PostsTheUpdateFormAndReadsTheAnswer) {
                                    "\r\nContent-Type: application/x-www-form-urlencoded\r\n"};
     for (const char* line : expectedLines)
         EXPECT_NE(std::string::npos, wire.find(line)) << line << " missing in " << wire;
-    EXPECT_EQ("\r\n\r\nbuild[branch]=stable&build[number]=1234&build[version]=3.5",
-              wire.substr(wire.size() - 62));
+    EXPECT_EQ("\r\n\r\nbuild[branch]=stable&build[number]=1234&build[version]=3.5", wire.substr(wire.size() - 62));
 }
 
 TEST_F(HTTPClientSessionTest, ShortEmptyAndMarkedBodies) {
@@ -256,7 +255,8 @@ TEST_F(HTTPClientSessionTest, DeadPortSilentServerAndEarlyClose) {
     const struct {
         LoopbackServer::Mode mode;
         const char* answer;
-    } badServers[] = {{LoopbackServer::CLOSE_EARLY, ""}, {LoopbackServer::ANSWER, "garbage\r\n\r\n"},
+    } badServers[] = {{LoopbackServer::CLOSE_EARLY, ""},
+                      {LoopbackServer::ANSWER, "garbage\r\n\r\n"},
                       {LoopbackServer::ANSWER, "HTTP/1.0 200"}};
     for (const auto& bad : badServers) {
         LoopbackServer server(bad.mode, bad.answer);
@@ -323,11 +323,10 @@ TEST(HTTPErrorTest, EveryFailureRaisesItsText) {
     };
     for (const auto& row : rows)
         EXPECT_TRUE(throwsHTTP([&] { throwHTTPError(row.code); }, row.text)) << row.code;
-    const uint32_t known[] = {6,     8,     18,    50,    122,   12001, 12002, 12004, 12005, 12006, 12007,
-                              12009, 12011, 12012, 12015, 12017, 12018, 12019, 12029, 12030, 12032, 12037,
-                              12038, 12044, 12045, 12057, 12100, 12101, 12102, 12103, 12150, 12152, 12154,
-                              12155, 12156, 12157, 12166, 12167, 12169, 12170, 12172, 12175, 12178, 12179,
-                              12180, 12181, 12182, 12183, 12184, 12185, 12186};
+    const uint32_t known[] = {6,     8,     18,    50,    122,   12001, 12002, 12004, 12005, 12006, 12007, 12009, 12011,
+                              12012, 12015, 12017, 12018, 12019, 12029, 12030, 12032, 12037, 12038, 12044, 12045, 12057,
+                              12100, 12101, 12102, 12103, 12150, 12152, 12154, 12155, 12156, 12157, 12166, 12167, 12169,
+                              12170, 12172, 12175, 12178, 12179, 12180, 12181, 12182, 12183, 12184, 12185, 12186};
     EXPECT_EQ(51u, sizeof known / sizeof known[0]);
     for (uint32_t code : known)
         EXPECT_NE(nullptr, findHTTPErrorText(code)) << code;

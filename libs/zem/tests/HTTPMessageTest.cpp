@@ -109,7 +109,8 @@ TEST(HTTPMessageTest, MalformedFieldsFail) {
                                 L"Folded field value too long/no CRLF found"));
     EXPECT_TRUE(headerReadsAs((std::wstring(256, L'n') + L": v\r\n").c_str(),
                               (L"[" + std::wstring(256, L'n') + L"=v]").c_str(), L""));
-    EXPECT_TRUE(headerReadsAs((L"A: " + std::wstring(4096, L'v')).c_str(), (L"[A=" + std::wstring(4096, L'v') + L"]").c_str(), L""));
+    EXPECT_TRUE(headerReadsAs((L"A: " + std::wstring(4096, L'v')).c_str(),
+                              (L"[A=" + std::wstring(4096, L'v') + L"]").c_str(), L""));
 }
 
 TEST(HTTPMessageTest, ReadsStatusLines) {
@@ -142,8 +143,8 @@ template <class Message>::testing::AssertionResult startLineFails(const std::wst
     } catch (const MessageException& e) {
         if (e.message() == message && parsed.getVersion() == L"kept")
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << narrow(text) << " failed with " << narrow(e.message())
-                                             << ", version " << narrow(parsed.getVersion());
+        return ::testing::AssertionFailure()
+               << narrow(text) << " failed with " << narrow(e.message()) << ", version " << narrow(parsed.getVersion());
     }
 }
 
@@ -153,7 +154,8 @@ TEST(HTTPMessageTest, MalformedStartLinesFailAndStoreNothing) {
     EXPECT_TRUE(startLineFails<HTTPResponse>(L"HTTP/1.10 200 OK\r\n", L"Invalid HTTP version string"));
     EXPECT_TRUE(startLineFails<HTTPResponse>(L"HTTP/1.1 2000 OK\r\n", L"Invalid HTTP status code"));
     EXPECT_TRUE(startLineFails<HTTPResponse>(L"HTTP/1.1 200", L"Invalid HTTP status code"));
-    EXPECT_TRUE(startLineFails<HTTPResponse>(L"HTTP/1.1 200 " + std::wstring(513, L'r'), L"HTTP reason string too long"));
+    EXPECT_TRUE(
+        startLineFails<HTTPResponse>(L"HTTP/1.1 200 " + std::wstring(513, L'r'), L"HTTP reason string too long"));
     EXPECT_TRUE(startLineFails<HTTPResponse>(L"HTTP/1.1 200 OK\r\nbad", L"Field name too long/no colon found"));
     EXPECT_TRUE(startLineFails<HTTPRequest>(L"", L""));
     EXPECT_TRUE(startLineFails<HTTPRequest>(L"\n\t ", L"No HTTP request header"));

@@ -58,8 +58,8 @@ TEST(InflectorTest, FormatWordsInEachCaseAndSeparator) {
         actual += L"[" + std::wstring(run.start, run.length) + L":" + std::to_wstring(run.wordClass) + L"]";
     if (actual == expected)
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << narrow(text) << "\" split as " << narrow(actual)
-                                         << ", expected " << narrow(expected);
+    return ::testing::AssertionFailure() << "\"" << narrow(text) << "\" split as " << narrow(actual) << ", expected "
+                                         << narrow(expected);
 }
 
 TEST(InflectorTest, SplitWordsKeepsSeparatorRunsAndClasses) {
@@ -78,8 +78,8 @@ TEST(InflectorTest, SplitWordsKeepsSeparatorRunsAndClasses) {
     Inflector::transliterate(actual);
     if (actual == std::wstring(expected, expected + strlen(expected)))
         return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "\"" << narrow(text) << "\" gave \"" << narrow(actual)
-                                         << "\", expected \"" << expected << "\"";
+    return ::testing::AssertionFailure() << "\"" << narrow(text) << "\" gave \"" << narrow(actual) << "\", expected \""
+                                         << expected << "\"";
 }
 
 TEST(InflectorTest, TransliterationKeepsTheTableConventions) {
@@ -87,16 +87,22 @@ TEST(InflectorTest, TransliterationKeepsTheTableConventions) {
         wchar_t unit;
         const char* text;
     } rows[] = {
-        {0x00AE, "(R)"}, {0x00BC, "1/4"}, {0x00B2, "^2"},   {0x00C6, "A"},   {0x00DF, "ss"},  {0x0152, "Oe"},
-        {0x0416, "Zh"},  {0x0429, "Shh"}, {0x2026, "..."},  {0x20AC, "EUR"}, {0x2122, "[TM]"}, {0x2153, " 1/3"},
-        {0x216B, "XII"}, {0x2192, "->"},  {0x2264, "<="},   {0x2460, "(1)"}, {0xFB01, "fi"},  {0xFF21, "A"},
-        {0x00E9, "e"},   {0x0436, "zh"},  {0x1E9E, "SS"},   {0x00A0, " "},   {0xFF5A, "z"},   {0x2500, "-"},
+        {0x00AE, "(R)"}, {0x00BC, "1/4"}, {0x00B2, "^2"},  {0x00C6, "A"},   {0x00DF, "ss"},   {0x0152, "Oe"},
+        {0x0416, "Zh"},  {0x0429, "Shh"}, {0x2026, "..."}, {0x20AC, "EUR"}, {0x2122, "[TM]"}, {0x2153, " 1/3"},
+        {0x216B, "XII"}, {0x2192, "->"},  {0x2264, "<="},  {0x2460, "(1)"}, {0xFB01, "fi"},   {0xFF21, "A"},
+        {0x00E9, "e"},   {0x0436, "zh"},  {0x1E9E, "SS"},  {0x00A0, " "},   {0xFF5A, "z"},    {0x2500, "-"},
     };
     for (const auto& row : rows)
         EXPECT_TRUE(transliteratesAs(std::wstring(1, row.unit), row.text));
-    EXPECT_TRUE(transliteratesAs(L"Stra\x00DF" L"e \x20AC" L"5", "Strasse EUR5"));
+    EXPECT_TRUE(transliteratesAs(L"Stra\x00DF"
+                                 L"e \x20AC"
+                                 L"5",
+                                 "Strasse EUR5"));
     // Units without an entry are dropped, DEL included.
-    EXPECT_TRUE(transliteratesAs(L"a\x4E2D" L"b\x007F" L"c\x00A4", "abc"));
+    EXPECT_TRUE(transliteratesAs(L"a\x4E2D"
+                                 L"b\x007F"
+                                 L"c\x00A4",
+                                 "abc"));
     EXPECT_TRUE(transliteratesAs(L"", ""));
 }
 

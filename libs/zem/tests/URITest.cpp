@@ -27,9 +27,9 @@ struct Parts {
 
 ::testing::AssertionResult parsesAs(const wchar_t* text, const Parts& expected) {
     URI uri(text);
-    const std::wstring actual[] = {uri.getScheme(), uri.getUserInfo(), uri.getHost(), std::to_wstring(uri.getPort()),
+    const std::wstring actual[] = {uri.getScheme(), uri.getUserInfo(), uri.getHost(),    std::to_wstring(uri.getPort()),
                                    uri.getPath(),   uri.getQuery(),    uri.getFragment()};
-    const std::wstring wanted[] = {expected.scheme, expected.userInfo, expected.host, std::to_wstring(expected.port),
+    const std::wstring wanted[] = {expected.scheme, expected.userInfo, expected.host,    std::to_wstring(expected.port),
                                    expected.path,   expected.query,    expected.fragment};
     for (int i = 0; i < 7; ++i)
         if (actual[i] != wanted[i])
@@ -106,7 +106,7 @@ TEST(URITest, SchemeSetsTheWellKnownPortOnlyWhenThereIsNone) {
     const struct {
         const wchar_t* scheme;
         unsigned port;
-    } rows[] = {{L"ftp", 21},   {L"ssh", 22},   {L"telnet", 23}, {L"http", 80},    {L"nntp", 119}, {L"ldap", 389},
+    } rows[] = {{L"ftp", 21},    {L"ssh", 22},   {L"telnet", 23}, {L"http", 80},   {L"nntp", 119},  {L"ldap", 389},
                 {L"https", 443}, {L"rtsp", 554}, {L"sip", 5060},  {L"sips", 5061}, {L"xmpp", 5222}, {L"gopher", 0}};
     for (const auto& row : rows) {
         URI uri;
@@ -141,7 +141,9 @@ TEST(URITest, EncodesUnitsByTheirSets) {
     EXPECT_TRUE(encodesAs(L"\xD83Dx", L"", L"%EF%BF%BDx"));
     std::wstring decoded;
     URI::decode(L"%41%e9b", decoded);
-    EXPECT_EQ(L"A\x00E9" L"b", decoded);
+    EXPECT_EQ(L"A\x00E9"
+              L"b",
+              decoded);
 }
 
 } // namespace

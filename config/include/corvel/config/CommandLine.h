@@ -13,8 +13,8 @@ struct CommandLineSwitch {
 
     const wchar_t* name; // null for the row of plain arguments, which ends the table
     int id;
-    int switchWords;  // arguments the switch itself takes
-    int parameters;   // arguments that follow it
+    int switchWords; // arguments the switch itself takes
+    int parameters;  // arguments that follow it
     int parameterKind;
 };
 

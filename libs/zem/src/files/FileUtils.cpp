@@ -220,8 +220,7 @@ bool executeMove(Handler& handler, FileList& list) {
         handler.setDestinationPath(target->path);
         if (source->flags & FileListEntry::GROUP_START) {
             if (filePathsEqual(source->path, target->path))
-                return failFatal(handler, directory ? ERR_MOVE_DIR_TO_ITSELF : ERR_MOVE_FILE_TO_ITSELF,
-                                 source->path);
+                return failFatal(handler, directory ? ERR_MOVE_DIR_TO_ITSELF : ERR_MOVE_FILE_TO_ITSELF, source->path);
             renames = fileCanMove(source->path, target->path);
         }
         FileInfo existing;
@@ -330,8 +329,7 @@ std::wstring targetOf(const wchar_t* source, const wchar_t* destination) {
 }
 
 // Adds one source of a copy or move to the list; false ends the building.
-bool buildTransfer(Handler& handler, const wchar_t* source, const wchar_t* destination, FileList& list,
-                   bool move) {
+bool buildTransfer(Handler& handler, const wchar_t* source, const wchar_t* destination, FileList& list, bool move) {
     FileInfo info;
     if (!getAttributes(handler, source, &info))
         return false;
@@ -604,7 +602,7 @@ bool FileUtils::moveReplacing(FileProgressHandler* given, const wchar_t* source,
             return false;
         handler.setOperation(Handler::OP_MOVE);
         if (from.isDirectory() || to.isDirectory()) {
-            uint32_t failure = !to.isDirectory()    ? ERR_MOVE_DIR_TO_FILE
+            uint32_t failure = !to.isDirectory()     ? ERR_MOVE_DIR_TO_FILE
                                : !from.isDirectory() ? ERR_MOVE_FILE_TO_DIR
                                                      : ERR_MOVE_DIR_TO_EXISTING_DIR;
             fileFail(failure, source);

@@ -165,8 +165,7 @@ bool HTTPClientSession::setRequestProxyByInternetExplorer(HTTPRequest& request) 
             GlobalString infoProxy(info.lpszProxy);
             GlobalString infoBypass(info.lpszProxyBypass);
             if (WinHttpSetOption(m_request.get(), WINHTTP_OPTION_PROXY, &info, sizeof info) &&
-                WinHttpSendRequest(m_request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0,
-                                   0))
+                WinHttpSendRequest(m_request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0))
                 return true;
         }
         return false;

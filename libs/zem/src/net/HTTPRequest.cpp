@@ -42,13 +42,8 @@ void HTTPRequest::write(std::wostream& stream) const {
 }
 
 void HTTPRequest::read(std::wistream& stream) {
+    std::wint_t ch = beginStartLine(stream, L"No HTTP request header");
     std::wstreambuf* buffer = stream.rdbuf();
-    std::wint_t ch = buffer ? buffer->sgetc() : WEOF;
-    if (ch == WEOF)
-        throw NoMessageException(L"");
-    ch = skipLineSpace(*buffer, ch);
-    if (ch == WEOF)
-        throw MessageException(L"No HTTP request header");
     std::wstring method, uri, version;
     ch = readToken(*buffer, ch, MAX_METHOD_LENGTH, method);
     if (!isLineSpace(ch))

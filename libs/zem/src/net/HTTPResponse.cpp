@@ -46,13 +46,8 @@ void HTTPResponse::write(std::wostream& stream) const {
 }
 
 void HTTPResponse::read(std::wistream& stream) {
+    std::wint_t ch = beginStartLine(stream, L"No HTTP response header");
     std::wstreambuf* buffer = stream.rdbuf();
-    std::wint_t ch = buffer ? buffer->sgetc() : WEOF;
-    if (ch == WEOF)
-        throw NoMessageException(L"");
-    ch = skipLineSpace(*buffer, ch);
-    if (ch == WEOF)
-        throw MessageException(L"No HTTP response header");
     std::wstring version, status, reason;
     ch = readToken(*buffer, ch, MAX_VERSION_LENGTH, version);
     if (!isLineSpace(ch))

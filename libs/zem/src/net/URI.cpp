@@ -19,7 +19,7 @@ const struct {
     const wchar_t* scheme;
     uint16_t port;
 } kWellKnownPorts[] = {
-    {L"ftp", 21},    {L"ssh", 22},   {L"telnet", 23}, {L"http", 80},  {L"nntp", 119},  {L"ldap", 389},
+    {L"ftp", 21},    {L"ssh", 22},   {L"telnet", 23}, {L"http", 80},   {L"nntp", 119},  {L"ldap", 389},
     {L"https", 443}, {L"rtsp", 554}, {L"sip", 5060},  {L"sips", 5061}, {L"xmpp", 5222},
 };
 
@@ -234,8 +234,7 @@ void URI::encode(const std::wstring& text, const std::wstring& reserved, std::ws
             continue;
         }
         uint32_t codePoint = unit;
-        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-            text[i + 1] <= 0xDFFF) {
+        if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
             codePoint = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
             ++i;
         } else if (unit >= 0xD800 && unit <= 0xDFFF) {

@@ -9,8 +9,14 @@ namespace zem {
 
 class Inflector {
 public:
-    enum WordClass { CLASS_OTHER = 1, CLASS_WORD = 2, CLASS_DIGIT = 3, CLASS_SEPARATOR = 4, CLASS_LOWER = 18,
-                     CLASS_UPPER = 34 };
+    enum WordClass {
+        CLASS_OTHER = 1,
+        CLASS_WORD = 2,
+        CLASS_DIGIT = 3,
+        CLASS_SEPARATOR = 4,
+        CLASS_LOWER = 18,
+        CLASS_UPPER = 34
+    };
     enum CaseFormat : unsigned { CASE_KEEP = 0, CASE_LOWER = 1, CASE_UPPER = 2, CASE_CAPITALIZE = 3, CASE_CAMEL = 4 };
 
     struct WordRun {
