@@ -161,11 +161,15 @@ void afUnicodeRenderer::drawItemBackgrounds(Pass& pass, const afUnicodeItem& ite
         int next = c + 1;
         while (next < item.charCount && clusters[next] == clusters[c])
             ++next;
-        int firstGlyph = 0, lastGlyph = 0;
-        line.clusterGlyphRange(item, c, next, &firstGlyph, &lastGlyph);
         int width = 0;
-        for (int g = firstGlyph; g <= lastGlyph; ++g)
-            width += advances[g];
+        if (item.kind != afUnicodeItem::TEXT) {
+            width = item.width; // one character, whatever glyphs shaping gave it
+        } else {
+            int firstGlyph = 0, lastGlyph = 0;
+            line.clusterGlyphRange(item, c, next, &firstGlyph, &lastGlyph);
+            for (int g = firstGlyph; g <= lastGlyph; ++g)
+                width += advances[g];
+        }
         const int n = next - c;
         for (int k = 0; k < n; ++k) {
             int share = k + 1 < n ? MulDiv(width, 1, n) : width - MulDiv(width, 1, n) * (n - 1);
