@@ -1,9 +1,8 @@
 #include "corvel/document/DocumentManager.h"
 
+#include "../text/UniquePointers.h"
 #include "corvel/document/EmacsDetector.h"
 #include "corvel/document/SoftTabsDetector.h"
-
-#include <algorithm>
 
 namespace corvel {
 
@@ -20,18 +19,11 @@ DocumentManager::~DocumentManager() {
 }
 
 bool DocumentManager::addDetector(FormatDetector* detector) {
-    if (std::find(m_detectors.begin(), m_detectors.end(), detector) != m_detectors.end())
-        return false;
-    m_detectors.push_back(detector);
-    return true;
+    return addUnique(m_detectors, detector);
 }
 
 bool DocumentManager::removeDetector(FormatDetector* detector) {
-    const auto found = std::find(m_detectors.begin(), m_detectors.end(), detector);
-    if (found == m_detectors.end())
-        return false;
-    m_detectors.erase(found);
-    return true;
+    return removeKeepingOrder(m_detectors, detector);
 }
 
 FormatDetection DocumentManager::detectFormat(Document* document) {

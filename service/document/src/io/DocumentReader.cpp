@@ -177,12 +177,8 @@ void DocumentReader::scan(const wchar_t* units, size_t count) {
             }
             m_pendingCr = false;
         } else if (unit == L'\r') {
-            if (m_pendingCr)
-                emitBreak(LINE_ENDING_CR);
-            else if (m_pendingLf)
-                emitBreak(LINE_ENDING_LF);
+            emitPendingBreak();
             m_pendingCr = true;
-            m_pendingLf = false;
         } else {
             emitPendingBreak();
             *m_out++ = unit;

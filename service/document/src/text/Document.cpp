@@ -1,8 +1,9 @@
 #include "corvel/document/Document.h"
 
+#include "UniquePointers.h"
+#include "corvel/document/ParserRule.h"
 #include "corvel/document/UndoContext.h"
 #include "corvel/document/UndoRegistry.h"
-#include "corvel/document/ParserRule.h"
 #include "zem/base/Assert.h"
 #include "zem/base/Exception.h"
 #include "zem/thread/Thread.h"
@@ -332,18 +333,11 @@ void Document::setName(const std::wstring& name) {
 }
 
 bool Document::attachController(DocumentController* controller) {
-    if (std::find(m_controllers.begin(), m_controllers.end(), controller) != m_controllers.end())
-        return false;
-    m_controllers.push_back(controller);
-    return true;
+    return addUnique(m_controllers, controller);
 }
 
 bool Document::detachController(DocumentController* controller) {
-    const auto found = std::find(m_controllers.begin(), m_controllers.end(), controller);
-    if (found == m_controllers.end())
-        return false;
-    m_controllers.erase(found);
-    return true;
+    return removeKeepingOrder(m_controllers, controller);
 }
 
 DocumentState& Document::lockState() {
