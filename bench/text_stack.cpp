@@ -141,8 +141,10 @@ void styleTokens(const std::wstring& text, std::vector<afUnicodeStyleCell>& cell
 class Styles : public afUnicodeStyleProvider {
 public:
     Styles() {
-        const uint32_t foregrounds[8] = {0xFF000000, 0xFF800000, 0xFF202020, 0xFF0000C0,
-                                         0xFF008000, 0xFF808080, 0xFF800080, 0xFF404040};
+        // As themes colour code: blanks, identifiers and punctuation in the default
+        // foreground; keywords (bold), numbers, strings, comments and operators apart.
+        const uint32_t foregrounds[8] = {0xFF000000, 0xFF800000, 0xFF000000, 0xFF0000C0,
+                                         0xFF008000, 0xFF808080, 0xFF800080, 0xFF000000};
         for (int i = 0; i < 8; ++i)
             m_styles[i] = afUnicodeStyle{0xFFFFFFFF, foregrounds[i], 0, static_cast<uint32_t>(i == 1 ? 1 : 0)};
     }

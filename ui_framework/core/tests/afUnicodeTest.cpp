@@ -198,6 +198,27 @@ TEST_F(LayoutTest, AWordWiderThanTheRowBreaksAtACharacter) {
     EXPECT_EQ(line.getRowStart(1), 3);
 }
 
+TEST_F(LayoutTest, OutOfRangeQuestionsGetClampedAnswers) {
+    context->setWrap(true, 30 * MONO_CELL);
+    ASSERT_TRUE(lay(std::wstring(45, L'x')));
+    ASSERT_EQ(line.rowCount(), 2);
+    bool soft = false, trailing = false;
+    int extra = 0, row = -1;
+    EXPECT_EQ(line.getRowStart(-3), 0);
+    EXPECT_EQ(line.getRowStart(9), 30);
+    EXPECT_EQ(line.getRowEnd(-3, &soft), 30);
+    EXPECT_EQ(line.getRowEnd(9, &soft), 45);
+    EXPECT_EQ(line.getRowFromOffset(-10, false), 0);
+    EXPECT_EQ(line.getRowFromOffset(500, false), 1);
+    EXPECT_EQ(line.getXFromOffset(-5, false, 0), 0);
+    EXPECT_EQ(line.getRowXFromOffset(500, false, 0, &row), 2 * MONO_CELL + 15 * MONO_CELL);
+    EXPECT_EQ(row, 1);
+    EXPECT_EQ(line.getOffsetFromRowX(9, 5 * MONO_CELL, &trailing, &extra), 33);
+    EXPECT_EQ(line.getOffsetFromRowX(-2, MONO_CELL + 1, &trailing, &extra), 1);
+    EXPECT_EQ(line.findCaretStop(-3, false, false), -1);
+    EXPECT_EQ(line.findCaretStop(-3, true, false), 0);
+}
+
 // Runs in a child: with no room on continuation rows the wrap loop used to split at the
 // row start for ever.
 TEST_F(LayoutTest, DISABLED_DeepIndentChild) {
