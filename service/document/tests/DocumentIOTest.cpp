@@ -5,6 +5,9 @@
 #include "../src/io/RequestQueue.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentManager.h"
+#include "corvel/document/UndoContext.h"
+#include "corvel/document/UndoRegistry.h"
+#include "support/StandardDevices.h"
 #include "support/TempFolder.h"
 #include "zem/files/FileDeviceWin32.h"
 #include "zem/files/FileIO.h"
@@ -238,6 +241,32 @@ TEST_F(DocumentIOTest, SavesEveryCodePageAndLineEndingByteForByteAndReadsItBack)
         EXPECT_EQ(c.codePage, uint32_t(loaded.detectedCodePage)) << c.codePage;
         EXPECT_EQ(c.lineEnding, loaded.lineEndingVote.kind) << c.codePage;
     }
+}
+
+TEST_F(DocumentIOTest, SavingMarksTheJournalSoTheNextBracketClearsModified) {
+    documenttest::StandardDevices::ensure();
+    corvel::UndoRegistry registry;
+    corvel::Document document(nullptr);
+    std::unique_ptr<corvel::UndoContext> undo = registry.createContext(&document);
+    document.setUndoContext(undo.get());
+    const auto type = [&document](const wchar_t* text) {
+        document.lockEdit();
+        document.beginEdit(nullptr, false, 1);
+        document.insertText(document.getLength(), static_cast<int32_t>(wcslen(text)), text, 0);
+        document.endEdit();
+        document.unlockEdit();
+    };
+    type(L"abc");
+    EXPECT_TRUE(document.getState().modified);
+    ASSERT_EQ(0u, run(document, L"journal.txt", corvel::DocumentIORequest::SAVE));
+    document.lockEdit();
+    document.beginEdit(nullptr, true);
+    document.endEdit();
+    document.unlockEdit();
+    EXPECT_FALSE(document.getState().modified);
+    type(L"d");
+    EXPECT_TRUE(document.getState().modified);
+    document.setUndoContext(nullptr);
 }
 
 TEST_F(DocumentIOTest, LastLineIsWrittenWithoutABreakAndANewFileIsMade) {

@@ -5,6 +5,7 @@
 #include "OpenFile.h"
 #include "RequestQueue.h"
 #include "corvel/document/Document.h"
+#include "corvel/document/UndoContext.h"
 #include "zem/base/Assert.h"
 #include "zem/files/FileIO.h"
 #include "zem/files/SafeSave.h"
@@ -63,11 +64,17 @@ void save(DocumentIORequest& request) {
     Document* document = request.document;
     const bool saved = zem::fileSaveReplacing(request.path.c_str(), [document](zem::File& file) {
         EditLockHold hold(document);
-        // The undo journal's saved position is set after a good write once the journal is attached.
         return DocumentWriter(document).write(&file);
     });
-    if (!saved)
+    if (!saved) {
         request.error = captureError(ERROR_WRITE_FAULT);
+        return;
+    }
+    // The file now holds the text as the journal stands: the next edit bracket clears the
+    // modified flag. Marked only once the new file is in place.
+    EditLockHold hold(document);
+    if (UndoContext* undo = document->getUndoContext())
+        undo->markSaved();
 }
 
 } // namespace
