@@ -26,6 +26,8 @@ public:
     int32_t group() const { return m_group; }
     // The context of the client whose job the worker holds (see BgClient::createWorkerContext).
     void* context() const { return m_lastContext; }
+    // Tick at the start of the step under way (worker thread).
+    uint32_t stepStart() const { return m_stepStart; }
     // Set once the thread procedure has returned (manual-reset event).
     HANDLE endedEvent() const { return m_ended.get(); }
 

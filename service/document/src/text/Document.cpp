@@ -1,6 +1,9 @@
 #include "corvel/document/Document.h"
 
 #include "UniquePointers.h"
+#include "corvel/config/BgScheduler.h"
+#include "corvel/document/ParserClient.h"
+#include "corvel/document/ParserJob.h"
 #include "corvel/document/ParserRule.h"
 #include "corvel/document/UndoContext.h"
 #include "corvel/document/UndoRegistry.h"
@@ -281,7 +284,8 @@ void Document::endEdit() {
     if (m_undo)
         state.modified = m_undo->isModified();
     unlockState();
-    // The parse job's request for the changed lines goes here once parse jobs exist.
+    if (m_parseJob && m_changed.first >= 0)
+        static_cast<ParserClient*>(m_parseJob->client())->requestLines(this, m_changed.first, m_changed.last);
     notifyListeners([this](DocumentListener* l) { l->onEditEnd(this, m_changed); });
 }
 
@@ -404,7 +408,13 @@ void Document::installLoadedText(int32_t breakCount, std::unique_ptr<GapBuffer> 
 void Document::setGrammar(const ParserRule* grammar, uint16_t grammarId, const wchar_t* rootScopeName, bool force) {
     if (!force && m_grammar == nullptr && grammar == nullptr)
         return;
-    // Detaching the parse job and resetting its results go here once parse jobs exist.
+    if (m_parseJob) {
+        // Queued requests are dropped; the job stays on its scheduler for the next ones.
+        if (BgScheduler* scheduler = m_parseJob->scheduler())
+            scheduler->removeJob(m_parseJob);
+        if (m_grammar)
+            m_parseJob->reset();
+    }
     m_grammar = grammar;
     m_scopes.clear();
     for (int32_t line = 0; line < getLineCount(); ++line) {
