@@ -81,13 +81,6 @@ public:
     }
 };
 
-class CountingClient : public corvel::ParserClient {
-public:
-    using ParserClient::ParserClient;
-    void onJobFinished(corvel::BgScheduler*, corvel::BgJob*) override { ++finished; }
-    std::atomic<int> finished{0};
-};
-
 // A 1000-line document parsed by one worker of a "parser" scheduler.
 class ParserJobTest : public ::testing::Test {
 protected:
@@ -98,7 +91,7 @@ protected:
         registry = std::make_unique<zem::MessageRegistry>();
         registry->init(window.handle());
         scheduler = std::make_unique<corvel::BgScheduler>(L"parser");
-        client = std::make_unique<CountingClient>(scheduler.get());
+        client = std::make_unique<corvel::ParserClient>(scheduler.get());
         grammar.match(grammar.root(), L"\\bif\\b", L"keyword");
         grammar.block(grammar.root(), L"/\\*", L"\\*/", L"comment");
         document = std::make_unique<Document>(nullptr);
@@ -114,6 +107,7 @@ protected:
         scheduler->setWorkerCount(1);
         client->requestLines(document.get(), 0, LINES - 1);
         ASSERT_TRUE(waitForReportOf(LINES - 1)) << "the first parse did not finish";
+        ASSERT_TRUE(waitForFinish());
         parsed.reports.clear();
     }
 
@@ -138,10 +132,13 @@ protected:
             return false;
         });
     }
-    // Until the job has finished n more times, all its reports delivered.
-    bool waitForFinish(int n) {
-        int target = client->finished.load() + n;
-        return window.pumpUntil([&] { return client->finished.load() >= target; });
+    // Until the job has nothing to do and every message it posted has been delivered.
+    // Requests queue the job at once, so right after one this waits for its whole parse.
+    bool waitForFinish() {
+        return window.pumpUntil([&] {
+            zem::CriticalSectionLock guard(scheduler->getLock());
+            return job->state() == corvel::BgJob::STATE_IDLE && !job->currentWorker() && job->messageCount() == 0;
+        });
     }
 
     void edit(int32_t line, int32_t column, const std::wstring& insert, int32_t removeCount = 0) {
@@ -161,7 +158,7 @@ protected:
     documenttest::TestGrammar grammar{L"source.test"};
     std::unique_ptr<Document> document;
     ParsedLines parsed;
-    std::unique_ptr<CountingClient> client;
+    std::unique_ptr<corvel::ParserClient> client;
     std::unique_ptr<corvel::BgScheduler> scheduler;
     ParserJob* job = nullptr;
 };
@@ -176,30 +173,30 @@ TEST_F(ParserJobTest, TheFirstParseCoversEveryLine) {
 
 TEST_F(ParserJobTest, AnEditInsideALineReparsesThatLineAlone) {
     edit(10, 0, L"x");
-    ASSERT_TRUE(waitForFinish(1));
+    ASSERT_TRUE(waitForFinish());
     EXPECT_EQ((std::vector<std::pair<int32_t, int32_t>>{{10, 10}}), parsed.reports);
 }
 
 TEST_F(ParserJobTest, ParsingGoesOnUntilAStartStateHolds) {
     edit(10, 0, L"/*");
-    ASSERT_TRUE(waitForFinish(1));
+    ASSERT_TRUE(waitForFinish());
     EXPECT_EQ(std::make_pair(10, LINES - 1), parsed.covered()) << "everything below is a comment now";
     EXPECT_EQ("0:comment", describeRuns(*document, 500));
 
     parsed.reports.clear();
     edit(20, 0, L"*/");
-    ASSERT_TRUE(waitForFinish(1));
+    ASSERT_TRUE(waitForFinish());
     EXPECT_EQ(std::make_pair(20, LINES - 1), parsed.covered());
     EXPECT_EQ("0:comment 2:source.test", describeRuns(*document, 20).substr(0, 23));
 
     parsed.reports.clear();
     edit(15, 0, L"y");
-    ASSERT_TRUE(waitForFinish(1));
+    ASSERT_TRUE(waitForFinish());
     EXPECT_EQ(std::make_pair(15, 15), parsed.covered()) << "inside the comment, one line";
 
     parsed.reports.clear();
     edit(12, 0, L"*/");
-    ASSERT_TRUE(waitForFinish(1));
+    ASSERT_TRUE(waitForFinish());
     EXPECT_EQ(std::make_pair(12, 20), parsed.covered()) << "until line 21, whose start state holds";
     EXPECT_NE("0:comment", describeRuns(*document, 16));
 }
@@ -215,7 +212,7 @@ TEST_F(ParserJobTest, EditsWhileTheLockIsHeldWidenOneRangeAndReportNothing) {
     EXPECT_TRUE(missed) << "the worker never tried the lock";
     EXPECT_TRUE(parsed.reports.empty()) << "a step reported while the main thread held the lock";
     document->unlockEdit();
-    ASSERT_TRUE(waitForFinish(1));
+    ASSERT_TRUE(waitForFinish());
     EXPECT_EQ(std::make_pair(5, 50), parsed.covered());
 }
 
@@ -227,14 +224,14 @@ TEST_F(ParserJobTest, AClosingJobIsDoneWithoutParsing) {
     client->requestLines(document.get(), 3, 3);
     EXPECT_EQ(0, client->outstandingRecords()) << "a closing job takes no request";
     scheduler->queueJob(job, false);
-    ASSERT_TRUE(waitForFinish(1));
+    ASSERT_TRUE(waitForFinish());
     EXPECT_TRUE(parsed.reports.empty());
     EXPECT_NE(0, document->getLineHeader(3)->flags & corvel::LINE_DIRTY);
 }
 
 TEST_F(ParserJobTest, AGrammarChangeStartsTheJobAfresh) {
     edit(10, 0, L"/*");
-    ASSERT_TRUE(waitForFinish(1));
+    ASSERT_TRUE(waitForFinish());
     document->lockEdit();
     document->setGrammar(grammar.root(), grammar.root()->getId(), L"source.test", true);
     EXPECT_EQ(0u, job->endPatterns.size());
