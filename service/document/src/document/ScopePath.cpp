@@ -99,6 +99,8 @@ void ScopePath::buildIndex() {
     if (m_indexed)
         return;
     m_keys.clear();
+    for (uint64_t& word : m_keyFilter)
+        word = 0;
     uint64_t weight = 0;
     for (size_t k = m_atoms.size(); k-- > 0;) {
         ScopeAtom& atom = *m_atoms[k];
@@ -113,6 +115,7 @@ void ScopePath::buildIndex() {
             key = zem::crc32UpdateChars(key, i - hashed, atom.text + hashed);
             hashed = i;
             m_keys.push_back(key);
+            m_keyFilter[(key >> 6) & 3] |= uint64_t(1) << (key & 63);
             ++atom.components;
         }
         weight = nextWeight(weight, atom.components);

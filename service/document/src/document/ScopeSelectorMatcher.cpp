@@ -22,6 +22,11 @@ const ScopeMatch& better(const ScopeMatch& left, const ScopeMatch& right) {
 
 ScopeSelectorMatcher::ScopeSelectorMatcher(ScopePath& path) : m_path(path) {
     m_path.buildIndex();
+    m_atoms.reserve(m_path.size());
+    for (size_t i = 0; i < m_path.size(); ++i) {
+        const ScopeAtom& atom = m_path.atom(i);
+        m_atoms.push_back(AtomIndex{atom.weight, atom.components, m_path.keys().data() + atom.firstKey});
+    }
     m_stack.reserve(16);
 }
 
@@ -33,6 +38,15 @@ bool ScopeSelectorMatcher::match(const ScopeSelector& selector, ScopeMatch& resu
     }
     const uint32_t* word = program.data() + 1;
     const uint32_t* end = program.data() + program.size();
+    // Most rules are a single path operand: no stack needed.
+    if (program[0] == 1 && word < end && *word == ScopeSelector::PATH && end - word == 3 + 2 * ptrdiff_t(word[2])) {
+        result = ScopeMatch();
+        if (matchOperand(word, anchored, result.score, nullptr))
+            result.operand = word;
+        else
+            result.score = 0;
+        return result.matched();
+    }
     m_stack.clear();
     bool wellFormed = true;
     while (word < end && wellFormed) {
@@ -96,18 +110,21 @@ bool ScopeSelectorMatcher::matchOperand(const uint32_t* operand, bool anchored, 
                                         size_t* innermost) const {
     const size_t count = operand[2];
     const uint32_t* pairs = operand + 3;
-    const size_t atoms = m_path.size();
-    const std::vector<uint32_t>& keys = m_path.keys();
+    const size_t atoms = m_atoms.size();
     if (count == 0 || count > atoms)
         return false;
+    for (size_t i = 0; i < count; ++i) {
+        if (!m_path.mayHoldKey(pairs[2 * i]))
+            return false;
+    }
     size_t s = count; // selector atoms still to match: pairs[s - 1] is next
     size_t p = 0;     // next path atom
     score = 0;
     while (atoms - p >= s) {
-        const ScopeAtom& atom = m_path.atom(p);
+        const AtomIndex& atom = m_atoms[p];
         uint32_t key = pairs[2 * (s - 1)];
         uint32_t components = pairs[2 * (s - 1) + 1];
-        if (components != 0 && components <= atom.components && keys[atom.firstKey + components - 1] == key) {
+        if (components != 0 && components <= atom.components && atom.keys[components - 1] == key) {
             if (innermost && s == count)
                 *innermost = p;
             score = saturatingAdd(score, saturatingAdd(atom.weight, components));

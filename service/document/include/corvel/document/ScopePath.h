@@ -59,6 +59,9 @@ public:
     void buildIndex();
     bool isIndexed() const { return m_indexed; }
     const std::vector<uint32_t>& keys() const { return m_keys; }
+    // False when no atom has a prefix with this key; true may be a false alarm. Lets the
+    // matcher drop most selectors of a theme without walking the atoms.
+    bool mayHoldKey(uint32_t key) const { return (m_keyFilter[(key >> 6) & 3] >> (key & 63)) & 1; }
 
     // Compiles selectorText, matches it unanchored and returns the path atom that the
     // winning operand's innermost selector atom matched (with its object); null when
@@ -74,6 +77,7 @@ private:
     zem::TDataStorage<wchar_t> m_strings; // copies: a 32-bit length, the units, a NUL
     AtomPool m_pool;
     bool m_indexed = false; // m_keys and the atoms' index fields describe the atoms
+    uint64_t m_keyFilter[4] = {}; // one bit per key in m_keys (low 8 bits of the key)
 };
 
 } // namespace corvel

@@ -70,7 +70,15 @@ private:
     // Score of one path operand, or false; innermost receives the matched atom 0 of the run.
     bool matchOperand(const uint32_t* operand, bool anchored, uint64_t& score, size_t* innermost) const;
 
+    // The path's index flattened at binding, so an operand walks one array.
+    struct AtomIndex {
+        uint64_t weight;
+        uint32_t components;
+        const uint32_t* keys; // this atom's prefix keys
+    };
+
     ScopePath& m_path;
+    std::vector<AtomIndex> m_atoms;  // innermost first
     std::vector<ScopeMatch> m_stack; // empty between calls
 };
 
