@@ -4,12 +4,15 @@
 #include "corvel/jasmine/JasmineValue.h"
 
 #include "support/TempFolder.h"
+#include "zem/files/FileIO.h"
+#include "zem/files/WorkString.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
+#include <shlobj.h>
 #include <windows.h>
 
 namespace {
@@ -178,6 +181,50 @@ TEST_F(ConfigStartupTest, AFailedStartTriesAgainOnTheNextCall) {
         std::replace(s.begin(), s.end(), L'\\', L'/');
         return s;
     }(), value(L"app.startup.user_dir"));
+}
+
+} // namespace
+
+namespace {
+
+std::wstring appDataCorvel() {
+    wchar_t appData[MAX_PATH] = {};
+    if (FAILED(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, appData)))
+        return std::wstring();
+    return std::wstring(appData) + L"\\Corvel";
+}
+
+// Start-up files that give no usable folder fall back to the application data folder;
+// the test leaves that folder as it found it.
+TEST_F(ConfigStartupTest, AStartupFileWithoutAUsableFolderFallsBackToTheDefault) {
+    const std::wstring fallback = appDataCorvel();
+    ASSERT_FALSE(fallback.empty());
+    DWORD attributes = GetFileAttributesW(fallback.c_str());
+    bool existed = attributes != INVALID_FILE_ATTRIBUTES;
+    const struct {
+        const char* text;
+        const wchar_t* userDir;
+    } cases[] = {
+        {"{ version : '0 9 4 0' app.startup : { user_dir : ", L"s:default"},
+        {"{ version : '0 9 4 0' app.startup : { user_dir : 'DEFAULT' } }", L"s:DEFAULT"},
+        {"{ version : '0 9 4 0' app.startup : { user_dir : [ 'a' 'b' ] } }", nullptr},
+    };
+    for (const auto& c : cases) {
+        zemtest::writeNativeFile(configFolder + L"\\startup.cvConfig", c.text);
+        corvel::ConfigManager* manager = corvel::ConfigManager::instance();
+        ASSERT_NE(nullptr, manager) << c.text;
+        if (c.userDir) {
+            EXPECT_EQ(c.userDir, value(L"app.startup.user_dir")) << c.text;
+        }
+        EXPECT_EQ(L"s:UTF-8-PLAIN", value(L"app.file_defaults.encoding"));
+        zem::WorkString full;
+        ASSERT_TRUE(zem::fileGetFullPath(L"user:x", full));
+        EXPECT_EQ(fallback + L"\\x", full.str()) << c.text;
+        corvel::ConfigManager::destroy();
+        corvel::shutdownEnvironment();
+    }
+    if (!existed)
+        zemtest::removeTree(fallback);
 }
 
 } // namespace
