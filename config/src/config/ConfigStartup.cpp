@@ -18,28 +18,19 @@ namespace {
 
 const wchar_t* const STARTUP_FILE = L"root:config/startup.cvConfig";
 
+template <class T> ConfigValue valueOf(ConfigValue::Type type, void (ConfigValue::*set)(T), T initial) {
+    ConfigValue value(type);
+    (value.*set)(initial);
+    return value;
+}
+
 ConfigValue stringValue(const wchar_t* text) {
-    ConfigValue value(ConfigValue::TYPE_STRING);
-    value.setString(text);
-    return value;
+    return valueOf<const wchar_t*>(ConfigValue::TYPE_STRING, &ConfigValue::setString, text);
 }
-
-ConfigValue boolValue(bool flag) {
-    ConfigValue value(ConfigValue::TYPE_BOOL);
-    value.setBool(flag);
-    return value;
-}
-
-ConfigValue intValue(int32_t number) {
-    ConfigValue value(ConfigValue::TYPE_INT);
-    value.setInt(number);
-    return value;
-}
-
+ConfigValue boolValue(bool flag) { return valueOf(ConfigValue::TYPE_BOOL, &ConfigValue::setBool, flag); }
+ConfigValue intValue(int32_t number) { return valueOf(ConfigValue::TYPE_INT, &ConfigValue::setInt, number); }
 ConfigValue unsignedValue(uint32_t number) {
-    ConfigValue value(ConfigValue::TYPE_UNSIGNED);
-    value.setUnsigned(number);
-    return value;
+    return valueOf(ConfigValue::TYPE_UNSIGNED, &ConfigValue::setUnsigned, number);
 }
 
 ConfigValue emptyDictionary() {

@@ -5,6 +5,7 @@
 #include "zem/files/FileDeviceWin32.h"
 #include "zem/files/FileIFC.h"
 #include "zem/files/FileIO.h"
+#include "zem/files/FileUtils.h"
 #include "zem/files/Path.h"
 #include "zem/files/RamDisk.h"
 #include "zem/files/TempDevice.h"
@@ -29,31 +30,6 @@ bool isDefaultText(const wchar_t* text) {
             return false;
     }
     return *text == 0 && *word == 0;
-}
-
-// Removes a native folder and everything below it.
-void removeTree(const std::wstring& folder) {
-    std::wstring base = folder;
-    if (!base.empty() && base.back() != L'\\')
-        base.push_back(L'\\');
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((base + L"*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring path = base + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeTree(path);
-            } else {
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 std::wstring programFolder() {
@@ -175,7 +151,7 @@ void shutdownEnvironment() {
         zem::fileDetachDevice(name);
     // The temp root goes with everything in it: another run never reuses this process id's folder.
     if (!env.tempRoot.empty())
-        removeTree(env.tempRoot);
+        zem::FileUtils::removePath(env.tempRoot.c_str(), nullptr);
     for (const wchar_t* name : {L"mem", L"user", L"__winfs"})
         zem::fileDetachDevice(name);
     env.tempDevice.reset();
