@@ -5,11 +5,13 @@
 #include "zem/files/FileDeviceWin32.h"
 #include "zem/files/FileIO.h"
 #include "zem/files/FileProgressHandler.h"
+#include "zem/files/RamDisk.h"
 
 #include <gtest/gtest.h>
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -346,6 +348,57 @@ TEST_F(FileUtilsTest, RenameStaysInsideItsFolder) {
     EXPECT_FALSE(exists(path(L"a.txt")));
     EXPECT_TRUE(FileUtils::rename(path(L"b.txt").c_str(), L"c.txt", nullptr));
     EXPECT_EQ("a", readNativeFile(path(L"c.txt")));
+}
+
+TEST_F(FileUtilsTest, MovingIntoAnExistingDirectoryMergesAfterAsking) {
+    makeTree(L"src");
+    CreateDirectoryW(path(L"dst").c_str(), nullptr);
+    CreateDirectoryW(path(L"dst\\src").c_str(), nullptr);
+    writeNativeFile(path(L"dst\\src\\kept.txt"), "kept");
+    ScriptedHandler declined;
+    EXPECT_FALSE(FileUtils::movePath(path(L"src").c_str(), path(L"dst").c_str(), &declined));
+    ASSERT_EQ(1u, declined.questions.size());
+    EXPECT_EQ(0x20003018u, declined.questions[0].code);
+    EXPECT_TRUE(exists(path(L"src\\x.txt")));
+    ScriptedHandler merged;
+    merged.answers = {FileProgressHandler::UI_Yes};
+    EXPECT_TRUE(FileUtils::movePath(path(L"src").c_str(), path(L"dst").c_str(), &merged));
+    EXPECT_FALSE(exists(path(L"src")));
+    EXPECT_EQ("kept", readNativeFile(path(L"dst\\src\\kept.txt")));
+    EXPECT_EQ("z", readNativeFile(path(L"dst\\src\\sub\\z.txt")));
+    EXPECT_EQ(merged.getItemsToDo(), merged.getItemsDone());
+}
+
+// Keeps one state word per path, as a file list window would.
+class StateWords : public zem::FileItemStateProvider {
+public:
+    uint32_t* lookup(const wchar_t* path) override { return &words[path]; }
+    void reset() override { ++resets; }
+    std::map<std::wstring, uint32_t> words;
+    int resets = 0;
+};
+
+TEST_F(FileUtilsTest, MovesFromAnotherDeviceAndMarksItemStates) {
+    zem::RamDisk disk;
+    ASSERT_TRUE(zem::fileAttachDevice(&disk, L"ramops", 100));
+    zem::File* file = zem::fileOpen(L"ramops:note.txt", zem::FILE_MODE_WRITE);
+    ASSERT_NE(nullptr, file);
+    file->write("in memory", 9);
+    zem::fileClose(file);
+    StateWords states;
+    states.words[path(L"note.txt")] = 0xFFFFFFFFu;
+    ScriptedHandler handler;
+    handler.setItemStateProvider(&states);
+    std::vector<std::wstring> sources{L"ramops:note.txt"};
+    EXPECT_TRUE(FileUtils::moveList(sources, m_dir.c_str(), &handler));
+    EXPECT_EQ("in memory", readNativeFile(path(L"note.txt")));
+    EXPECT_FALSE(zem::fileGetAttributes(L"ramops:note.txt", nullptr));
+    EXPECT_EQ(1, states.resets);
+    // Bits 6-13 are cleared and the event goes into bits 6-9 (the copy's 3, then 9 for the
+    // attributes); the rest of the word stays. The target's name once kept the source's device prefix.
+    EXPECT_EQ(0xFFFFC03Fu | (9u << 6), states.words[path(L"note.txt")]);
+    EXPECT_EQ(4u << 6, states.words[L"ramops:note.txt"]);
+    zem::fileDetachDevice(L"ramops");
 }
 
 // A clock the test moves by hand.

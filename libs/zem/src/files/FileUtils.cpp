@@ -26,6 +26,14 @@ std::wstring joinPath(const wchar_t* directory, const wchar_t* name) {
     return path;
 }
 
+// The last component of a path; a device prefix ("mem:a.txt") is no part of it.
+const wchar_t* nameOf(const wchar_t* path) {
+    const wchar_t* name = getFileName(path);
+    if (const wchar_t* colon = std::wcsrchr(name, L':'))
+        return colon + 1;
+    return name;
+}
+
 // Closes a file the device table opened, on every way out.
 struct FileCloser {
     File* file;
@@ -99,7 +107,7 @@ bool walkContent(Handler& handler, const std::wstring& path, FileList& list, con
         if (!checkCancel(handler))
             return false;
         // Only the last component joins the path: a listed name never reaches outside it.
-        const wchar_t* name = getFileName(info->name);
+        const wchar_t* name = nameOf(info->name);
         if (!*name || std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0)
             continue;
         std::wstring child = joinPath(path.c_str(), name);
@@ -325,7 +333,7 @@ bool executeRemove(Handler& handler, FileList& list) {
 
 // The target of source inside the destination directory.
 std::wstring targetOf(const wchar_t* source, const wchar_t* destination) {
-    return joinPath(destination, getFileName(source));
+    return joinPath(destination, nameOf(source));
 }
 
 // Adds one source of a copy or move to the list; false ends the building.
@@ -402,7 +410,7 @@ bool FileUtils::walk(const wchar_t* path, FileList& list, const wchar_t* destina
     FileListEntry* entry = list.add(path, &info);
     entry->flags |= FileListEntry::SECTION_START;
     if (destination)
-        addDestination(list, joinPath(destination, getFileName(path)), FileListEntry::SECTION_START);
+        addDestination(list, joinPath(destination, nameOf(path)), FileListEntry::SECTION_START);
     return true;
 }
 
