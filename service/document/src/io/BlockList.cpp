@@ -19,8 +19,16 @@ void BlockList::flatten(int32_t* out, size_t capacity) const {
     ZEM_ASSERT_MSG(copied == m_size, L"copied == m_size");
 }
 
+void BlockList::addBlock() {
+    m_blocks.emplace_back(new int32_t[BLOCK]);
+    m_current = m_blocks.back().get();
+    m_fill = 0;
+}
+
 void BlockList::clear() {
     m_blocks.clear();
+    m_current = nullptr;
+    m_fill = BLOCK;
     m_size = 0;
 }
 

@@ -60,7 +60,6 @@ bool DocumentReader::read(zem::File* file) {
     } catch (const std::bad_alloc&) {
         m_text.reset();
         m_lineStarts.clear();
-        m_breakKinds.clear();
         return fail(ERROR_NOT_ENOUGH_MEMORY);
     }
     return true;
@@ -128,7 +127,6 @@ bool DocumentReader::readChunks(zem::File* file, uint32_t size) {
 void DocumentReader::emitBreak(int32_t kind) {
     *m_out++ = L'\n';
     m_lineStarts.append(m_outBase + static_cast<int32_t>(m_out - m_outStart));
-    m_breakKinds.append(kind);
     if (kind == LINE_ENDING_CR)
         ++m_crCount;
     else if (kind == LINE_ENDING_LF)
@@ -201,7 +199,6 @@ void DocumentReader::finish() {
     std::unique_ptr<int32_t[]> starts(new int32_t[breaks ? breaks : 1]);
     m_lineStarts.flatten(starts.get(), breaks);
     m_lineStarts.clear();
-    m_breakKinds.clear();
     // The estimate of one unit per byte plus an eighth is seldom all needed.
     m_text->releaseSpareRoom();
     m_document->installLoadedText(static_cast<int32_t>(breaks), std::move(m_text), starts.get());

@@ -51,8 +51,7 @@ private:
     int32_t m_lfCount = 0;
     bool m_pendingCr = false;
     bool m_pendingLf = false;
-    BlockList m_lineStarts;
-    BlockList m_breakKinds;
+    BlockList m_lineStarts;     // the offset just past each break; the counts above give the vote
     uint32_t m_appendTicks = 0; // time spent appending text, in milliseconds
 };
 

@@ -13,9 +13,9 @@ public:
     static constexpr size_t BLOCK = 256;
 
     void append(int32_t value) {
-        if (m_size % BLOCK == 0)
-            m_blocks.emplace_back(new int32_t[BLOCK]);
-        m_blocks.back()[m_size % BLOCK] = value;
+        if (m_fill == BLOCK)
+            addBlock();
+        m_current[m_fill++] = value;
         ++m_size;
     }
     size_t size() const { return m_size; }
@@ -24,7 +24,11 @@ public:
     void clear();
 
 private:
+    void addBlock();
+
     std::vector<std::unique_ptr<int32_t[]>> m_blocks;
+    int32_t* m_current = nullptr; // the last block
+    size_t m_fill = BLOCK;        // entries used in the last block, 0 < m_fill <= BLOCK once one exists
     size_t m_size = 0;
 };
 
