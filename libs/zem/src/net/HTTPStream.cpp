@@ -1,6 +1,7 @@
 #include "zem/net/HTTPStream.h"
 
 #include "zem/base/Allocator.h"
+#include "zem/base/Assert.h"
 #include "zem/net/HTTPClientSession.h"
 
 #include <algorithm>
@@ -11,9 +12,20 @@ namespace net {
 
 namespace {
 
+// The pools live as long as the process: a stream released during exit still finds its pool.
 MemoryPool& bufferPool() {
-    static MemoryPool pool(HTTPStreamBuf::BUFFER_SIZE, 16);
-    return pool;
+    static MemoryPool* pool = new MemoryPool(HTTPStreamBuf::BUFFER_SIZE, 16);
+    return *pool;
+}
+
+MemoryPool& inputStreamPool() {
+    static MemoryPool* pool = new MemoryPool(sizeof(HTTPInputStream));
+    return *pool;
+}
+
+MemoryPool& outputStreamPool() {
+    static MemoryPool* pool = new MemoryPool(sizeof(HTTPOutputStream));
+    return *pool;
 }
 
 } // namespace
@@ -78,6 +90,26 @@ HTTPInputStream::HTTPInputStream(HTTPClientSession& session)
     : HTTPIOS(session, HTTPStreamBuf::INPUT), std::istream(&m_buffer) {
     // A failing read raises its HTTPException to the reader instead of only setting badbit.
     exceptions(std::ios::badbit);
+}
+
+void* HTTPInputStream::operator new(size_t size) {
+    ZEM_ASSERT(size == sizeof(HTTPInputStream));
+    return inputStreamPool().get();
+}
+
+void HTTPInputStream::operator delete(void* block) {
+    if (block)
+        inputStreamPool().release(block);
+}
+
+void* HTTPOutputStream::operator new(size_t size) {
+    ZEM_ASSERT(size == sizeof(HTTPOutputStream));
+    return outputStreamPool().get();
+}
+
+void HTTPOutputStream::operator delete(void* block) {
+    if (block)
+        outputStreamPool().release(block);
 }
 
 HTTPOutputStream::HTTPOutputStream(HTTPClientSession& session)

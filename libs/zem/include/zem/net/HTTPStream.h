@@ -1,6 +1,7 @@
 // The body streams of an HTTP exchange: buffered byte streams over a client session, with
 // their 4096-byte buffers taken from a shared pool.
 #pragma once
+#include <cstddef>
 #include <istream>
 #include <ostream>
 #include <streambuf>
@@ -46,9 +47,12 @@ protected:
     HTTPStreamBuf m_buffer;
 };
 
+// Stream objects come from a pool of their own type, as their buffers do.
 class HTTPInputStream : public HTTPIOS, public std::istream {
 public:
     explicit HTTPInputStream(HTTPClientSession& session);
+    static void* operator new(size_t size);
+    static void operator delete(void* block);
 };
 
 // Destroying the stream flushes it and closes the session's request.
@@ -56,6 +60,8 @@ class HTTPOutputStream : public HTTPIOS, public std::ostream {
 public:
     explicit HTTPOutputStream(HTTPClientSession& session);
     ~HTTPOutputStream() override;
+    static void* operator new(size_t size);
+    static void operator delete(void* block);
 };
 
 } // namespace net
