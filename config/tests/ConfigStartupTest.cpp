@@ -156,6 +156,10 @@ TEST_F(ConfigStartupTest, UserFilesAreReadFromTheConfiguredFolder) {
     ASSERT_NE(nullptr, corvel::ConfigManager::instance());
     EXPECT_EQ(L"i:14", value(L"app.editor.font.size"));
     EXPECT_EQ(L"i:1", value(L"app.editor.font.padding_top"));
+    // A later declaration with another type is refused; the start-up one stands.
+    EXPECT_EQ(nullptr, corvel::ConfigManager::current()->getConfig().declareValue(L"app.editor.font.size",
+                                                                                   corvel::ConfigValue::TYPE_STRING));
+    EXPECT_EQ(L"i:14", value(L"app.editor.font.size"));
 }
 
 TEST_F(ConfigStartupTest, ABrokenFileKeepsItsDefaultsAndIsNotOverwritten) {

@@ -26,7 +26,9 @@ public:
 
     // Needs the message registry (the listener registers with it).
     AsyncTask();
-    // Stops the task; closures left in either queue are deleted uninvoked.
+    // Stops the task; closures left in either queue are deleted uninvoked. A subclass
+    // that overrides stop() calls it in its own destructor: from here only this class's
+    // stop() runs.
     ~AsyncTask() override;
 
     // The task thread's loop: takes closures from the inbox and runs them.
