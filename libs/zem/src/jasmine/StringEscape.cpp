@@ -1,18 +1,8 @@
 #include "jasmine/StringEscape.h"
 
+#include "zem/text/StringUtil.h"
+
 namespace zem {
-
-namespace {
-
-int hexValue(wchar_t c) {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return c - L'a' + 10;
-}
-
-} // namespace
 
 std::wstring decodeDoubleQuotedText(const wchar_t* begin, const wchar_t* end) {
     const wchar_t* p = begin;
@@ -29,7 +19,7 @@ std::wstring decodeDoubleQuotedText(const wchar_t* begin, const wchar_t* end) {
             int digits = e == L'x' ? 2 : 4;
             unsigned unit = 0;
             for (int i = 0; i < digits && p < end; ++i)
-                unit = unit * 16 + static_cast<unsigned>(hexValue(*p++));
+                unit = unit * 16 + static_cast<unsigned>(hexDigitValue(*p++));
             out.push_back(static_cast<wchar_t>(unit));
             continue;
         }

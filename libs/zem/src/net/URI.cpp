@@ -60,16 +60,6 @@ void appendUtf8Escapes(uint32_t codePoint, std::wstring& out) {
     appendEscape(0x80 | (codePoint & 0x3F), out);
 }
 
-int hexValue(wchar_t unit) {
-    if (unit >= L'0' && unit <= L'9')
-        return unit - L'0';
-    if (unit >= L'a' && unit <= L'f')
-        return unit - L'a' + 10;
-    if (unit >= L'A' && unit <= L'F')
-        return unit - L'A' + 10;
-    return -1;
-}
-
 void lowerCase(std::wstring& text) {
     if (!text.empty())
         CharLowerBuffW(&text[0], static_cast<DWORD>(text.size()));
@@ -258,8 +248,8 @@ void URI::decodeAt(const std::wstring& text, size_t first, size_t last, std::wst
             fail(L"no hex digit following percent sign", last);
         if (i + 2 >= last)
             fail(L"two hex digits must follow percent sign", last);
-        int high = hexValue(text[i + 1]);
-        int low = hexValue(text[i + 2]);
+        int high = hexDigitValue(text[i + 1]);
+        int low = hexDigitValue(text[i + 2]);
         if (high < 0 || low < 0)
             fail(L"not a hex digit", i + 3);
         out += static_cast<wchar_t>(high * 16 + low);

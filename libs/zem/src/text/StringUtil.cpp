@@ -260,6 +260,16 @@ void formatDouble(double value, std::wstring& out) {
         out.append(static_cast<size_t>(e - n), L'0');
 }
 
+int hexDigitValue(wchar_t unit) {
+    if (unit >= L'0' && unit <= L'9')
+        return unit - L'0';
+    if (unit >= L'a' && unit <= L'f')
+        return unit - L'a' + 10;
+    if (unit >= L'A' && unit <= L'F')
+        return unit - L'A' + 10;
+    return -1;
+}
+
 void appendAscii(const char* text, std::wstring& out) {
     if (!text)
         return;

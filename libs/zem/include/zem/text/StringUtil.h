@@ -36,6 +36,9 @@ bool parseDouble(const std::wstring& text, double* out);
 // needs (a leading 0, a trailing ".0").
 void formatDouble(double value, std::wstring& out);
 
+// The value of one hexadecimal digit (either case), or -1.
+int hexDigitValue(wchar_t unit);
+
 // Appends each byte of a NUL-terminated 8-bit text as one code unit.
 void appendAscii(const char* text, std::wstring& out);
 
