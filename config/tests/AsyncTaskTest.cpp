@@ -161,6 +161,31 @@ TEST_F(AsyncTaskTest, AClosureTakenWhileStoppingIsDeletedUninvoked) {
     EXPECT_FALSE(task->isRunning());
 }
 
+// The registry cannot deliver before it is bound to a window: the task keeps trying to
+// wake the main thread until it can, and the queued closure then runs.
+TEST(AsyncTaskUnboundTest, AWakeUpThatFailedIsRetried) {
+    zemtest::TestWindow window;
+    ASSERT_NE(nullptr, window.handle());
+    zem::MessageRegistry registry;
+    {
+        corvel::AsyncTask task;
+        task.start();
+        Tally tally;
+        std::atomic<int> posted{-1};
+        auto body = [&] { posted = task.postToUiThread(new CountedClosure(tally, L"late")) ? 1 : 0; };
+        ASSERT_TRUE(task.postToTaskThread(
+            new corvel::Closure_0([](void* p) { (*static_cast<decltype(body)*>(p))(); }, &body)));
+        ASSERT_TRUE(waitFor([&] { return task.isResultPending(); }));
+        window.drain();
+        EXPECT_EQ(0, tally.invoked.load());
+        registry.init(window.handle());
+        ASSERT_TRUE(window.pumpUntil([&] { return tally.invoked == 1 && posted != -1; }));
+        EXPECT_EQ(1, posted.load());
+        task.stop();
+    }
+    registry.shutdown();
+}
+
 TEST_F(AsyncTaskTest, CanBeStartedAgain) {
     task->start();
     task->start();

@@ -42,6 +42,8 @@ public:
     bool isStopping();
     // A closure handed to the task thread and not yet taken.
     bool isHandOffPending() { return !m_inbox.isEmpty(); }
+    // A closure queued for the main thread and not yet taken.
+    bool isResultPending() { return !m_outbox.isEmpty(); }
 
     // Main thread. Returns once the task thread has taken the closure (before it runs
     // it); a closure taken while the task stops is deleted uninvoked. False when the task
