@@ -1,10 +1,9 @@
 #include "corvel/text/DecodeToUtf16.h"
 
 #include "corvel/text/CodePages.h"
+#include "corvel/text/Utf8Decoder.h"
 
 #include <windows.h>
-
-#include <cstring>
 
 namespace corvel {
 
@@ -49,87 +48,16 @@ void finishTail(DecodeRun& run, bool final) {
     run.pos = run.byteCount;
 }
 
-size_t utf8SequenceLength(uint8_t lead) {
-    if (lead >= 0xC0 && lead <= 0xDF)
-        return 2;
-    if (lead >= 0xE0 && lead <= 0xEF)
-        return 3;
-    if (lead >= 0xF0 && lead <= 0xF7)
-        return 4;
-    if (lead >= 0xF8 && lead <= 0xFB)
-        return 5;
-    if (lead >= 0xFC && lead <= 0xFD)
-        return 6;
-    return 0; // a continuation byte, FE or FF
-}
+// The units of one conversion into the caller's buffer.
+struct BufferSink {
+    DecodeRun& run;
+    size_t roomLeft() const { return run.roomLeft(); }
+    void put(wchar_t unit) { run.put(unit); }
+};
 
-const uint32_t SMALLEST_VALUE[] = {0, 0, 0x80, 0x800, 0x10000};
-
-// Most text is ASCII: copies a run of it without the per-sequence bookkeeping.
-void copyAscii(DecodeRun& run) {
-    size_t limit = run.bytesLeft() < run.roomLeft() ? run.bytesLeft() : run.roomLeft();
-    const uint8_t* in = run.source + run.pos;
-    wchar_t* out = run.destination + run.units;
-    size_t i = 0;
-    // Four bytes at a time while none has its high bit set.
-    while (i + 4 <= limit) {
-        uint32_t word;
-        std::memcpy(&word, in + i, 4);
-        if (word & 0x80808080u)
-            break;
-        out[i] = in[i];
-        out[i + 1] = in[i + 1];
-        out[i + 2] = in[i + 2];
-        out[i + 3] = in[i + 3];
-        i += 4;
-    }
-    while (i < limit && in[i] < 0x80) {
-        out[i] = in[i];
-        ++i;
-    }
-    run.pos += i;
-    run.units += i;
-}
-
-void decodeUtf8(DecodeRun& run, bool final) {
-    while (run.pos < run.byteCount && run.roomLeft() > 0) {
-        copyAscii(run);
-        if (run.pos == run.byteCount || run.roomLeft() == 0)
-            return;
-        const uint8_t lead = run.source[run.pos];
-        if (lead < 0x80) {
-            run.put(lead);
-            ++run.pos;
-            continue;
-        }
-        const size_t length = utf8SequenceLength(lead);
-        if (length == 0) {
-            run.put(REPLACEMENT);
-            ++run.pos;
-            continue;
-        }
-        uint32_t value = lead & (0x7F >> length);
-        size_t taken = 1;
-        while (taken < length && run.pos + taken < run.byteCount) {
-            const uint8_t next = run.source[run.pos + taken];
-            if ((next & 0xC0) != 0x80)
-                break;
-            value = (value << 6) | (next & 0x3F);
-            ++taken;
-        }
-        if (taken < length) {
-            if (run.pos + taken == run.byteCount)
-                return finishTail(run, final);
-            run.put(REPLACEMENT); // cut short by a byte that continues nothing
-            run.pos += taken;
-            continue;
-        }
-        const bool overlongOrTooLong = length > 4 || value < SMALLEST_VALUE[length];
-        const bool nonCharacter = value == 0xFFFE || value == 0xFFFF;
-        if (!putCodePoint(run, overlongOrTooLong || nonCharacter ? REPLACEMENT : value))
-            return;
-        run.pos += length;
-    }
+void decodeUtf8Run(DecodeRun& run, bool final) {
+    BufferSink sink{run};
+    run.pos += decodeUtf8(run.source + run.pos, run.bytesLeft(), sink, final);
 }
 
 void decodeUtf16(DecodeRun& run, bool bigEndian, bool final) {
@@ -210,7 +138,7 @@ void decodeToUtf16(wchar_t* destination, const uint8_t* source, size_t& byteCoun
     switch (codePage) {
     case CP_UTF8_MARK:
     case CP_UTF8_PLAIN:
-        decodeUtf8(run, final);
+        decodeUtf8Run(run, final);
         break;
     case CP_UTF16_LE:
     case CP_UTF16_BE:

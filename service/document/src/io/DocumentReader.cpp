@@ -5,6 +5,7 @@
 #include "corvel/document/DocumentManager.h"
 #include "corvel/text/DecodeToUtf16.h"
 #include "corvel/text/EncodingMark.h"
+#include "corvel/text/Utf8Decoder.h"
 #include "corvel/text/Utf8Text.h"
 #include "zem/base/Error.h"
 #include "zem/files/File.h"
@@ -24,10 +25,6 @@ const uint32_t CHUNK = 0x100000;
 const size_t BATCH = 8192;
 const int64_t MIN_CAPACITY = 0x10000;
 const uint32_t LOG_SOURCE_DOCUMENT = 0; // the general log source
-
-bool isBreak(wchar_t unit) {
-    return unit <= L'\r' && (unit == L'\r' || unit == L'\n');
-}
 
 } // namespace
 
@@ -59,7 +56,7 @@ bool DocumentReader::read(zem::File* file) {
         finish();
     } catch (const std::bad_alloc&) {
         m_text.reset();
-        m_lineStarts.clear();
+        m_scanner.lineStarts().clear();
         return fail(ERROR_NOT_ENOUGH_MEMORY);
     }
     return true;
@@ -107,15 +104,7 @@ bool DocumentReader::readChunks(zem::File* file, uint32_t size) {
         }
         const bool final = remaining == 0;
         const DWORD started = GetTickCount();
-        while (start < available) {
-            size_t byteCount = available - start;
-            size_t unitCount = BATCH;
-            decodeToUtf16(units.get(), raw.get() + start, byteCount, m_codePage, unitCount, final);
-            if (byteCount == 0 && unitCount == 0)
-                break; // an incomplete tail waits for the next chunk
-            start += byteCount;
-            scan(units.get(), unitCount);
-        }
+        start += decodeChunk(raw.get() + start, available - start, units.get(), final);
         m_appendTicks += GetTickCount() - started;
         carry = available - start;
         std::memmove(raw.get(), raw.get() + start, carry);
@@ -124,81 +113,39 @@ bool DocumentReader::readChunks(zem::File* file, uint32_t size) {
     return true;
 }
 
-void DocumentReader::emitBreak(int32_t kind) {
-    *m_out++ = L'\n';
-    m_lineStarts.append(m_outBase + static_cast<int32_t>(m_out - m_outStart));
-    if (kind == LINE_ENDING_CR)
-        ++m_crCount;
-    else if (kind == LINE_ENDING_LF)
-        ++m_lfCount;
-    else
-        ++m_crlfCount;
-}
-
-void DocumentReader::emitPendingBreak() {
-    if (m_pendingCr)
-        emitBreak(LINE_ENDING_CR);
-    else if (m_pendingLf)
-        emitBreak(LINE_ENDING_LF);
-    m_pendingCr = false;
-    m_pendingLf = false;
-}
-
-// Text goes straight into the gap buffer's room; a CR or LF stays pending until the next
-// unit shows which break it belongs to, so CR LF split between chunks is still one break.
-void DocumentReader::scan(const wchar_t* units, size_t count) {
-    m_outBase = m_text->getLength();
-    // Each unit gives at most one unit, and a break pending from the last chunk one more.
-    m_outStart = m_text->appendRoom(static_cast<int32_t>(count + 1));
-    m_out = m_outStart;
-    const wchar_t* in = units;
-    const wchar_t* const end = units + count;
-    while (in < end) {
-        if (!m_pendingCr && !m_pendingLf) {
-            // The common case: copy up to the next break with nothing pending.
-            wchar_t* out = m_out;
-            while (in < end && !isBreak(*in))
-                *out++ = *in++;
-            m_out = out;
-            if (in == end)
-                break;
-        }
-        const wchar_t unit = *in++;
-        if (unit == L'\n') {
-            if (m_pendingLf) {
-                emitBreak(LINE_ENDING_LF);
-            } else if (m_pendingCr) {
-                emitBreak(LINE_ENDING_CRLF);
-                m_pendingLf = false;
-            } else {
-                m_pendingLf = true;
-            }
-            m_pendingCr = false;
-        } else if (unit == L'\r') {
-            emitPendingBreak();
-            m_pendingCr = true;
-        } else {
-            emitPendingBreak();
-            *m_out++ = unit;
-        }
+size_t DocumentReader::decodeChunk(const uint8_t* bytes, size_t count, wchar_t* units, bool final) {
+    if (m_codePage == CP_UTF8_PLAIN || m_codePage == CP_UTF8_MARK) {
+        // Straight from the bytes into the text: a UTF-8 byte gives at most one unit.
+        m_scanner.begin(*m_text, count);
+        const size_t consumed = decodeUtf8(bytes, count, m_scanner, final);
+        m_scanner.end();
+        return consumed;
     }
-    m_text->commitAppend(static_cast<int32_t>(m_out - m_outStart));
-}
-
-void DocumentReader::finishPending() {
-    m_outBase = m_text->getLength();
-    m_outStart = m_text->appendRoom(1);
-    m_out = m_outStart;
-    emitPendingBreak();
-    m_text->commitAppend(static_cast<int32_t>(m_out - m_outStart));
+    size_t start = 0;
+    while (start < count) {
+        size_t byteCount = count - start;
+        size_t unitCount = BATCH;
+        decodeToUtf16(units, bytes + start, byteCount, m_codePage, unitCount, final);
+        if (byteCount == 0 && unitCount == 0)
+            break; // an incomplete tail waits for the next chunk
+        start += byteCount;
+        m_scanner.begin(*m_text, unitCount);
+        for (size_t i = 0; i < unitCount; ++i)
+            m_scanner.put(units[i]);
+        m_scanner.end();
+    }
+    return start;
 }
 
 void DocumentReader::finish() {
-    finishPending();
-    const size_t breaks = m_lineStarts.size();
+    m_scanner.begin(*m_text, 0);
+    m_scanner.flushPending();
+    m_scanner.end();
+    BlockList& lineStarts = m_scanner.lineStarts();
+    const size_t breaks = lineStarts.size();
     std::unique_ptr<int32_t[]> starts(new int32_t[breaks ? breaks : 1]);
-    m_lineStarts.flatten(starts.get(), breaks);
-    m_lineStarts.clear();
+    lineStarts.flatten(starts.get(), breaks);
+    lineStarts.clear();
     // The estimate of one unit per byte plus an eighth is seldom all needed.
     m_text->releaseSpareRoom();
     m_document->installLoadedText(static_cast<int32_t>(breaks), std::move(m_text), starts.get());
@@ -208,7 +155,7 @@ void DocumentReader::finish() {
     state.loadConfidence = 1.0f;
     state.detectedCodePage = static_cast<int32_t>(m_codePage);
     state.detection = detection;
-    state.lineEndingVote = voteLineEnding(m_crlfCount, m_crCount, m_lfCount);
+    state.lineEndingVote = voteLineEnding(m_scanner.crlfCount(), m_scanner.crCount(), m_scanner.lfCount());
     m_document->unlockState();
 }
 

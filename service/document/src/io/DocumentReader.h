@@ -2,7 +2,7 @@
 // when the first chunk reads as such, else ANSI), turns every line break into one LF and
 // fills a new gap buffer and the line starts; the line-break style is voted on at the end.
 #pragma once
-#include "corvel/document/BlockList.h"
+#include "LineBreakScanner.h"
 #include "corvel/document/DocumentState.h"
 
 #include <cstdint>
@@ -30,10 +30,8 @@ public:
 private:
     bool readChunks(zem::File* file, uint32_t size);
     void startText(const uint8_t* firstChunk, size_t length, uint32_t size);
-    void scan(const wchar_t* units, size_t count);
-    void emitBreak(int32_t kind);
-    void emitPendingBreak();
-    void finishPending();
+    // Decodes and scans the bytes; returns those consumed (an incomplete tail is not).
+    size_t decodeChunk(const uint8_t* bytes, size_t count, wchar_t* units, bool final);
     void finish();
     bool fail(uint32_t code);
 
@@ -41,17 +39,8 @@ private:
     DocumentManager* m_manager;
     std::unique_ptr<GapBuffer> m_text;
     uint32_t m_codePage = 0;
-    size_t m_skip = 0; // bytes of the mark still to skip in the first chunk
-    // Where scan writes: the gap buffer's room from m_outStart (text offset m_outBase) on.
-    wchar_t* m_outStart = nullptr;
-    wchar_t* m_out = nullptr;
-    int32_t m_outBase = 0;
-    int32_t m_crlfCount = 0;
-    int32_t m_crCount = 0;
-    int32_t m_lfCount = 0;
-    bool m_pendingCr = false;
-    bool m_pendingLf = false;
-    BlockList m_lineStarts;     // the offset just past each break; the counts above give the vote
+    size_t m_skip = 0; // bytes of the mark to skip in the first chunk
+    LineBreakScanner m_scanner;
     uint32_t m_appendTicks = 0; // time spent appending text, in milliseconds
 };
 
