@@ -30,6 +30,7 @@ struct TestJob : corvel::BgJob {
     std::wstring name;
     int doneAfter;            // steps until done; 0 never
     bool throwOnFirst = false;
+    bool exitOnFirst = false; // the worker thread dies in the step, as if killed
     int messagesOnFirst = 0;  // postJobMessage calls in the first step
     std::atomic<int> steps{0};
     bool* deleted = nullptr;
@@ -78,6 +79,8 @@ public:
                 worker->scheduler()->postJobMessage(job, worker, reinterpret_cast<void*>(static_cast<uintptr_t>(i + 1)));
             if (t->throwOnFirst)
                 throw zem::RuntimeException(L"step failed");
+            if (t->exitOnFirst)
+                ExitThread(0);
         }
         if (t->doneAfter != 0 && step >= t->doneAfter)
             job->setDone();
@@ -322,6 +325,20 @@ TEST_F(BgSchedulerTest, AFailingStepIsReportedCountsAsDoneAndTheWorkerLives) {
     scheduler->queueJob(y, false);
     ASSERT_TRUE(pumpUntil([&] { return client.has(L"finished:y"); }));
     EXPECT_EQ(1u, scheduler->workerCount());
+}
+
+// Caught: a request to a worker whose thread had died waited for an answer for ever.
+TEST_F(BgSchedulerTest, ADeadWorkerCountsAsHavingLetGo) {
+    scheduler->setWorkerCount(1);
+    TestJob* x = make(L"x", 0);
+    x->exitOnFirst = true;
+    scheduler->queueJob(x, false);
+    ASSERT_TRUE(waitFor([&] { return x->steps > 0; }));
+    scheduler->cancelJob(x);
+    EXPECT_EQ(nullptr, x->scheduler());
+    EXPECT_EQ(nullptr, x->currentWorker());
+    scheduler->setWorkerCount(0);
+    EXPECT_EQ(0u, scheduler->workerCount());
 }
 
 TEST_F(BgSchedulerTest, OneContextPerWorkerAndClientReleasedWithTheWorker) {

@@ -77,9 +77,11 @@ void BgScheduler::signalWorker(BgWorker* worker, int32_t request) {
         worker->m_request.store(request);
         ReleaseSemaphore(worker->m_own.handle(), 1, nullptr);
         // A worker that has ended never answers: it no longer holds anything.
-        HANDLE handles[2] = {m_ack.handle(), worker->endedEvent()};
+        HANDLE handles[2] = {m_ack.handle(), worker->exitHandle()};
         int index = -1;
-        if (zem::waitForAny(handles, 2, index) != zem::WAIT_OK || index != 0)
+        if (!handles[1])
+            m_ack.wait(-1);
+        else if (zem::waitForAny(handles, 2, index) != zem::WAIT_OK || index != 0)
             m_ack.tryWait(); // an answer released on its way out must not serve the next request
     }
     m_lock.enter();
@@ -360,7 +362,7 @@ void BgScheduler::addWorker(int32_t group) {
     worker->setPriority(m_workerPriority);
     m_workers.push_back(worker);
     try {
-        worker->start();
+        worker->launch();
     } catch (...) {
         m_workers.pop_back();
         delete worker;

@@ -4,26 +4,24 @@
 #include "corvel/config/BgClient.h"
 #include "corvel/config/BgJob.h"
 #include "corvel/config/BgScheduler.h"
-#include "zem/base/Exception.h"
 
 namespace corvel {
 
 BgWorker::BgWorker(BgScheduler* scheduler, int32_t group, const std::wstring& name)
     : zem::LegacyThread(name), m_scheduler(scheduler), m_group(group),
-      m_ended(CreateEventW(nullptr, TRUE, FALSE, nullptr), &CloseHandle) {
-    if (!m_ended)
-        throw zem::SystemException(L"cannot create event");
-}
+      m_exit(nullptr, &CloseHandle) {}
 
 // The scheduler stops and joins its workers before deleting them; this only joins.
 BgWorker::~BgWorker() { stopAndJoin(); }
 
+void BgWorker::launch() {
+    start();
+    // Whoever waits for this worker's answer also watches for its end. Without the
+    // handle, requests wait for the answer alone.
+    m_exit.reset(OpenThread(SYNCHRONIZE, FALSE, id()));
+}
+
 int BgWorker::run() {
-    // Whoever waits for this worker's answer also watches for its end.
-    struct SignalEnd {
-        HANDLE event;
-        ~SignalEnd() { SetEvent(event); }
-    } signalEnd{m_ended.get()};
     loop();
     m_scheduler->workerEnding(this, !stopRequested());
     return 0;

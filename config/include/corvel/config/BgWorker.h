@@ -28,8 +28,10 @@ public:
     void* context() const { return m_lastContext; }
     // Tick at the start of the step under way (worker thread).
     uint32_t stepStart() const { return m_stepStart; }
-    // Set once the thread procedure has returned (manual-reset event).
-    HANDLE endedEvent() const { return m_ended.get(); }
+    // Starts the thread and keeps a handle that is signalled when it ends, however it ends.
+    void launch();
+    // Null before launch().
+    HANDLE exitHandle() const { return m_exit.get(); }
 
 protected:
     int run() override;
@@ -49,7 +51,7 @@ private:
     BgClient* m_lastClient = nullptr;
     void* m_lastContext = nullptr;
     uint32_t m_stepStart = 0; // tick at the start of the current step
-    std::unique_ptr<std::remove_pointer_t<HANDLE>, BOOL(WINAPI*)(HANDLE)> m_ended;
+    std::unique_ptr<std::remove_pointer_t<HANDLE>, BOOL(WINAPI*)(HANDLE)> m_exit;
 };
 
 } // namespace corvel
