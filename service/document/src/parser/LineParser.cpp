@@ -50,6 +50,9 @@ void LineParser::bind(Document* document, EndPatternCache* cache) {
     m_rules = m_root ? m_root->getRepository() : nullptr;
     m_scopes = document ? &document->getScopeStore() : nullptr;
     m_rootScope = 0;
+    // The store may have been cleared since the last step.
+    for (ScopeCacheEntry& entry : m_scopeCache)
+        entry.valid = false;
 }
 
 void LineParser::unbind() {
@@ -115,7 +118,7 @@ bool LineParser::parseText(const wchar_t* text, int32_t length, const uint16_t* 
         m_stack.push_back(0);
         m_stack.push_back(m_rootScope);
     }
-    std::vector<uint16_t> start(m_stack);
+    m_startStack.assign(m_stack.begin(), m_stack.end());
     m_scope = m_stack.back();
     m_rule = ruleForScope(m_scope);
     selectEndPattern();
@@ -127,32 +130,7 @@ bool LineParser::parseText(const wchar_t* text, int32_t length, const uint16_t* 
     m_childSearch = SearchCache();
 
     while (m_position < m_length) {
-        int32_t endBound = NO_MATCH;
-        int32_t childBound = NO_MATCH;
-        int32_t end = nextMatch(m_endPattern, m_endAnchored, *m_endResults, m_endSearch, m_position, endBound);
-        const RegEx* children = m_rule ? m_rule->getChildPattern() : nullptr;
-        int32_t child = nextMatch(children, m_rule && m_rule->areChildrenAnchored(), *m_childResults, m_childSearch,
-                                  m_position, childBound);
-        int32_t target = std::min(end, child);
-        // Before this no pattern can match; an anchored pattern that failed here may still
-        // match one unit on.
-        int32_t bound = std::min(endBound, childBound);
-        if (target > bound || target == NO_MATCH) {
-            if (m_pendingPlain < 0)
-                m_pendingPlain = m_position;
-            m_position = std::min(bound, m_length);
-            continue;
-        }
-        if (target > m_position) {
-            if (m_pendingPlain < 0)
-                m_pendingPlain = m_position;
-            m_position = target;
-        }
-        if (end <= child) {
-            takeEnd();
-            continue;
-        }
-        if (!takeChild(child)) {
+        if (!step()) {
             int group = m_childResults->getFirstMatchedGroup();
             zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE, L"Line[%d]: `%s`\n", line,
                             std::wstring(text, text + length).c_str());
@@ -164,9 +142,58 @@ bool LineParser::parseText(const wchar_t* text, int32_t length, const uint16_t* 
     }
     if (m_pendingPlain >= 0)
         addScopeChange(m_pendingPlain, m_scope);
-    buildBlock(start.data(), start.size());
+    buildBlock(m_startStack.data(), m_startStack.size());
     m_text = nullptr;
     return true;
+}
+
+void LineParser::skipPlain(int32_t to) {
+    if (m_pendingPlain < 0)
+        m_pendingPlain = m_position;
+    m_position = std::min(to, m_length);
+}
+
+bool LineParser::step() {
+    // Where the end pattern and the children share one pattern, one search finds both.
+    const RegEx* both = m_endPattern && m_endPattern == m_rule->getStaticEnd() ? m_rule->getEndAndChildPattern() : nullptr;
+    if (both) {
+        int32_t bound = NO_MATCH;
+        int32_t at = nextMatch(both, false, *m_childResults, m_childSearch, m_position, bound);
+        if (at == NO_MATCH) {
+            skipPlain(m_length);
+            return true;
+        }
+        if (at > m_position)
+            skipPlain(at);
+        int endGroupEnd = 0;
+        int endGroup = m_rule->getEndAlternativeGroup(&endGroupEnd);
+        if (m_childResults->getFirstMatchedGroup() == endGroup) {
+            takeEnd(*m_childResults, endGroup, endGroupEnd);
+            return true;
+        }
+        return takeChild(at, true);
+    }
+    int32_t endBound = NO_MATCH;
+    int32_t childBound = NO_MATCH;
+    int32_t end = nextMatch(m_endPattern, m_endAnchored, *m_endResults, m_endSearch, m_position, endBound);
+    const RegEx* children = m_rule ? m_rule->getChildPattern() : nullptr;
+    int32_t child = nextMatch(children, m_rule && m_rule->areChildrenAnchored(), *m_childResults, m_childSearch,
+                              m_position, childBound);
+    int32_t target = std::min(end, child);
+    // Before this no pattern can match; an anchored pattern that failed here may still
+    // match one unit on.
+    int32_t bound = std::min(endBound, childBound);
+    if (target > bound || target == NO_MATCH) {
+        skipPlain(bound);
+        return true;
+    }
+    if (target > m_position)
+        skipPlain(target);
+    if (end <= child) {
+        takeEnd(*m_endResults, 0, m_endResults->getCount());
+        return true;
+    }
+    return takeChild(child, false);
 }
 
 int32_t LineParser::nextMatch(const RegEx* pattern, bool anchored, MatchResultsRegEx& results, SearchCache& cache,
@@ -198,8 +225,7 @@ int32_t LineParser::nextMatch(const RegEx* pattern, bool anchored, MatchResultsR
     return cache.found;
 }
 
-void LineParser::takeEnd() {
-    const MatchResults& results = *m_endResults;
+void LineParser::takeEnd(const MatchResults& results, int base, int groupEnd) {
     if (m_pendingPlain >= 0) {
         addScopeChange(m_pendingPlain, m_scope);
         m_pendingPlain = -1;
@@ -209,7 +235,7 @@ void LineParser::takeEnd() {
     m_stack.resize(m_stack.size() - 2);
     addScopeChange(results.getBegin(0), closing);
     if (closingRule)
-        applyCaptures(closingRule->getEndCaptures(), results, 0, results.getCount(), closing);
+        applyCaptures(closingRule->getEndCaptures(), results, base, groupEnd, closing);
     m_scope = m_stack.back();
     m_rule = ruleForScope(m_scope);
     m_position = results.getEnd(0);
@@ -218,11 +244,12 @@ void LineParser::takeEnd() {
     selectEndPattern();
 }
 
-bool LineParser::takeChild(int32_t at) {
+bool LineParser::takeChild(int32_t at, bool withEnd) {
     const MatchResults& results = *m_childResults;
     int group = results.getFirstMatchedGroup();
     int groupEnd = 0;
-    const ParserRule* child = m_rule->childForGroup(group, &groupEnd);
+    const ParserRule* child =
+        withEnd ? m_rule->childForEndAndChildGroup(group, &groupEnd) : m_rule->childForGroup(group, &groupEnd);
     bool empty = results.getBegin(0) == results.getEnd(0);
     // Empty text matched by a match rule, or by a second begin rule at one position, is
     // plain text: nothing can then stall the line or pile up on the stack.
@@ -282,11 +309,19 @@ const ParserRule* LineParser::ruleForScope(uint16_t scope) const {
 }
 
 uint16_t LineParser::scopeForRule(const ParserRule* rule, uint16_t parent) {
+    // Most matches open a scope met just before: a small cache spares the store's lookup.
+    uint32_t key = (uint32_t(rule->getId()) << 16) | parent;
+    ScopeCacheEntry& cached = m_scopeCache[(key ^ (key >> 16) ^ (key >> 7)) % SCOPE_CACHE_SIZE];
+    if (cached.valid && cached.key == key)
+        return cached.scope;
     // Scope ids are 16-bit: a store that is full opens no more scopes.
     if (!m_scopes || m_scopes->size() >= 0xFFFF)
         return parent;
     const DocumentScope* scope = m_scopes->intern(rule->getId(), parent, rule->getScopeName().c_str());
-    return scope ? scope->getIndex() : parent;
+    if (!scope)
+        return parent;
+    cached = ScopeCacheEntry{key, scope->getIndex(), true};
+    return scope->getIndex();
 }
 
 void LineParser::applyCaptures(const std::map<uint16_t, ParserRule*>& captures, const MatchResults& results, int base,

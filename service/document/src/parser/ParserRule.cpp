@@ -61,11 +61,13 @@ bool ParserRule::addChild(const RegExLiteral& pattern, ParserRule* child) {
     if (group == 0)
         return false;
     m_children.push_back(child);
+    m_childPatterns.push_back(pattern);
     m_childGroups.push_back(ChildGroup{group, child});
     if (holdsSearchAnchor(pattern.pattern()))
         m_childrenAnchored = true;
     m_childPattern.reset();
     m_childPatternReady.store(false);
+    m_endAndChildReady.store(false);
     return false;
 }
 
@@ -84,18 +86,80 @@ const RegEx* ParserRule::getChildPattern() const {
     return pattern && pattern->isCompiled() ? pattern : nullptr;
 }
 
-ParserRule* ParserRule::childForGroup(int group, int* groupEnd) const {
-    auto it = std::lower_bound(m_childGroups.begin(), m_childGroups.end(), group,
-                               [](const ChildGroup& entry, int g) { return entry.group < g; });
-    if (it == m_childGroups.end() || it->group != group)
+namespace {
+
+// The entry of a group among groups by increasing number, and the group after its own.
+template <class Entry>
+const Entry* findGroup(const std::vector<Entry>& groups, int group, int nextGroup, int* groupEnd) {
+    auto it = std::lower_bound(groups.begin(), groups.end(), group,
+                               [](const Entry& entry, int g) { return entry.group < g; });
+    if (it == groups.end() || it->group != group)
         return nullptr;
     if (groupEnd)
-        *groupEnd = it + 1 != m_childGroups.end() ? (it + 1)->group : m_childComposite.nextGroupNumber();
-    return it->child;
+        *groupEnd = it + 1 != groups.end() ? (it + 1)->group : nextGroup;
+    return &*it;
+}
+
+} // namespace
+
+ParserRule* ParserRule::childForGroup(int group, int* groupEnd) const {
+    const ChildGroup* entry = findGroup(m_childGroups, group, m_childComposite.nextGroupNumber(), groupEnd);
+    return entry ? entry->child : nullptr;
+}
+
+const RegEx* ParserRule::getEndAndChildPattern() const {
+    if (!m_endAndChildReady.load(std::memory_order_acquire)) {
+        zem::CriticalSectionLock guard(childPatternLock());
+        if (!m_endAndChildReady.load(std::memory_order_relaxed)) {
+            m_endAndChildPattern.reset();
+            m_endAndChildGroups.clear();
+            m_endAndChildComposite.reset(new RegExComposite());
+            bool usable = !m_children.empty() && m_staticEnd && m_staticEnd->isCompiled() && !m_endAnchored &&
+                          !m_childrenAnchored;
+            // Alternatives are tried in order at each position: the end pattern first.
+            int endGroup = usable ? m_endAndChildComposite->push(
+                                        parseRegExOptions(m_endLiteral.options().c_str()).bits & INLINE_OPTION_BITS,
+                                        m_endLiteral.pattern(), nullptr)
+                                  : 0;
+            if (endGroup != 0) {
+                m_endAndChildGroups.push_back(ChildGroup{endGroup, nullptr});
+                for (size_t i = 0; i < m_children.size(); ++i) {
+                    const RegExLiteral& pattern = m_childPatterns[i];
+                    int group = m_endAndChildComposite->push(
+                        parseRegExOptions(pattern.options().c_str()).bits & INLINE_OPTION_BITS, pattern.pattern(),
+                        m_children[i]);
+                    if (group != 0)
+                        m_endAndChildGroups.push_back(ChildGroup{group, m_children[i]});
+                }
+                m_endAndChildPattern = m_endAndChildComposite->build();
+            }
+            m_endAndChildReady.store(true, std::memory_order_release);
+        }
+    }
+    const RegEx* pattern = m_endAndChildPattern.get();
+    return pattern && pattern->isCompiled() ? pattern : nullptr;
+}
+
+int ParserRule::getEndAlternativeGroup(int* groupEnd) const {
+    if (m_endAndChildGroups.empty())
+        return 0;
+    if (groupEnd)
+        *groupEnd = m_endAndChildGroups.size() > 1 ? m_endAndChildGroups[1].group
+                                                   : m_endAndChildComposite->nextGroupNumber();
+    return m_endAndChildGroups[0].group;
+}
+
+ParserRule* ParserRule::childForEndAndChildGroup(int group, int* groupEnd) const {
+    const ChildGroup* entry =
+        findGroup(m_endAndChildGroups, group, m_endAndChildComposite ? m_endAndChildComposite->nextGroupNumber() : 0,
+                  groupEnd);
+    return entry ? entry->child : nullptr;
 }
 
 void ParserRule::setEndPattern(const RegExLiteral& pattern) {
     m_endAnchored = holdsSearchAnchor(pattern.pattern());
+    m_endLiteral = pattern;
+    m_endAndChildReady.store(false);
     m_endTemplate = makeEndTemplate(pattern);
     if (m_endTemplate) {
         m_staticEnd.reset();

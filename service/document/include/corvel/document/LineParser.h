@@ -50,6 +50,13 @@ public:
     const std::vector<uint8_t>& getBlock() const { return m_block; }
 
 private:
+    struct ScopeCacheEntry {
+        uint32_t key; // rule id << 16 | parent scope
+        uint16_t scope;
+        bool valid;
+    };
+    static constexpr size_t SCOPE_CACHE_SIZE = 64;
+
     struct SearchCache {
         const RegEx* pattern = nullptr;
         int32_t from = -1;
@@ -61,8 +68,14 @@ private:
     // NO_MATCH; bound receives the first position at which a match is still possible.
     int32_t nextMatch(const RegEx* pattern, bool anchored, MatchResultsRegEx& results, SearchCache& cache, int32_t i,
                       int32_t& bound);
-    bool takeChild(int32_t at);
-    void takeEnd();
+    // One match (or a run of plain text); false on a group no child owns.
+    bool step();
+    // Plain text from the position up to `to`.
+    void skipPlain(int32_t to);
+    // withEnd: the match came from the rule's end-and-children pattern.
+    bool takeChild(int32_t at, bool withEnd);
+    // The end captures count from group base, up to groupEnd.
+    void takeEnd(const MatchResults& results, int base, int groupEnd);
     void addScopeChange(int32_t position, uint16_t scope);
     uint16_t scopeForRule(const ParserRule* rule, uint16_t parent);
     const ParserRule* ruleForScope(uint16_t scope) const;
@@ -99,6 +112,8 @@ private:
     const RegEx* m_endPattern = nullptr;
     bool m_endAnchored = false;
 
+    ScopeCacheEntry m_scopeCache[SCOPE_CACHE_SIZE] = {};
+    std::vector<uint16_t> m_startStack; // the stack the line started with
     std::vector<uint16_t> m_stack; // pairs (end-pattern cache index, scope id), bottom first
     std::vector<ScopeRun> m_runs;
     std::vector<uint8_t> m_block;

@@ -78,6 +78,16 @@ public:
     // A child pattern holds \G: the combined pattern is only tried where the search stands.
     bool areChildrenAnchored() const { return m_childrenAnchored; }
 
+    // For a rule with children and a static end pattern: one pattern whose first
+    // alternative is the end pattern and whose others are the children, so one search
+    // finds whichever comes first, the end winning where both match. Null when the rule
+    // has no such pattern (no children, an end template, \G, or it does not compile).
+    const RegEx* getEndAndChildPattern() const;
+    // The group of the end alternative in it; the child owning a group of it, as
+    // childForGroup does for the child pattern.
+    int getEndAlternativeGroup(int* groupEnd) const;
+    ParserRule* childForEndAndChildGroup(int group, int* groupEnd) const;
+
     // None when the pattern has no back-reference.
     static std::unique_ptr<EndPatternTemplate> makeEndTemplate(const RegExLiteral& pattern);
     // Fills each back-reference k with the text of group base + k, punctuation and white
@@ -104,12 +114,19 @@ private:
     uint16_t m_id = 0;                                 // 1-based place in the repository
     ParserRuleRepository* m_repository = nullptr;
     std::vector<ParserRule*> m_children; // in the order they were added
+    std::vector<RegExLiteral> m_childPatterns; // beside m_children
     std::vector<ChildGroup> m_childGroups; // by increasing group
+    RegExLiteral m_endLiteral;
     bool m_childrenAnchored = false;
     bool m_endAnchored = false;
     // The compiled composite; set once, after which the composite is only read.
     mutable RegExPtr m_childPattern;
     mutable std::atomic<bool> m_childPatternReady{false};
+    // The end-and-children pattern and its groups, made on first use like the child pattern.
+    mutable std::unique_ptr<RegExComposite> m_endAndChildComposite;
+    mutable std::vector<ChildGroup> m_endAndChildGroups; // the end alternative has no child
+    mutable RegExPtr m_endAndChildPattern;
+    mutable std::atomic<bool> m_endAndChildReady{false};
 };
 
 } // namespace corvel
