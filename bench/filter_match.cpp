@@ -16,10 +16,10 @@ const int PATHS = 50000;
 const int ROUNDS = 20;
 
 std::vector<std::wstring> makePaths() {
-    static const wchar_t* const parts[] = {L"src",   L"doc",    L"lib",     L"include", L"Controls", L"editor",
-                                           L"tests", L"ui",     L"widgets", L"Document", L"core",    L"platform",
-                                           L"ctl",   L"bundles", L"themes", L"service",  L"app",     L"support"};
-    static const wchar_t* const names[] = {L"Controller", L"DocumentCtl", L"Scope", L"Filter", L"Main", L"Window",
+    static const wchar_t* const parts[] = {L"src",   L"doc",     L"lib",     L"include",  L"Controls", L"editor",
+                                           L"tests", L"ui",      L"widgets", L"Document", L"core",     L"platform",
+                                           L"ctl",   L"bundles", L"themes",  L"service",  L"app",      L"support"};
+    static const wchar_t* const names[] = {L"Controller", L"DocumentCtl", L"Scope", L"Filter", L"Main",  L"Window",
                                            L"Layout",     L"Buffer",      L"Caret", L"Render", L"Token", L"Action"};
     static const wchar_t* const extensions[] = {L".cpp", L".h", L".txt", L".cvConfig"};
     std::mt19937 rng(777u);

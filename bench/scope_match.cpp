@@ -15,13 +15,30 @@ namespace {
 const int RULES = 500;
 const int ROUNDS = 2000;
 
-const wchar_t* const SCOPES[] = {
-    L"source.python", L"meta.function.python", L"meta.function.parameters", L"string.quoted.double",
-    L"constant.character.escape", L"keyword.control.flow", L"storage.type.class", L"entity.name.function",
-    L"variable.parameter", L"comment.line.number", L"punctuation.definition.string.begin",
-    L"support.function.builtin", L"meta.class.python", L"markup.heading", L"text.html.basic",
-    L"source.js.embedded", L"entity.other.attribute", L"constant.numeric.integer", L"invalid.illegal",
-    L"meta.tag.block.any", L"keyword.operator.assignment", L"string.regexp", L"source.ruby", L"meta.embedded.line"};
+const wchar_t* const SCOPES[] = {L"source.python",
+                                 L"meta.function.python",
+                                 L"meta.function.parameters",
+                                 L"string.quoted.double",
+                                 L"constant.character.escape",
+                                 L"keyword.control.flow",
+                                 L"storage.type.class",
+                                 L"entity.name.function",
+                                 L"variable.parameter",
+                                 L"comment.line.number",
+                                 L"punctuation.definition.string.begin",
+                                 L"support.function.builtin",
+                                 L"meta.class.python",
+                                 L"markup.heading",
+                                 L"text.html.basic",
+                                 L"source.js.embedded",
+                                 L"entity.other.attribute",
+                                 L"constant.numeric.integer",
+                                 L"invalid.illegal",
+                                 L"meta.tag.block.any",
+                                 L"keyword.operator.assignment",
+                                 L"string.regexp",
+                                 L"source.ruby",
+                                 L"meta.embedded.line"};
 const size_t SCOPE_COUNT = sizeof(SCOPES) / sizeof(SCOPES[0]);
 
 // The first one, two or all components of a scope.

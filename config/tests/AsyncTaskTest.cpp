@@ -173,8 +173,8 @@ TEST(AsyncTaskUnboundTest, AWakeUpThatFailedIsRetried) {
         Tally tally;
         std::atomic<int> posted{-1};
         auto body = [&] { posted = task.postToUiThread(new CountedClosure(tally, L"late")) ? 1 : 0; };
-        ASSERT_TRUE(task.postToTaskThread(
-            new corvel::Closure_0([](void* p) { (*static_cast<decltype(body)*>(p))(); }, &body)));
+        ASSERT_TRUE(
+            task.postToTaskThread(new corvel::Closure_0([](void* p) { (*static_cast<decltype(body)*>(p))(); }, &body)));
         ASSERT_TRUE(waitFor([&] { return task.isResultPending(); }));
         window.drain();
         EXPECT_EQ(0, tally.invoked.load());

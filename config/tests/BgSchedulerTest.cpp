@@ -17,7 +17,9 @@
 namespace {
 
 std::atomic<uint32_t> g_tick{1000};
-uint32_t testTick() { return g_tick.load(); }
+uint32_t testTick() {
+    return g_tick.load();
+}
 
 // How a test job behaves in each step.
 struct TestJob : corvel::BgJob {
@@ -28,7 +30,7 @@ struct TestJob : corvel::BgJob {
             *deleted = true;
     }
     std::wstring name;
-    int doneAfter;            // steps until done; 0 never
+    int doneAfter; // steps until done; 0 never
     bool throwOnFirst = false;
     bool exitOnFirst = false; // the worker thread dies in the step, as if killed
     int messagesOnFirst = 0;  // postJobMessage calls in the first step
@@ -76,7 +78,8 @@ public:
         if (step == 1) {
             record(L"step", job);
             for (int i = 0; i < t->messagesOnFirst; ++i)
-                worker->scheduler()->postJobMessage(job, worker, reinterpret_cast<void*>(static_cast<uintptr_t>(i + 1)));
+                worker->scheduler()->postJobMessage(job, worker,
+                                                    reinterpret_cast<void*>(static_cast<uintptr_t>(i + 1)));
             if (t->throwOnFirst)
                 throw zem::RuntimeException(L"step failed");
             if (t->exitOnFirst)
@@ -89,9 +92,7 @@ public:
     void onJobDequeued(corvel::BgWorker*, corvel::BgJob* job) override { record(L"dequeued", job); }
     void onJobQueued(corvel::BgWorker*, corvel::BgJob* job) override { record(L"queued", job); }
     void onJobFinished(corvel::BgScheduler*, corvel::BgJob* job) override { record(L"finished", job); }
-    void onJobMessage(corvel::BgScheduler*, corvel::BgJob* job, void* data) override {
-        record(L"message", job, data);
-    }
+    void onJobMessage(corvel::BgScheduler*, corvel::BgJob* job, void* data) override { record(L"message", job, data); }
     void onJobMessageDropped(corvel::BgScheduler*, corvel::BgJob* job, void* data) override {
         record(L"dropped", job, data);
     }
@@ -374,9 +375,9 @@ TEST(BgSchedulerWorkerCountTest, FollowsTheProcessorsOfTheMask) {
         uintptr_t mask;
         int32_t expected;
     } cases[] = {
-        {0, 0x0, 1},   {3, 0x0, 1},  {0, 0x1, 1},   {0, 0x3, 1},  {0, 0x4, 2},  {0, 0xF, 3},
-        {0, 0x1F, 4},  {0, 0x3F, 4}, {0, 0xFF, 4},  {6, 0xFF, 6}, {8, 0xFF, 8}, {9, 0xFF, 4},
-        {-1, 0xFF, 4}, {2, 0x2, 2},  {0x7FFFFFFF, 0xFFFFFFFFu, 4},
+        {0, 0x0, 1},  {3, 0x0, 1},  {0, 0x1, 1},   {0, 0x3, 1},  {0, 0x4, 2},
+        {0, 0xF, 3},  {0, 0x1F, 4}, {0, 0x3F, 4},  {0, 0xFF, 4}, {6, 0xFF, 6},
+        {8, 0xFF, 8}, {9, 0xFF, 4}, {-1, 0xFF, 4}, {2, 0x2, 2},  {0x7FFFFFFF, 0xFFFFFFFFu, 4},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.expected, corvel::BgScheduler::defaultWorkerCount(c.requested, c.mask))

@@ -10,14 +10,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <shlobj.h>
 #include <string>
 #include <vector>
-#include <shlobj.h>
 #include <windows.h>
 
 namespace {
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
 std::wstring programFolder() {
     wchar_t path[MAX_PATH];
@@ -158,7 +160,7 @@ TEST_F(ConfigStartupTest, UserFilesAreReadFromTheConfiguredFolder) {
     EXPECT_EQ(L"i:1", value(L"app.editor.font.padding_top"));
     // A later declaration with another type is refused; the start-up one stands.
     EXPECT_EQ(nullptr, corvel::ConfigManager::current()->getConfig().declareValue(L"app.editor.font.size",
-                                                                                   corvel::ConfigValue::TYPE_STRING));
+                                                                                  corvel::ConfigValue::TYPE_STRING));
     EXPECT_EQ(L"i:14", value(L"app.editor.font.size"));
 }
 
@@ -180,11 +182,14 @@ TEST_F(ConfigStartupTest, AFailedStartTriesAgainOnTheNextCall) {
     EXPECT_EQ(nullptr, corvel::environment());
     writeStartup(user);
     ASSERT_NE(nullptr, corvel::ConfigManager::instance());
-    EXPECT_EQ(L"s:" + [&] {
-        std::wstring s = user;
-        std::replace(s.begin(), s.end(), L'\\', L'/');
-        return s;
-    }(), value(L"app.startup.user_dir"));
+    EXPECT_EQ(
+        L"s:" +
+            [&] {
+                std::wstring s = user;
+                std::replace(s.begin(), s.end(), L'\\', L'/');
+                return s;
+            }(),
+        value(L"app.startup.user_dir"));
 }
 
 } // namespace

@@ -16,7 +16,9 @@ using namespace std::string_literals;
 
 namespace {
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
 std::wstring fullPath(const wchar_t* path) {
     zem::WorkString out;

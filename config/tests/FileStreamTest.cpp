@@ -61,12 +61,12 @@ struct ReadCase {
     std::vector<uint8_t> buffer(c.asked + 1, 0xEE);
     uint32_t got = stream.read(buffer.data(), c.asked);
     if (got != c.delivered)
-        return ::testing::AssertionFailure() << "read(" << c.asked << ") of " << c.fileSize << " bytes gave " << got
-                                             << ", expected " << c.delivered;
+        return ::testing::AssertionFailure()
+               << "read(" << c.asked << ") of " << c.fileSize << " bytes gave " << got << ", expected " << c.delivered;
     if (file.reads != c.pieces)
-        return ::testing::AssertionFailure() << "read(" << c.asked << ") of " << c.fileSize << " bytes asked "
-                                             << ::testing::PrintToString(file.reads) << ", expected "
-                                             << ::testing::PrintToString(c.pieces);
+        return ::testing::AssertionFailure()
+               << "read(" << c.asked << ") of " << c.fileSize << " bytes asked " << ::testing::PrintToString(file.reads)
+               << ", expected " << ::testing::PrintToString(c.pieces);
     for (uint32_t i = 0; i < got; ++i)
         if (buffer[i] != (i & 0xFF))
             return ::testing::AssertionFailure() << "byte " << i << " is wrong";

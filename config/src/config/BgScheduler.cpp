@@ -15,7 +15,9 @@ static_assert(sizeof(void*) <= sizeof(uint32_t), "pointers must fit a payload wo
 namespace {
 
 // A tick difference that survives the 49.7-day wrap of the millisecond counter.
-int32_t ticksUntil(uint32_t deadline, uint32_t now) { return static_cast<int32_t>(deadline - now); }
+int32_t ticksUntil(uint32_t deadline, uint32_t now) {
+    return static_cast<int32_t>(deadline - now);
+}
 
 } // namespace
 
@@ -31,7 +33,9 @@ BgScheduler::~BgScheduler() {
         removeWorker(m_workers.front());
 }
 
-uint32_t BgScheduler::defaultTick() { return GetTickCount(); }
+uint32_t BgScheduler::defaultTick() {
+    return GetTickCount();
+}
 
 bool BgScheduler::owns(const BgJob* job) const {
     return job && job->m_scheduler == this && job->m_state != BgJob::STATE_DEAD;
@@ -137,8 +141,7 @@ void BgScheduler::queueJob(BgJob* job, bool reposition) {
         job->m_state = BgJob::STATE_QUEUED;
         job->m_flags.fetch_and(~BgJob::FLAG_CANCEL);
         job->m_commands.push_back({BgJob::Command::QUEUED, nullptr});
-        if (reposition && !job->m_currentWorker && !m_pending.empty() && m_pending.front() != job &&
-            removePending(job))
+        if (reposition && !job->m_currentWorker && !m_pending.empty() && m_pending.front() != job && removePending(job))
             insertPending(job, false);
     }
     wakeOne();

@@ -8,11 +8,12 @@
 namespace corvel {
 
 BgWorker::BgWorker(BgScheduler* scheduler, int32_t group, const std::wstring& name)
-    : zem::LegacyThread(name), m_scheduler(scheduler), m_group(group),
-      m_exit(nullptr, &CloseHandle) {}
+    : zem::LegacyThread(name), m_scheduler(scheduler), m_group(group), m_exit(nullptr, &CloseHandle) {}
 
 // The scheduler stops and joins its workers before deleting them; this only joins.
-BgWorker::~BgWorker() { stopAndJoin(); }
+BgWorker::~BgWorker() {
+    stopAndJoin();
+}
 
 void BgWorker::launch() {
     start();

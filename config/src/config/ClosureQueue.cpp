@@ -6,7 +6,9 @@ namespace corvel {
 
 ClosureQueue::ClosureQueue() = default;
 
-ClosureQueue::~ClosureQueue() { delete m_slot; }
+ClosureQueue::~ClosureQueue() {
+    delete m_slot;
+}
 
 int ClosureQueue::push(Closure* closure, bool wait, HANDLE giveUp) {
     if (isClosing())

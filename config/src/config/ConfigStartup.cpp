@@ -27,8 +27,12 @@ template <class T> ConfigValue valueOf(ConfigValue::Type type, void (ConfigValue
 ConfigValue stringValue(const wchar_t* text) {
     return valueOf<const wchar_t*>(ConfigValue::TYPE_STRING, &ConfigValue::setString, text);
 }
-ConfigValue boolValue(bool flag) { return valueOf(ConfigValue::TYPE_BOOL, &ConfigValue::setBool, flag); }
-ConfigValue intValue(int32_t number) { return valueOf(ConfigValue::TYPE_INT, &ConfigValue::setInt, number); }
+ConfigValue boolValue(bool flag) {
+    return valueOf(ConfigValue::TYPE_BOOL, &ConfigValue::setBool, flag);
+}
+ConfigValue intValue(int32_t number) {
+    return valueOf(ConfigValue::TYPE_INT, &ConfigValue::setInt, number);
+}
 ConfigValue unsignedValue(uint32_t number) {
     return valueOf(ConfigValue::TYPE_UNSIGNED, &ConfigValue::setUnsigned, number);
 }
@@ -103,7 +107,9 @@ ConfigManager* ConfigManager::instance() {
     return s_instance;
 }
 
-void ConfigManager::destroy() { delete s_instance; }
+void ConfigManager::destroy() {
+    delete s_instance;
+}
 
 bool ConfigManager::initialize() {
     Config& config = getConfig();

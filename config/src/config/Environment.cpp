@@ -53,7 +53,9 @@ std::wstring programFolder() {
 Environment::Environment() = default;
 Environment::~Environment() = default;
 
-Environment* environment() { return g_environment.get(); }
+Environment* environment() {
+    return g_environment.get();
+}
 
 bool checkWindowsVersion() {
     OSVERSIONINFOW info{};

@@ -6,7 +6,9 @@
 
 namespace corvel {
 
-uint32_t FileStream::write(const void* buffer, uint32_t size) { return m_file->write(buffer, size); }
+uint32_t FileStream::write(const void* buffer, uint32_t size) {
+    return m_file->write(buffer, size);
+}
 
 uint32_t FileStream::read(void* buffer, uint32_t size) {
     char* out = static_cast<char*>(buffer);

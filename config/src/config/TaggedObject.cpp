@@ -12,7 +12,9 @@ bool TaggedObject::setTag(uint32_t key, void* data) {
     return true;
 }
 
-bool TaggedObject::removeTag(uint32_t key) { return m_tags && m_tags->erase(key) != 0; }
+bool TaggedObject::removeTag(uint32_t key) {
+    return m_tags && m_tags->erase(key) != 0;
+}
 
 void* TaggedObject::getTag(uint32_t key) const {
     if (!m_tags)

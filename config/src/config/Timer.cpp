@@ -26,9 +26,13 @@ void initTimer() {
     zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE, L"Timer: QueryPerformanceCounter is not available\n");
 }
 
-bool timerAvailable() { return s_available; }
+bool timerAvailable() {
+    return s_available;
+}
 
-double timerMicrosecondsPerTick() { return s_microsecondsPerTick; }
+double timerMicrosecondsPerTick() {
+    return s_microsecondsPerTick;
+}
 
 int64_t timerNowMicroseconds() {
     LARGE_INTEGER counter;

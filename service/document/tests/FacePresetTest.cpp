@@ -18,7 +18,9 @@ using corvel::FacePresetEntry;
 using corvel::FacePresetManager;
 using corvel::JasmineValue;
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
 class FakeFonts : public corvel::IFontRegistry {
 public:
@@ -96,9 +98,8 @@ TEST(FacePresetTest, WrittenAndReadBackKeepsEveryFieldButTheId) {
         keys.push_back(d.dictionary()->at(i).key);
     EXPECT_EQ((std::vector<std::wstring>{L"title", L"word_wrap", L"sublines_align", L"sublines_align_show", L"boundary",
                                          L"boundary_break", L"boundary_show", L"center", L"show_indent_guides",
-                                         L"show_whitespace_before", L"show_whitespace_inside",
-                                         L"show_whitespace_after", L"break_whitespace", L"gutter_line_numbers",
-                                         L"theme"}),
+                                         L"show_whitespace_before", L"show_whitespace_inside", L"show_whitespace_after",
+                                         L"break_whitespace", L"gutter_line_numbers", L"theme"}),
               keys);
     FacePreset copy;
     copy.read(d);
@@ -216,9 +217,14 @@ TEST_F(FacePresetManagerTest, TheLongestMatchingPatternWins) {
         const wchar_t* language;
         const wchar_t* title;
     } cases[] = {
-        {L"source.python.django", L"python"}, {L"source.python", L"python"}, {L"source.pythonic", L"python"},
-        {L"source.pyx", L"py"},               {L"source.ruby", L"source"},   {L"text.plain", L"any"},
-        {L"", L"any"},                        {L"sour", L"any"},
+        {L"source.python.django", L"python"},
+        {L"source.python", L"python"},
+        {L"source.pythonic", L"python"},
+        {L"source.pyx", L"py"},
+        {L"source.ruby", L"source"},
+        {L"text.plain", L"any"},
+        {L"", L"any"},
+        {L"sour", L"any"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.title, manager.findPresetForLanguage(c.language).title) << narrow(c.language);
@@ -272,8 +278,7 @@ TEST_F(FacePresetManagerTest, LoadsFromAndSavesToTheConfiguration) {
     EXPECT_EQ(std::wstring(L"DejaVu Sans Mono"), value(L"app.editor.font.names")->getList()[0].getString());
     const corvel::ConfigValue::List& saved = value(L"app.editor.presets.face")->getList();
     ASSERT_EQ(2u, saved.size());
-    EXPECT_EQ(std::wstring(L"source.python, source.ruby"),
-              saved[0].getJasmine()->find(L"languages").asString(L"?"));
+    EXPECT_EQ(std::wstring(L"source.python, source.ruby"), saved[0].getJasmine()->find(L"languages").asString(L"?"));
     EXPECT_TRUE(saved[1].getJasmine()->find(L"languages").isList());
 
     FacePresetManager reader(&fonts, &configManager);

@@ -10,9 +10,13 @@
 
 namespace {
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
-uint32_t score(uint32_t gap, uint32_t sum) { return (gap << 16) | sum; }
+uint32_t score(uint32_t gap, uint32_t sum) {
+    return (gap << 16) | sum;
+}
 
 struct MatchCase {
     const wchar_t* filter;
@@ -30,9 +34,8 @@ struct MatchCase {
     bool passed = matcher.match(candidate.c_str(), candidate.size(), actual);
     if (passed != c.passes || actual != (c.passes ? c.score : 0))
         return ::testing::AssertionFailure() << "\"" << narrow(c.filter) << "\" on \"" << narrow(candidate) << "\""
-                                             << (c.anchored ? " anchored" : "") << ": "
-                                             << (passed ? "passes" : "fails") << " with gap " << (actual >> 16)
-                                             << ", sum " << (actual & 0xFFFF);
+                                             << (c.anchored ? " anchored" : "") << ": " << (passed ? "passes" : "fails")
+                                             << " with gap " << (actual >> 16) << ", sum " << (actual & 0xFFFF);
     return ::testing::AssertionSuccess();
 }
 
@@ -73,12 +76,8 @@ TEST(FilterMatcherTest, SplitsFromTheEnd) {
         const wchar_t* filter;
         std::vector<std::wstring> words;
     } cases[] = {
-        {L"", {}},
-        {L"src/", {L"", L"src"}},
-        {L"a  b//c", {L"c", L"b", L"a"}},
-        {L"/lead", {L"lead"}},
-        {L"//", {L""}},
-        {L"Src\\DOC", {L"doc", L"src"}},
+        {L"", {}},      {L"src/", {L"", L"src"}},        {L"a  b//c", {L"c", L"b", L"a"}}, {L"/lead", {L"lead"}},
+        {L"//", {L""}}, {L"Src\\DOC", {L"doc", L"src"}},
     };
     for (const auto& c : cases) {
         corvel::FilterMatcher matcher(L"old");

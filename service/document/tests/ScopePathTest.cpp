@@ -16,7 +16,8 @@ namespace {
     const corvel::ScopeAtom& atom = path.atom(index);
     std::wstring text(atom.text, atom.length);
     if (atom.weight != weight)
-        return ::testing::AssertionFailure() << "atom " << index << " weight " << atom.weight << ", expected " << weight;
+        return ::testing::AssertionFailure()
+               << "atom " << index << " weight " << atom.weight << ", expected " << weight;
     if (atom.components != prefixes.size())
         return ::testing::AssertionFailure() << "atom " << index << " has " << atom.components << " components";
     for (size_t i = 0; i < prefixes.size(); ++i) {

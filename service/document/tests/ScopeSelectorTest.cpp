@@ -24,7 +24,9 @@ void fill(corvel::ScopePath& path, const std::wstring& outerToInner) {
         path.push(atoms[i].c_str(), static_cast<uint32_t>(atoms[i].size()), true);
 }
 
-std::string narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+std::string narrow(const std::wstring& text) {
+    return std::string(text.begin(), text.end());
+}
 
 // The program as text: operands as "<atom atom>" with the names the keys stand for.
 std::wstring describe(const corvel::ScopeSelector& selector) {
@@ -131,11 +133,27 @@ TEST(ScopeSelectorTest, RejectsWhatTheStatesDoNotAccept) {
         const wchar_t* text;
         int32_t offset;
     } cases[] = {
-        {L"(a", 2},    {L"a)", 1},     {L"a &", 3},   {L"& a", 0},    {L"a b &", 5}, {L"a && b", 3},
-        {L".a", 0},    {L"a..b", 2},   {L"a (b)", 2}, {L"(a)(b)", 3}, {L"a & )", 4}, {L"((a)", 4},
-        {L"a & .b", 4}, {L"-", 0},     {L")", 0},     {L"a,", 2},
+        {L"(a", 2},
+        {L"a)", 1},
+        {L"a &", 3},
+        {L"& a", 0},
+        {L"a b &", 5},
+        {L"a && b", 3},
+        {L".a", 0},
+        {L"a..b", 2},
+        {L"a (b)", 2},
+        {L"(a)(b)", 3},
+        {L"a & )", 4},
+        {L"((a)", 4},
+        {L"a & .b", 4},
+        {L"-", 0},
+        {L")", 0},
+        {L"a,", 2},
         // An empty "()" may stand alone but not as an operand of an operator.
-        {L"a & ()", 6}, {L"() - a", 6}, {L"(), a", 5}, {L"(()) | a", 8},
+        {L"a & ()", 6},
+        {L"() - a", 6},
+        {L"(), a", 5},
+        {L"(()) | a", 8},
     };
     for (const auto& c : cases)
         EXPECT_TRUE(failsAt(c.text, c.offset));
@@ -175,8 +193,8 @@ struct MatchCase {
     corvel::ScopeMatch result;
     bool matched = matcher.match(selector, result, c.anchored);
     if (matched != c.matches || result.score != (c.matches ? c.score : result.score))
-        return ::testing::AssertionFailure() << "\"" << narrow(c.selector) << "\" against \"" << narrow(c.path)
-                                             << "\"" << (c.anchored ? " anchored" : "") << ": "
+        return ::testing::AssertionFailure() << "\"" << narrow(c.selector) << "\" against \"" << narrow(c.path) << "\""
+                                             << (c.anchored ? " anchored" : "") << ": "
                                              << (matched ? "matched" : "no match") << " with " << result.score;
     return ::testing::AssertionSuccess();
 }

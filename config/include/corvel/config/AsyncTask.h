@@ -61,9 +61,9 @@ private:
     void awaitAcknowledge();
     void drainInbox();
 
-    ClosureQueue m_inbox;  // towards the task thread
+    ClosureQueue m_inbox; // towards the task thread
     zem::Semaphore m_ack{0, 1};
-    ClosureQueue m_outbox; // towards the main thread
+    ClosureQueue m_outbox;                 // towards the main thread
     std::unique_ptr<zem::Thread> m_thread; // main thread only; null when not running
     zem::CriticalSection m_lock;
     bool m_stopping = false; // guarded by m_lock

@@ -44,16 +44,12 @@ public:
     virtual void onJobFinished(BgScheduler* scheduler, BgJob* job) { ignore(scheduler, job); }
     virtual void onJobMessage(BgScheduler* scheduler, BgJob* job, void* data) { ignore(scheduler, job, data); }
     // For a dead job: the data is the client's to free.
-    virtual void onJobMessageDropped(BgScheduler* scheduler, BgJob* job, void* data) {
-        ignore(scheduler, job, data);
-    }
+    virtual void onJobMessageDropped(BgScheduler* scheduler, BgJob* job, void* data) { ignore(scheduler, job, data); }
 
     // Data items handed over by BgScheduler::scheduleJob, on whichever thread processes
     // the job's command list; after a discard marker they go to onJobDataDiscarded.
     virtual void onJobData(BgScheduler* scheduler, BgJob* job, void* data) { ignore(scheduler, job, data); }
-    virtual void onJobDataDiscarded(BgScheduler* scheduler, BgJob* job, void* data) {
-        ignore(scheduler, job, data);
-    }
+    virtual void onJobDataDiscarded(BgScheduler* scheduler, BgJob* job, void* data) { ignore(scheduler, job, data); }
 
 private:
     static void ignore(const void*, const void*, const void* = nullptr) {}

@@ -65,11 +65,11 @@ private:
     std::atomic<uint32_t> m_flags{0};      // FLAG_DONE, FLAG_CANCEL
     BgWorker* m_currentWorker = nullptr;   // the worker holding the job, if any
     BgWorker* m_lastWorker = nullptr;
-    BgScheduler* m_scheduler = nullptr;    // null when detached
-    uint32_t m_deadline = 0;               // tick at which the slice ends
-    uint32_t m_carried = 0;                // milliseconds of an earlier slice left over
-    std::deque<Command> m_commands;        // first in, first out
-    zem::AtomicCounter m_messages;         // the one field changed without the lock
+    BgScheduler* m_scheduler = nullptr; // null when detached
+    uint32_t m_deadline = 0;            // tick at which the slice ends
+    uint32_t m_carried = 0;             // milliseconds of an earlier slice left over
+    std::deque<Command> m_commands;     // first in, first out
+    zem::AtomicCounter m_messages;      // the one field changed without the lock
 };
 
 } // namespace corvel

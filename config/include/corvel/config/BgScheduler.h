@@ -97,11 +97,11 @@ private:
     zem::LegacyMutex m_controlMutex;
     zem::Semaphore m_work{0, 16};
     zem::Semaphore m_ack{0, 1};
-    int32_t m_signalBalance = 0;              // guarded by m_lock
-    int m_workerPriority = 0;                 // guarded by m_lock
-    std::vector<BgWorker*> m_workers;         // owned; guarded by m_lock
+    int32_t m_signalBalance = 0;      // guarded by m_lock
+    int m_workerPriority = 0;         // guarded by m_lock
+    std::vector<BgWorker*> m_workers; // owned; guarded by m_lock
     wchar_t m_name[NAME_CAPACITY];
-    std::vector<BgJob*> m_pending;            // served from the back; guarded by m_lock
+    std::vector<BgJob*> m_pending;                               // served from the back; guarded by m_lock
     std::map<std::pair<BgWorker*, BgClient*>, void*> m_contexts; // guarded by m_lock
     TickSource m_tick = &defaultTick;
 };

@@ -4,7 +4,9 @@
 
 namespace corvel {
 
-FacePreset::FacePreset() { FacePreset::reset(); }
+FacePreset::FacePreset() {
+    FacePreset::reset();
+}
 
 void FacePreset::reset() {
     wordWrap = false;

@@ -17,9 +17,13 @@ const wchar_t* const KEY_PADDING_TOP = L"app.editor.font.padding_top";
 const wchar_t* const KEY_PADDING_BOTTOM = L"app.editor.font.padding_bottom";
 const wchar_t* const KEY_PRESETS = L"app.editor.presets.face";
 
-bool isNameSeparator(wchar_t c) { return c == L',' || std::iswspace(c); }
+bool isNameSeparator(wchar_t c) {
+    return c == L',' || std::iswspace(c);
+}
 
-int32_t clamp(int32_t value, int32_t low, int32_t high) { return std::max(low, std::min(value, high)); }
+int32_t clamp(int32_t value, int32_t low, int32_t high) {
+    return std::max(low, std::min(value, high));
+}
 
 int32_t intOf(Config& config, const wchar_t* key, int32_t fallback) {
     ConfigValue* value = config.getValue(key);
@@ -83,7 +87,9 @@ void FacePresetManager::onSettingsLoaded(void* self, Config*) {
     manager->m_config->settingsStore.add(&FacePresetManager::onSettingsStore, self);
 }
 
-void FacePresetManager::onSettingsStore(void* self, Config*) { static_cast<FacePresetManager*>(self)->saveToConfig(); }
+void FacePresetManager::onSettingsStore(void* self, Config*) {
+    static_cast<FacePresetManager*>(self)->saveToConfig();
+}
 
 void FacePresetManager::loadFromConfig() {
     Config& config = m_config->getConfig();
@@ -209,9 +215,8 @@ const FacePreset& FacePresetManager::findPresetForLanguage(const wchar_t* name) 
         for (const std::wstring& pattern : entry->languages) {
             if (language.compare(0, pattern.size(), pattern) != 0 || pattern.size() > language.size())
                 continue;
-            size_t score = static_cast<size_t>(std::count_if(pattern.begin(), pattern.end(), [](wchar_t c) {
-                return c != L'.';
-            }));
+            size_t score =
+                static_cast<size_t>(std::count_if(pattern.begin(), pattern.end(), [](wchar_t c) { return c != L'.'; }));
             if (score > bestScore) {
                 bestScore = score;
                 best = &entry->preset;

@@ -24,15 +24,23 @@ const wchar_t* lowerTable() {
     return table.get();
 }
 
-uint32_t capped(uint32_t value) { return std::min(value, FIELD_MAX); }
+uint32_t capped(uint32_t value) {
+    return std::min(value, FIELD_MAX);
+}
 
-uint32_t scoreOf(uint32_t gap, uint32_t sum) { return (capped(gap) << 16) | capped(sum); }
+uint32_t scoreOf(uint32_t gap, uint32_t sum) {
+    return (capped(gap) << 16) | capped(sum);
+}
 
 } // namespace
 
-wchar_t FilterMatcher::toLower(wchar_t c) { return lowerTable()[static_cast<uint16_t>(c)]; }
+wchar_t FilterMatcher::toLower(wchar_t c) {
+    return lowerTable()[static_cast<uint16_t>(c)];
+}
 
-FilterMatcher::FilterMatcher(const wchar_t* filter) { setFilter(filter); }
+FilterMatcher::FilterMatcher(const wchar_t* filter) {
+    setFilter(filter);
+}
 
 FilterMatcher::FilterMatcher(const FilterMatcher& other) : m_flags(other.m_flags), m_filter(other.m_filter) {
     split();
@@ -45,7 +53,9 @@ FilterMatcher& FilterMatcher::operator=(const FilterMatcher& other) {
     return *this;
 }
 
-bool FilterMatcher::setFilter(const wchar_t* filter) { return setFilter(filter, filter ? std::wcslen(filter) : 0); }
+bool FilterMatcher::setFilter(const wchar_t* filter) {
+    return setFilter(filter, filter ? std::wcslen(filter) : 0);
+}
 
 bool FilterMatcher::setFilter(const wchar_t* filter, size_t length) {
     m_filter.assign(filter ? filter : L"", filter ? length : 0);

@@ -24,9 +24,13 @@ uint64_t nextWeight(uint64_t outer, uint32_t components) {
 
 } // namespace
 
-ScopePath::ScopePath() { m_atoms.reserve(RESERVED_ATOMS); }
+ScopePath::ScopePath() {
+    m_atoms.reserve(RESERVED_ATOMS);
+}
 
-ScopePath::~ScopePath() { clear(); }
+ScopePath::~ScopePath() {
+    clear();
+}
 
 void ScopePath::push(const wchar_t* text, uint32_t length, bool copy, zem::Object* object) {
     if (length == 0 || !text || text[0] == 0)

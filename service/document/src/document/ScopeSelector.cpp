@@ -12,12 +12,18 @@ namespace {
 const uint32_t COMMA = 17;
 const uint32_t OPEN = 3;
 
-bool isBlank(wchar_t c) { return c <= 0x20; }
+bool isBlank(wchar_t c) {
+    return c <= 0x20;
+}
 
-bool isOperatorChar(wchar_t c) { return c == L'&' || c == L'|' || c == L',' || c == L'-'; }
+bool isOperatorChar(wchar_t c) {
+    return c == L'&' || c == L'|' || c == L',' || c == L'-';
+}
 
 // Ends an atom and an operand.
-bool isSpecial(wchar_t c) { return isOperatorChar(c) || c == L'(' || c == L')'; }
+bool isSpecial(wchar_t c) {
+    return isOperatorChar(c) || c == L'(' || c == L')';
+}
 
 uint32_t operatorCode(wchar_t c) {
     switch (c) {
@@ -167,9 +173,9 @@ private:
     size_t m_length;
     std::vector<uint32_t>& m_out;
     size_t m_pos = 0;
-    int m_depth = 0;       // open parentheses
-    uint32_t m_count = 0;  // operands and operators read
-    int m_operands = 0;    // values the emitted program leaves on an evaluation stack
+    int m_depth = 0;               // open parentheses
+    uint32_t m_count = 0;          // operands and operators read
+    int m_operands = 0;            // values the emitted program leaves on an evaluation stack
     std::vector<uint32_t> m_stack; // pending operators and OPEN
 };
 
@@ -177,7 +183,9 @@ private:
 
 ScopeSelector::ScopeSelector() : m_program(1, 0) {}
 
-ScopeSelector::ScopeSelector(const wchar_t* text, size_t length) : m_program(1, 0) { compile(text, length); }
+ScopeSelector::ScopeSelector(const wchar_t* text, size_t length) : m_program(1, 0) {
+    compile(text, length);
+}
 
 ScopeSelector::~ScopeSelector() = default;
 

@@ -16,7 +16,9 @@ SimpleFilterData::Item* SimpleFilterData::addItem(std::wstring text, std::wstrin
     return m_items.back().get();
 }
 
-int32_t SimpleFilterData::getItemTag(void* item) { return static_cast<Item*>(item)->tag; }
+int32_t SimpleFilterData::getItemTag(void* item) {
+    return static_cast<Item*>(item)->tag;
+}
 
 void* SimpleFilterData::first() {
     m_cursor = 0;
@@ -38,7 +40,9 @@ const wchar_t* SimpleFilterData::getItemText(void* item, int column, size_t& len
     return text.c_str();
 }
 
-const wchar_t* SimpleFilterData::getItemSecondText(void* item) { return static_cast<Item*>(item)->secondText.c_str(); }
+const wchar_t* SimpleFilterData::getItemSecondText(void* item) {
+    return static_cast<Item*>(item)->secondText.c_str();
+}
 
 void SimpleFilterData::setItemMatch(void* item, uint32_t score, uint32_t data) {
     static_cast<Item*>(item)->score = score;

@@ -38,9 +38,7 @@ public:
     bool matchParts(const std::vector<Part>& parts, uint32_t& score) const;
 
     static bool isWordSeparator(wchar_t c) { return c == L' ' || c == L'/' || c == L'\\'; }
-    static bool isSegmentSeparator(wchar_t c) {
-        return c == L'*' || c == L'/' || c == L':' || c == L'?' || c == L'\\';
-    }
+    static bool isSegmentSeparator(wchar_t c) { return c == L'*' || c == L'/' || c == L':' || c == L'?' || c == L'\\'; }
     // The platform's lower case of one unit, from a table built once.
     static wchar_t toLower(wchar_t c);
 

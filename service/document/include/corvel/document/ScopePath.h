@@ -72,11 +72,11 @@ public:
 private:
     typedef zem::TAllocator<sizeof(ScopeAtom), 32, 1> AtomPool;
 
-    std::vector<uint32_t> m_keys;     // prefix keys of every atom, outermost atom first
-    std::vector<ScopeAtom*> m_atoms;  // atom 0 innermost; records from m_pool
+    std::vector<uint32_t> m_keys;         // prefix keys of every atom, outermost atom first
+    std::vector<ScopeAtom*> m_atoms;      // atom 0 innermost; records from m_pool
     zem::TDataStorage<wchar_t> m_strings; // copies: a 32-bit length, the units, a NUL
     AtomPool m_pool;
-    bool m_indexed = false; // m_keys and the atoms' index fields describe the atoms
+    bool m_indexed = false;       // m_keys and the atoms' index fields describe the atoms
     uint64_t m_keyFilter[4] = {}; // one bit per key in m_keys (low 8 bits of the key)
 };
 
