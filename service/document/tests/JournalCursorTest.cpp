@@ -60,6 +60,15 @@ protected:
         m_file->write(bytes.data(), static_cast<uint32_t>(bytes.size()));
     }
 
+    // The types of the records before the cursor, nearest first, stepping back to the start
+    // or to a record that cannot be read.
+    static std::vector<int> typesBackward(JournalCursor& cursor) {
+        std::vector<int> types;
+        while (cursor.stepBack())
+            types.push_back(cursor.type());
+        return types;
+    }
+
     // Reads the current record's whole payload area.
     static Bytes readRecord(JournalCursor& cursor) {
         if (cursor.beginRead() < 0)
@@ -151,10 +160,7 @@ TEST_F(JournalCursorTest, WritingAfterSteppingBackCutsOffTheRest) {
     ASSERT_TRUE(put(cursor, 9, 20));
     EXPECT_EQ(8u + 24u, cursor.end());
     EXPECT_TRUE(cursor.atEnd());
-    ASSERT_TRUE(cursor.stepBack());
-    EXPECT_EQ(9, cursor.type());
-    ASSERT_TRUE(cursor.stepBack());
-    EXPECT_EQ(1, cursor.type());
+    EXPECT_EQ((std::vector<int>{9, 1}), typesBackward(cursor));
 }
 
 TEST_F(JournalCursorTest, CloneWritesBehindTheRedoTailAndAdoptMovesItDown) {
@@ -175,10 +181,7 @@ TEST_F(JournalCursorTest, CloneWritesBehindTheRedoTailAndAdoptMovesItDown) {
     EXPECT_EQ(0u, cursor.base());
     EXPECT_EQ(clone->end(), cursor.end());
     EXPECT_TRUE(cursor.atEnd());
-    std::vector<int> types;
-    while (cursor.stepBack())
-        types.push_back(cursor.type());
-    EXPECT_EQ((std::vector<int>{8, 7, 1}), types);
+    EXPECT_EQ((std::vector<int>{8, 7, 1}), typesBackward(cursor));
     ASSERT_TRUE(cursor.stepForward());
     Bytes expected = payload(7, 2000);
     expected.resize(cursor.payloadArea(), JournalCursor::PADDING);
@@ -252,10 +255,7 @@ TEST_F(JournalCursorTest, ShortWritesAreReportedAndLeaveNoRecord) {
     }
     shortFile.setWriteBudget(documenttest::ShortFile::UNLIMITED);
     ASSERT_TRUE(put(cursor, 3, 4));
-    ASSERT_TRUE(cursor.stepBack());
-    EXPECT_EQ(3, cursor.type());
-    ASSERT_TRUE(cursor.stepBack());
-    EXPECT_EQ(1, cursor.type());
+    EXPECT_EQ((std::vector<int>{3, 1}), typesBackward(cursor));
 }
 
 TEST_F(JournalCursorTest, RefusesTypesAbove63) {

@@ -33,25 +33,12 @@ protected:
         grammar.capture(nested, 3, L"inner.b");
     }
 
-    void load(const std::wstring& text) {
-        document.lockEdit();
-        document.setGrammar(grammar.root(), grammar.root()->getId(), L"source.test", true);
-        document.removeText(document.getLength(), 0, 0);
-        document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
-        document.unlockEdit();
-        cache.clear();
-    }
-
-    void parseAll() {
-        parser.bind(&document, &cache);
-        for (int32_t line = 0; line < document.getLineCount(); ++line)
-            EXPECT_TRUE(parser.parseLine(line)) << "line " << line;
-        parser.unbind();
+    void loadAndParse(const std::wstring& text) {
+        EXPECT_TRUE(documenttest::loadAndParse(grammar, document, text, cache)) << "a line did not parse";
     }
 
     ::testing::AssertionResult parsesAs(const std::wstring& text, const std::vector<std::string>& expected) {
-        load(text);
-        parseAll();
+        loadAndParse(text);
         for (int32_t line = 0; line < document.getLineCount(); ++line) {
             std::string got = describeRuns(document, line);
             std::string want = line < static_cast<int32_t>(expected.size()) ? expected[line] : "<unexpected line>";
@@ -91,8 +78,7 @@ TEST_F(LineParserTest, LinesBecomeScopeChanges) {
 }
 
 TEST_F(LineParserTest, BlockIsLaidOutByteForByte) {
-    load(L"if x\n\"s");
-    parseAll();
+    loadAndParse(L"if x\n\"s");
     const corvel::LineHeader* header = document.getLineHeader(0);
     ASSERT_NE(nullptr, header->parserBlock);
     std::vector<uint8_t> bytes(header->parserBlock, header->parserBlock + 32);
@@ -110,15 +96,13 @@ TEST_F(LineParserTest, BlockIsLaidOutByteForByte) {
 }
 
 TEST_F(LineParserTest, EndPatternsAreCompiledOncePerRuleAndBeginText) {
-    load(L"<<A\nA\n<<A\nA\n<<B\nB\n");
-    parseAll();
+    loadAndParse(L"<<A\nA\n<<A\nA\n<<B\nB\n");
     EXPECT_EQ(2u, cache.size());
     EXPECT_EQ("0:heredoc 1:source.test", describeRuns(document, 5));
 }
 
 TEST_F(LineParserTest, LineIsCurrentWhileItsStartStateHolds) {
-    load(L"a /* b\nc */ d\ne");
-    parseAll();
+    loadAndParse(L"a /* b\nc */ d\ne");
     parser.bind(&document, &cache);
     EXPECT_FALSE(parser.isLineCurrent(0)) << "line 0 is never current";
     EXPECT_TRUE(parser.isLineCurrent(1));
@@ -137,7 +121,10 @@ TEST_F(LineParserTest, LineIsCurrentWhileItsStartStateHolds) {
 }
 
 TEST_F(LineParserTest, ALineNeedsTheBlockOfTheLineAbove) {
-    load(L"one\ntwo");
+    loadAndParse(L"one\ntwo");
+    document.lockEdit();
+    document.setGrammar(grammar.root(), grammar.root()->getId(), L"source.test", true); // drops the blocks
+    document.unlockEdit();
     parser.bind(&document, &cache);
     EXPECT_FALSE(parser.parseLine(1));
     EXPECT_EQ(nullptr, document.getLineHeader(1)->parserBlock);
@@ -149,8 +136,7 @@ TEST_F(LineParserTest, ALineNeedsTheBlockOfTheLineAbove) {
 
 TEST_F(LineParserTest, NothingIsRecordedFromPosition0xFFFF) {
     std::wstring text = L"if " + std::wstring(65530, L'a') + L" if " + std::wstring(4000, L'b') + L" if";
-    load(text);
-    parseAll();
+    loadAndParse(text);
     // The keyword at 65534 starts before the limit; its end and everything after lie beyond.
     EXPECT_EQ("0:keyword 2:source.test 65534:keyword", describeRuns(document, 0));
 }
@@ -161,17 +147,8 @@ TEST(LineParserBrokenEndTest, AnEndPatternThatDoesNotCompileNeverMatches) {
     TestGrammar grammar(L"source.broken");
     grammar.block(grammar.root(), L"<<(\\S+)", L"\\1(", L"open");
     Document document(nullptr);
-    std::wstring text = L"<<A\nA\n<<B(\nB(";
-    document.lockEdit();
-    document.setGrammar(grammar.root(), grammar.root()->getId(), L"source.broken", true);
-    document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
     corvel::EndPatternCache cache;
-    corvel::LineParser parser;
-    parser.bind(&document, &cache);
-    for (int32_t line = 0; line < document.getLineCount(); ++line)
-        ASSERT_TRUE(parser.parseLine(line));
-    parser.unbind();
-    document.unlockEdit();
+    ASSERT_TRUE(documenttest::loadAndParse(grammar, document, L"<<A\nA\n<<B(\nB(", cache));
     EXPECT_EQ(1u, cache.size()) << "the second begin lies inside the first, which never ends";
     EXPECT_EQ(nullptr, cache.get(0));
     EXPECT_EQ(nullptr, cache.get(1)) << "an index past the cache";
@@ -185,16 +162,8 @@ TEST(LineParserEmptyMatchTest, EmptyMatchesNeitherStallNorPileUp) {
     grammar.match(grammar.root(), L"b", L"bee");
     grammar.match(grammar.root(), L"x*", L"xs");
     Document document(nullptr);
-    std::wstring text = L"aab" + std::wstring(70000, L'a') + L"xx";
-    document.lockEdit();
-    document.setGrammar(grammar.root(), grammar.root()->getId(), L"source.empty", true);
-    document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
     corvel::EndPatternCache cache;
-    corvel::LineParser parser;
-    parser.bind(&document, &cache);
-    ASSERT_TRUE(parser.parseLine(0));
-    parser.unbind();
-    document.unlockEdit();
+    ASSERT_TRUE(documenttest::loadAndParse(grammar, document, L"aab" + std::wstring(70000, L'a') + L"xx", cache));
     EXPECT_EQ(1u, documenttest::stackDepth(document, 0));
     EXPECT_EQ("0:source.empty 2:bee 3:source.empty", describeRuns(document, 0));
 }

@@ -135,6 +135,13 @@ protected:
         return m_model->text;
     }
 
+    static ::testing::AssertionResult gives(const char* what, const std::wstring& got, const std::wstring& expected) {
+        if (got == expected)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << what << " gave \"" << narrow(got) << "\", expected \"" << narrow(expected)
+                                             << "\"";
+    }
+
     // Makes the edits, then undoes group by group down to the empty text and redoes back.
     ::testing::AssertionResult undoesInGroups(const GroupCase& c) {
         for (const Edit& e : c.edits) {
@@ -145,19 +152,15 @@ protected:
         }
         std::wstring typed = m_model->text;
         for (const wchar_t* expected : c.afterUndos) {
-            std::wstring got = undo();
-            if (got != expected)
-                return ::testing::AssertionFailure() << "undo gave \"" << narrow(got) << "\", expected \""
-                                                     << narrow(expected) << "\"";
+            if (!gives("undo", undo(), expected))
+                return gives("undo", m_model->text, expected);
         }
         if (m_context->canUndo())
             return ::testing::AssertionFailure() << "history left after the last group";
         for (size_t i = c.afterUndos.size(); i-- > 0;) {
             std::wstring expected = i > 0 ? c.afterUndos[i - 1] : typed;
-            std::wstring got = redo();
-            if (got != expected)
-                return ::testing::AssertionFailure() << "redo gave \"" << narrow(got) << "\", expected \""
-                                                     << narrow(expected) << "\"";
+            if (!gives("redo", redo(), expected))
+                return gives("redo", m_model->text, expected);
         }
         if (m_context->canRedo())
             return ::testing::AssertionFailure() << "redo tail left after the last group";

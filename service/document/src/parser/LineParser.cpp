@@ -5,6 +5,7 @@
 #include "corvel/document/ParserRule.h"
 #include "corvel/document/ParserRuleRepository.h"
 #include "zem/base/Crc.h"
+#include "undo/LittleEndian.h"
 #include "zem/log/LogManager.h"
 
 #include <algorithm>
@@ -19,16 +20,6 @@ namespace {
 constexpr int32_t NO_MATCH = INT32_MAX;
 constexpr size_t HEADER_BYTES = 16;
 constexpr size_t BLOCK_STEP = 128;
-
-void putU32(uint8_t* out, uint32_t value) {
-    std::memcpy(out, &value, 4);
-}
-
-uint32_t getU32(const uint8_t* in) {
-    uint32_t value;
-    std::memcpy(&value, in, 4);
-    return value;
-}
 
 void padTo4(std::vector<uint8_t>& bytes) {
     bytes.resize((bytes.size() + 3) & ~size_t(3), 0);

@@ -1,5 +1,6 @@
 #include "corvel/document/JournalCursor.h"
 
+#include "undo/LittleEndian.h"
 #include "zem/files/File.h"
 
 #include <algorithm>
@@ -18,22 +19,6 @@ constexpr uint32_t CLASS1_MAX_BACK = 262140;
 constexpr uint32_t HEADER_SIZES[3] = {3, 5, 9};
 constexpr uint32_t COPY_PIECE = 8192;
 constexpr uint32_t PAD_PIECE = 32;
-
-void putU16(uint8_t* out, uint32_t value) {
-    out[0] = static_cast<uint8_t>(value);
-    out[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void putU32(uint8_t* out, uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint32_t getU16(const uint8_t* in) { return in[0] | (uint32_t(in[1]) << 8); }
-
-uint32_t getU32(const uint8_t* in) {
-    return in[0] | (uint32_t(in[1]) << 8) | (uint32_t(in[2]) << 16) | (uint32_t(in[3]) << 24);
-}
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "corvel/document/UndoListener.h"
 #include "corvel/document/UndoRegistry.h"
+#include "undo/LittleEndian.h"
 #include "zem/files/File.h"
 #include "zem/files/FileIO.h"
 #include "zem/log/LogManager.h"
@@ -16,15 +17,6 @@ namespace {
 
 constexpr uint32_t COPY_PIECE = 8192;
 constexpr int32_t SHORT_FORM_MAX_OFFSET = 0xFFFF;
-
-void putI32(uint8_t* out, int32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out[i] = static_cast<uint8_t>(static_cast<uint32_t>(value) >> (8 * i));
-}
-
-int32_t getI32(const uint8_t* in) {
-    return static_cast<int32_t>(in[0] | (uint32_t(in[1]) << 8) | (uint32_t(in[2]) << 16) | (uint32_t(in[3]) << 24));
-}
 
 // Class 4 (anything else) is written as 0: it never joins a group.
 int storedClass(int typingClass) { return typingClass == UndoContext::TYPING_OTHER ? 0 : typingClass; }
@@ -117,8 +109,9 @@ void UndoContext::recordChange(bool insertion, int32_t offset, int32_t count, co
         uint32_t id = insertion ? m_registry->shortInsertId() : m_registry->shortRemoveId();
         if (id < UndoRegistry::SLOT_COUNT) {
             m_recorded = true;
-            uint8_t payload[4] = {static_cast<uint8_t>(offset), static_cast<uint8_t>(offset >> 8),
-                                  static_cast<uint8_t>(units[0]), static_cast<uint8_t>(units[0] >> 8)};
+            uint8_t payload[4];
+            putU16(payload, static_cast<uint32_t>(offset));
+            putU16(payload + 2, units[0]);
             JournalCursor& out = writer();
             bool written = out.beginRecord(id, 4) && out.write(payload, 4) == 4;
             if (!out.endRecord() || !written) {
@@ -305,24 +298,21 @@ void UndoContext::endTransaction(UndoRegistry& registry) {
 // ---- replay ----
 
 void UndoContext::undo(UndoRegistry& registry) {
-    zem::checkMainThread();
-    if (!m_cursor || m_state != IDLE || m_cursor->atStart())
-        return;
-    m_state = UNDOING;
-    m_replayed = 0;
-    m_lastTypedUnit = 0;
-    replay(registry, true);
-    m_state = IDLE;
+    replayGroup(registry, true);
 }
 
 void UndoContext::redo(UndoRegistry& registry) {
+    replayGroup(registry, false);
+}
+
+void UndoContext::replayGroup(UndoRegistry& registry, bool undoing) {
     zem::checkMainThread();
-    if (!m_cursor || m_state != IDLE || m_cursor->atEnd())
+    if (!m_cursor || m_state != IDLE || (undoing ? m_cursor->atStart() : m_cursor->atEnd()))
         return;
-    m_state = REDOING;
+    m_state = undoing ? UNDOING : REDOING;
     m_replayed = 0;
     m_lastTypedUnit = 0;
-    replay(registry, false);
+    replay(registry, undoing);
     m_state = IDLE;
 }
 

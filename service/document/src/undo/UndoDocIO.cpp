@@ -3,6 +3,7 @@
 #include "corvel/document/Document.h"
 #include "corvel/document/UndoContext.h"
 #include "corvel/document/UndoRegistry.h"
+#include "undo/LittleEndian.h"
 
 #include <algorithm>
 
@@ -12,10 +13,6 @@ namespace {
 
 constexpr size_t SCRATCH_RESERVE = 1024;
 constexpr int32_t DUMP_UNITS = 63;
-
-int32_t getI32(const uint8_t* in) {
-    return static_cast<int32_t>(in[0] | (uint32_t(in[1]) << 8) | (uint32_t(in[2]) << 16) | (uint32_t(in[3]) << 24));
-}
 
 } // namespace
 
@@ -59,9 +56,9 @@ bool UndoDocIO::readChange(UndoContext& context, int type, Change& out, bool& sh
             return false;
         if (!m_scratch)
             m_scratch.reset(new std::wstring());
-        out.offset = head[0] | (head[1] << 8);
+        out.offset = static_cast<int32_t>(getU16(head));
         out.count = 1;
-        m_scratch->assign(1, static_cast<wchar_t>(head[2] | (head[3] << 8)));
+        m_scratch->assign(1, static_cast<wchar_t>(getU16(head + 2)));
         return true;
     }
     if (context.read(head, 8) != 8)

@@ -58,6 +58,25 @@ private:
     corvel::ParserRule* m_root;
 };
 
+// Gives the document the grammar and the text, then parses every line in order with a
+// parser of its own; false when a line did not parse.
+inline bool loadAndParse(TestGrammar& grammar, corvel::Document& document, const std::wstring& text,
+                         corvel::EndPatternCache& cache) {
+    document.lockEdit();
+    document.setGrammar(grammar.root(), grammar.root()->getId(), grammar.root()->getScopeName().c_str(), true);
+    document.removeText(document.getLength(), 0, 0);
+    document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
+    cache.clear();
+    corvel::LineParser parser;
+    parser.bind(&document, &cache);
+    bool parsed = true;
+    for (int32_t line = 0; line < document.getLineCount(); ++line)
+        parsed = parser.parseLine(line) && parsed;
+    parser.unbind();
+    document.unlockEdit();
+    return parsed;
+}
+
 // The runs of a parsed line as "column:scope name" words.
 inline std::string describeRuns(corvel::Document& document, int32_t line) {
     const corvel::LineHeader* header = document.getLineHeader(line);

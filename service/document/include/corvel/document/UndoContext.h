@@ -106,6 +106,7 @@ private:
     bool flushPending();
     void noteTyping(bool insertion, int32_t offset, int32_t count, const wchar_t* units, uint8_t flag);
     void tellListeners(UndoRegistry& registry, void (UndoListener::*call)(UndoContext&));
+    void replayGroup(UndoRegistry& registry, bool undoing);
     // Replays records until a marker ends the group. False when the journal failed.
     bool replay(UndoRegistry& registry, bool undoing);
     bool replayRecord(UndoRegistry& registry, int type);
