@@ -40,7 +40,7 @@ uint32_t JournalCursor::totalSizeFor(uint32_t headerClass, uint32_t payloadSize)
 bool JournalCursor::seekFile(uint32_t position) {
     if (!m_file)
         return false;
-    uint32_t target = m_base + position;
+    uint32_t target = m_at.base + position;
     if (m_file->tell() == target)
         return true;
     return m_file->seek(zem::FILE_SEEK_BEGIN, static_cast<int32_t>(target)) == target;
@@ -51,9 +51,9 @@ bool JournalCursor::writeFile(const void* bytes, uint32_t count) {
 }
 
 bool JournalCursor::beginRecord(uint32_t type, uint32_t payloadSize) {
-    if (m_mode != IDLE || type > MAX_TYPE || payloadSize > 0xFFFFFFF0u - m_end)
+    if (m_mode != IDLE || type > MAX_TYPE || payloadSize > 0xFFFFFFF0u - m_at.end)
         return false;
-    uint32_t back = m_current - m_previous;
+    uint32_t back = m_at.current - m_at.previous;
     uint32_t headerClass = classFor(payloadSize, back);
     uint32_t total = totalSizeFor(headerClass, payloadSize);
     uint8_t header[9];
@@ -69,13 +69,13 @@ bool JournalCursor::beginRecord(uint32_t type, uint32_t payloadSize) {
         putU32(header + 1, back);
         putU32(header + 5, total);
     }
-    m_type = static_cast<int32_t>(type);
-    m_headerClass = headerClass;
-    m_headerSize = headerSize;
-    m_payloadArea = total - headerSize;
-    m_remaining = m_payloadArea;
+    m_at.type = static_cast<int32_t>(type);
+    m_at.headerClass = headerClass;
+    m_at.headerSize = headerSize;
+    m_at.payloadArea = total - headerSize;
+    m_remaining = m_at.payloadArea;
     m_mode = WRITING;
-    m_writeFailed = !seekFile(m_current) || !writeFile(header, headerSize);
+    m_writeFailed = !seekFile(m_at.current) || !writeFile(header, headerSize);
     return !m_writeFailed;
 }
 
@@ -108,19 +108,19 @@ bool JournalCursor::endRecord() {
     bool written = !m_writeFailed;
     m_writeFailed = false;
     if (written) {
-        m_previous = m_current;
-        m_next = 0;
-        m_current += m_headerSize + m_payloadArea;
-        m_end = m_current;
+        m_at.previous = m_at.current;
+        m_at.next = 0;
+        m_at.current += m_at.headerSize + m_at.payloadArea;
+        m_at.end = m_at.current;
     }
-    m_headerSize = m_payloadArea = m_remaining = 0;
-    m_headerClass = 0;
+    m_at.headerSize = m_at.payloadArea = m_remaining = 0;
+    m_at.headerClass = 0;
     return written;
 }
 
 bool JournalCursor::readHeader(uint32_t position, Header& out) {
     uint8_t bytes[9];
-    if (position >= m_end || !seekFile(position) || m_file->read(bytes, 1) != 1)
+    if (position >= m_at.end || !seekFile(position) || m_file->read(bytes, 1) != 1)
         return false;
     out.headerClass = bytes[0] >> 6;
     out.type = bytes[0] & 0x3F;
@@ -141,21 +141,21 @@ bool JournalCursor::readHeader(uint32_t position, Header& out) {
     }
     if (out.totalSize < out.headerSize || (out.totalSize & 3) || (out.backDistance & 3))
         return false;
-    if (out.totalSize > m_end - position || out.backDistance > position)
+    if (out.totalSize > m_at.end - position || out.backDistance > position)
         return false;
     // Only the first record stands at distance 0 from its predecessor.
     return (out.backDistance == 0) == (position == 0);
 }
 
 void JournalCursor::takeHeader(uint32_t position, const Header& header) {
-    m_current = position;
-    m_type = static_cast<int32_t>(header.type);
-    m_headerClass = header.headerClass;
-    m_headerSize = header.headerSize;
-    m_payloadArea = header.totalSize - header.headerSize;
-    m_remaining = m_payloadArea;
-    m_previous = position - header.backDistance;
-    m_next = position + header.totalSize;
+    m_at.current = position;
+    m_at.type = static_cast<int32_t>(header.type);
+    m_at.headerClass = header.headerClass;
+    m_at.headerSize = header.headerSize;
+    m_at.payloadArea = header.totalSize - header.headerSize;
+    m_remaining = m_at.payloadArea;
+    m_at.previous = position - header.backDistance;
+    m_at.next = position + header.totalSize;
 }
 
 bool JournalCursor::seekTo(uint32_t position) {
@@ -167,55 +167,55 @@ bool JournalCursor::seekTo(uint32_t position) {
 }
 
 bool JournalCursor::stepBack() {
-    if (m_current == 0 || m_mode != IDLE)
+    if (m_at.current == 0 || m_mode != IDLE)
         return false;
     Header header;
     // The record before must end exactly where the current one starts.
-    if (!readHeader(m_previous, header) || m_previous + header.totalSize != m_current)
+    if (!readHeader(m_at.previous, header) || m_at.previous + header.totalSize != m_at.current)
         return false;
-    takeHeader(m_previous, header);
+    takeHeader(m_at.previous, header);
     return true;
 }
 
 bool JournalCursor::stepForward() {
-    if (m_current == m_end || m_mode != IDLE)
+    if (m_at.current == m_at.end || m_mode != IDLE)
         return false;
-    uint32_t next = m_next;
+    uint32_t next = m_at.next;
     if (next == 0) {
         Header here;
-        if (!readHeader(m_current, here))
+        if (!readHeader(m_at.current, here))
             return false;
-        next = m_current + here.totalSize;
+        next = m_at.current + here.totalSize;
     }
-    if (next == m_end) {
-        m_previous = m_current;
-        m_current = m_end;
-        m_next = 0;
-        m_headerClass = m_headerSize = m_payloadArea = m_remaining = 0;
+    if (next == m_at.end) {
+        m_at.previous = m_at.current;
+        m_at.current = m_at.end;
+        m_at.next = 0;
+        m_at.headerClass = m_at.headerSize = m_at.payloadArea = m_remaining = 0;
         return true;
     }
     Header header;
-    if (!readHeader(next, header) || next - header.backDistance != m_current)
+    if (!readHeader(next, header) || next - header.backDistance != m_at.current)
         return false;
     takeHeader(next, header);
     return true;
 }
 
 int JournalCursor::beginRead() {
-    if (m_mode != IDLE || m_current == m_end)
+    if (m_mode != IDLE || m_at.current == m_at.end)
         return -1;
-    if (m_headerSize == 0) {
+    if (m_at.headerSize == 0) {
         // Positions restored from a mark may not carry the record's shape.
         Header header;
-        if (!readHeader(m_current, header))
+        if (!readHeader(m_at.current, header))
             return -1;
-        takeHeader(m_current, header);
+        takeHeader(m_at.current, header);
     }
-    if (!seekFile(m_current + m_headerSize))
+    if (!seekFile(m_at.current + m_at.headerSize))
         return -1;
-    m_remaining = m_payloadArea;
+    m_remaining = m_at.payloadArea;
     m_mode = READING;
-    return m_type;
+    return m_at.type;
 }
 
 uint32_t JournalCursor::read(void* bytes, uint32_t count) {
@@ -239,18 +239,18 @@ bool JournalCursor::rewritePayload(uint32_t position, const void* bytes, uint32_
 
 std::unique_ptr<JournalCursor> JournalCursor::clone() const {
     std::unique_ptr<JournalCursor> copy(new JournalCursor(*this));
-    copy->m_base = m_end - m_current;
+    copy->m_at.base = m_at.end - m_at.current;
     copy->m_mode = IDLE;
     copy->m_writeFailed = false;
     return copy;
 }
 
 bool JournalCursor::adopt(const JournalCursor& clone) {
-    if (clone.m_file != m_file || !m_file || m_mode != IDLE || clone.m_end < m_current)
+    if (clone.m_file != m_file || !m_file || m_mode != IDLE || clone.m_at.end < m_at.current)
         return false;
-    uint32_t from = clone.m_base + m_current;
-    uint32_t to = m_base + m_current;
-    uint32_t left = clone.m_end - m_current;
+    uint32_t from = clone.m_at.base + m_at.current;
+    uint32_t to = m_at.base + m_at.current;
+    uint32_t left = clone.m_at.end - m_at.current;
     std::vector<uint8_t> piece(std::min(left, COPY_PIECE));
     // The destination lies below the source, so copying forward never reads what it wrote.
     while (left > 0) {
@@ -264,35 +264,17 @@ bool JournalCursor::adopt(const JournalCursor& clone) {
         left -= n;
     }
     JournalMark taken = clone.mark();
-    taken.base = m_base;
+    taken.base = m_at.base;
     restore(taken);
     return true;
 }
 
 JournalMark JournalCursor::mark() const {
-    JournalMark mark;
-    mark.base = m_base;
-    mark.current = m_current;
-    mark.previous = m_previous;
-    mark.next = m_next;
-    mark.end = m_end;
-    mark.type = m_type;
-    mark.headerClass = m_headerClass;
-    mark.headerSize = m_headerSize;
-    mark.payloadArea = m_payloadArea;
-    return mark;
+    return m_at;
 }
 
 void JournalCursor::restore(const JournalMark& mark) {
-    m_base = mark.base;
-    m_current = mark.current;
-    m_previous = mark.previous;
-    m_next = mark.next;
-    m_end = mark.end;
-    m_type = mark.type;
-    m_headerClass = mark.headerClass;
-    m_headerSize = mark.headerSize;
-    m_payloadArea = mark.payloadArea;
+    m_at = mark;
     m_remaining = 0;
     m_mode = IDLE;
     m_writeFailed = false;

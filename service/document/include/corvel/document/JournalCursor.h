@@ -77,19 +77,19 @@ public:
     void restore(const JournalMark& mark);
 
     zem::File* file() const { return m_file; }
-    int32_t type() const { return m_type; }
-    uint32_t base() const { return m_base; }
-    uint32_t current() const { return m_current; }
-    uint32_t previous() const { return m_previous; }
-    uint32_t next() const { return m_next; }
-    uint32_t end() const { return m_end; }
-    uint32_t headerClass() const { return m_headerClass; }
-    uint32_t headerSize() const { return m_headerSize; }
-    uint32_t payloadArea() const { return m_payloadArea; }
+    int32_t type() const { return m_at.type; }
+    uint32_t base() const { return m_at.base; }
+    uint32_t current() const { return m_at.current; }
+    uint32_t previous() const { return m_at.previous; }
+    uint32_t next() const { return m_at.next; }
+    uint32_t end() const { return m_at.end; }
+    uint32_t headerClass() const { return m_at.headerClass; }
+    uint32_t headerSize() const { return m_at.headerSize; }
+    uint32_t payloadArea() const { return m_at.payloadArea; }
     uint32_t remaining() const { return m_remaining; }
     Mode mode() const { return m_mode; }
-    bool atStart() const { return m_current == 0; }
-    bool atEnd() const { return m_current == m_end; }
+    bool atStart() const { return m_at.current == 0; }
+    bool atEnd() const { return m_at.current == m_at.end; }
 
 private:
     struct Header {
@@ -108,16 +108,9 @@ private:
     void takeHeader(uint32_t position, const Header& header);
 
     zem::File* m_file;
-    int32_t m_type = 0;
-    uint32_t m_base = 0;     // offset of the journal's start in the file
-    uint32_t m_current = 0;  // start of the current record; == m_end past the last one
-    uint32_t m_previous = 0; // start of the record before m_current
-    uint32_t m_next = 0;     // start of the record after m_current; 0 while unknown
-    uint32_t m_end = 0;      // where the next record is written
-    // previous <= current <= end, all relative to m_base and multiples of 4
-    uint32_t m_headerClass = 0;
-    uint32_t m_headerSize = 0;
-    uint32_t m_payloadArea = 0;
+    // Positions relative to m_at.base, multiples of 4: previous <= current <= end; current
+    // equals end past the last record; next is 0 while unknown.
+    JournalMark m_at;
     uint32_t m_remaining = 0; // payload-area bytes not yet read or written
     Mode m_mode = IDLE;
     bool m_writeFailed = false; // a write of the record being written came up short
