@@ -141,6 +141,18 @@ TEST_F(LineParserTest, NothingIsRecordedFromPosition0xFFFF) {
     EXPECT_EQ("0:keyword 2:source.test 65534:keyword", describeRuns(document, 0));
 }
 
+// A capture before the match (in a look-behind) lands before records already made: it is
+// put in its place, so the records stay in position order.
+TEST(LineParserOrderTest, ARecordBeforeTheLastIsInsertedInOrder) {
+    TestGrammar grammar(L"source.order");
+    corvel::ParserRule* rule = grammar.match(grammar.root(), L"(?<=(x))y", L"why");
+    grammar.capture(rule, 1, L"ex");
+    Document document(nullptr);
+    corvel::EndPatternCache cache;
+    ASSERT_TRUE(documenttest::loadAndParse(grammar, document, L"axyz", cache));
+    EXPECT_EQ("0:source.order 1:ex 2:why 3:source.order", describeRuns(document, 0));
+}
+
 // A substituted end pattern that does not compile never matches, and every begin text
 // still gets an entry of its own.
 TEST(LineParserBrokenEndTest, AnEndPatternThatDoesNotCompileNeverMatches) {

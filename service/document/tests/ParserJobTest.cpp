@@ -244,4 +244,17 @@ TEST_F(ParserJobTest, AGrammarChangeStartsTheJobAfresh) {
     EXPECT_EQ("0:comment", describeRuns(*document, 500));
 }
 
+TEST_F(ParserJobTest, AWorkerTakesTheRulesOfTheGrammarItFindsAtEachStep) {
+    // A recompiled grammar is a new repository; the old one is gone once it is replaced.
+    documenttest::TestGrammar recompiled(L"source.other");
+    recompiled.match(recompiled.root(), L"\\bline\\b", L"word");
+    document->lockEdit();
+    document->setGrammar(recompiled.root(), recompiled.root()->getId(), L"source.other", true);
+    document->unlockEdit();
+    grammar.release().reset();
+    client->requestLines(document.get(), 0, LINES - 1);
+    ASSERT_TRUE(waitForFinish());
+    EXPECT_EQ("0:word 4:source.other", describeRuns(*document, 500));
+}
+
 } // namespace
