@@ -278,6 +278,21 @@ TEST_F(UndoContextTest, TwoDocumentsKeepTwoHistories) {
     EXPECT_EQ("", narrow(undo()));
 }
 
+TEST_F(UndoContextTest, ClearingInsideATransactionDropsTheRestOfIt) {
+    insert(0, L"ab");
+    m_context->beginTransaction(*m_registry, 1);
+    m_model->text.insert(2, L"c");
+    m_context->recordChange(true, 2, 1, L"c", 0);
+    m_context->open();
+    m_model->text.insert(3, L"d");
+    m_context->recordChange(true, 3, 1, L"d", 0);
+    m_context->endTransaction(*m_registry);
+    EXPECT_FALSE(m_context->canUndo());
+    insert(4, L"e");
+    EXPECT_EQ("abcd", narrow(undo()));
+    EXPECT_FALSE(m_context->canUndo());
+}
+
 TEST_F(UndoContextTest, ModifiedFollowsTheSavedPosition) {
     insert(0, L"a");
     m_context->markSaved();

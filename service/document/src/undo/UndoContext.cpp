@@ -35,6 +35,9 @@ UndoContext::~UndoContext() {
 
 bool UndoContext::open() {
     close();
+    // Cleared inside a transaction: what is left of it has nothing to stand on.
+    if (m_state == RECORDING)
+        m_discarding = true;
     m_journalPath = UndoRegistry::uniquePath(L"vtmp:undo/");
     m_journal = m_registry->fileHooks().open(m_journalPath);
     if (!m_journal) {

@@ -1,6 +1,7 @@
 // The one undo store of the document engine: hands out the 6-bit record types of named
 // operations and the handler that replays each, makes each document's UndoContext, and
-// keeps the rollback files that long records are staged in. Main thread only.
+// keeps the rollback files that long records are staged in. Main thread only. Its
+// contexts are destroyed before it.
 #pragma once
 #include <cstdint>
 #include <functional>
