@@ -116,8 +116,11 @@ void afView::addChild(afView* child, int index) {
         throw zem::IllegalStateException(L"Owner not found in tree. Owner is NULL.");
     if (child->m_parent)
         child->m_parent->removeChild(child);
-    if (!ownsNode(child))
+    ObjectNode* previousOwner = child->getNodeOwner();
+    bool adopted = !ownsNode(child);
+    if (adopted)
         addNode(child);
+    afView* previousHost = child->m_owner;
     child->m_parent = this;
     if (host)
         child->setOwner(host);
@@ -125,7 +128,20 @@ void afView::addChild(afView* child, int index) {
         m_children.push_back(child);
     else
         m_children.insert(m_children.begin() + index, child);
-    child->attach();
+    try {
+        child->attach();
+    } catch (...) {
+        // A view that refuses to be attached (a window) leaves both trees as they were.
+        m_children.erase(std::find(m_children.begin(), m_children.end(), child));
+        child->m_parent = nullptr;
+        child->m_owner = previousHost;
+        if (adopted) {
+            removeNode(child);
+            if (previousOwner)
+                previousOwner->addNode(child);
+        }
+        throw;
+    }
     for (afView* view = this; view; view = view->m_parent)
         view->onChildAdded(child, index);
 }

@@ -1,6 +1,7 @@
 // Platform views of the tests' own: a top-level or child widget of a private class that
 // records what the window procedure tells it, and a bounded pump.
 #pragma once
+#include "corvel/ui/afEvent.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/ui/afWidget.h"
 #include "support/WaitUntil.h"
