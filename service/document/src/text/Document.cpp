@@ -2,6 +2,7 @@
 
 #include "UniquePointers.h"
 #include "corvel/config/BgScheduler.h"
+#include "corvel/document/DocumentStyler.h"
 #include "corvel/document/ParserClient.h"
 #include "corvel/document/ParserJob.h"
 #include "corvel/document/ParserRule.h"
@@ -26,7 +27,8 @@ const size_t LISTENER_STEP = 8;
 } // namespace
 
 Document::Document(DocumentManager* manager)
-    : m_id((zem::checkMainThread(), InterlockedIncrement(&g_lastDocumentId))), m_manager(manager), m_scopes(this),
+    : m_id((zem::checkMainThread(), InterlockedIncrement(&g_lastDocumentId))), m_manager(manager),
+      m_styler(std::make_unique<DocumentStyler>()), m_scopes(this),
       m_stateLock(zem::DEFAULT_SPIN_COUNT), m_text(std::make_unique<GapBuffer>()), m_breaks(IntList::STEP) {
     m_listeners.reserve(LISTENER_STEP);
     lockEdit();
@@ -423,7 +425,8 @@ void Document::setGrammar(const ParserRule* grammar, uint16_t grammarId, const w
         header->parserBlock = nullptr;
     }
     m_scopes.createRoot(grammarId, grammar ? rootScopeName : L"");
-    // The styler refreshes here once documents have one.
+    // Style numbers are scope indices, which the new grammar hands out afresh.
+    m_styler->clearStyles();
 }
 
 void Document::setGrammar(const ParserRule* grammar, bool force) {

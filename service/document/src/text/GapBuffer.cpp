@@ -140,6 +140,11 @@ void GapBuffer::copy(int32_t offset, int32_t count, wchar_t* destination, bool t
         destination[count] = 0;
 }
 
+GapBuffer::Sides GapBuffer::sides() const {
+    const wchar_t* all = units();
+    return Sides{all, m_gapStart, all + m_gapEnd, m_length - m_gapStart};
+}
+
 wchar_t GapBuffer::at(int32_t offset) const {
     ZEM_ASSERT(offset >= 0 && offset < m_length);
     return units()[offset < m_gapStart ? offset : offset + (m_gapEnd - m_gapStart)];

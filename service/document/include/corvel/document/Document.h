@@ -81,6 +81,8 @@ public:
     // A view into the buffer, or a copy when the range spans the gap.
     GapBuffer::View readText(int32_t offset, int32_t count) const { return m_text->read(offset, count); }
     wchar_t getChar(int32_t offset) const { return m_text->at(offset); }
+    // Both sides of the gap in place, for scans that must not copy the text.
+    GapBuffer::Sides getTextSides() const { return m_text->sides(); }
     int32_t getVisualColumn(int32_t line, int32_t count);
     LineHeader* getLineHeader(int32_t line);
     // Null without a header or block; the caller owns the record.
@@ -147,7 +149,7 @@ public:
     void setParseJob(ParserJob* job) { m_parseJob = job; }
     UndoContext* getUndoContext() const { return m_undo; }
     void setUndoContext(UndoContext* undo) { m_undo = undo; }
-    DocumentStyler* getStyler() const { return m_styler; }
+    DocumentStyler* getStyler() const { return m_styler.get(); }
     DocumentController* getEditOwner() const { return m_editOwner; }
 
 private:
@@ -159,7 +161,7 @@ private:
     int32_t m_id;
     DocumentManager* m_manager;
     int32_t m_editNesting = 0;          // main-thread nesting of the edit lock
-    DocumentStyler* m_styler = nullptr; // owned; null until the styler exists
+    std::unique_ptr<DocumentStyler> m_styler; // made with the document
     DocumentScopeStore m_scopes;        // guarded by the edit lock
     const ParserRule* m_grammar = nullptr;
     std::wstring m_name;

@@ -51,6 +51,16 @@ public:
     // how much of its estimate the file really needed. Only when the gap is at the end.
     void releaseSpareRoom();
 
+    // The text in place: units [0, firstLength) at first, the rest at second. Valid until
+    // the next change.
+    struct Sides {
+        const wchar_t* first;
+        int32_t firstLength;
+        const wchar_t* second;
+        int32_t secondLength;
+    };
+    Sides sides() const;
+
     View read(int32_t offset, int32_t count) const;
     void copy(int32_t offset, int32_t count, wchar_t* destination, bool terminate) const;
     wchar_t at(int32_t offset) const;
