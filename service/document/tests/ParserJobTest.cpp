@@ -216,6 +216,12 @@ TEST_F(ParserJobTest, EditsWhileTheLockIsHeldWidenOneRangeAndReportNothing) {
     EXPECT_EQ(std::make_pair(5, 50), parsed.covered());
 }
 
+TEST_F(ParserJobTest, ARequestPastTheEndReportsNothing) {
+    client->requestLines(document.get(), LINES + 10, LINES + 20);
+    ASSERT_TRUE(waitForFinish());
+    EXPECT_TRUE(parsed.reports.empty());
+}
+
 TEST_F(ParserJobTest, AClosingJobIsDoneWithoutParsing) {
     job->setClosing(true);
     document->lockEdit();

@@ -122,8 +122,12 @@ void ParserClient::processJob(BgWorker* worker, BgJob* bgJob) {
     StepLock lock(job);
     LineParser* parser = static_cast<LineParser*>(worker->context());
     int32_t lines = document->getLineCount();
-    bool inRange = job->currentLine >= 0 && job->currentLine < lines && job->rangeEnd >= 0;
-    if (!parser || (job->idle && !inRange)) {
+    bool lineExists = job->currentLine >= 0 && job->currentLine < lines;
+    // Nothing to look at (a request past the end of a document that shrank reports no
+    // lines that are not there).
+    if (!parser || !lineExists || (job->idle && job->rangeEnd < 0)) {
+        job->currentLine = lines;
+        job->rangeEnd = 0;
         job->setDone();
         return;
     }
