@@ -4,6 +4,7 @@
 #include "corvel/ui/afEvent.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/ui/afTypeNames.h"
+#include "corvel/ui/afWindow.h"
 #include "corvel/ui/afWindowsUX.h"
 #include "takeFocus.h"
 
@@ -75,8 +76,24 @@ void afControlButton::click() {
         clickCallback.function(clickCallback.object, this);
 }
 
+afWindow* afControlButton::getOwnerWindowView() const {
+    for (afView* view = getOwner(); view; view = view->getOwner()) {
+        if (auto* window = dynamic_cast<afWindow*>(view))
+            return window;
+        if (view->getOwner() == view)
+            break;
+    }
+    return nullptr;
+}
+
 bool afControlButton::isDefault() const {
-    return false;
+    afWindow* window = getOwnerWindowView();
+    return window && window->getDefaultButton() == static_cast<const afView*>(this);
+}
+
+void afControlButton::makeDefault() {
+    if (afWindow* window = getOwnerWindowView())
+        window->setDefaultButton(this, false);
 }
 
 int afControlButton::getState() const {

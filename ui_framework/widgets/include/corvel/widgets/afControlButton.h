@@ -6,6 +6,8 @@
 
 namespace corvel {
 
+class afWindow;
+
 class afControlButton : public afWidget, public afIButton {
 public:
     typedef void (*ClickFunction)(void* object, afControlButton* button);
@@ -40,6 +42,8 @@ public:
     bool isKeyPressed() const { return m_keyPressed != 0; }
     // Whether the owner window has this button as its default button.
     virtual bool isDefault() const;
+    // Makes this button its owner window's default button (both looks repaint).
+    void makeDefault();
 
     // Paints a push button with the given state bits and text into rect: the "BUTTON"
     // theme when theme is given, else the classic look. The shortcut field draws its
@@ -49,6 +53,7 @@ public:
     afCallback<ClickFunction> clickCallback;
 
 private:
+    afWindow* getOwnerWindowView() const;
     void setHot(bool hot);
     void mouseDown();
     void mouseMove(int x, int y);
