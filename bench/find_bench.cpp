@@ -7,6 +7,7 @@
 #include "corvel/document/FinderBoyerMoore.h"
 #include "corvel/document/FinderRegEx.h"
 #include "zem/base/Clock.h"
+#include "zem/thread/Thread.h"
 
 #include <windows.h>
 
@@ -72,6 +73,7 @@ void report(const char* name, const std::wstring& text, const Figure& figure, co
 } // namespace
 
 int main() {
+    zem::recordMainThread();
     std::wstring text = bench::makeText();
     std::printf("text: %zu UTF-16 units (%.1f MB)\n", text.size(), megabytes(text));
     corvel::Document document(nullptr);
