@@ -120,6 +120,8 @@ public:
     const std::vector<SourcePtr>& getSources() const { return m_sources; }
 
 protected:
+    // Deleted through the entry itself, so the whole object goes (and the compiler sees it).
+    void destroy() override { delete this; }
     // The target location and the current one; throws when they differ for a stored entry.
     BundleEntryLocation prepareWriteLocation();
 
