@@ -404,3 +404,23 @@ TEST(FileErrorMapTest, Win32CodesToExceptionClasses) {
 }
 
 } // namespace
+
+// Walks that must not enter links read the mark from every listing and attribute query.
+TEST(FileInfoFlagsTest, ReparsePointsAreMarked) {
+    const struct {
+        DWORD attributes;
+        uint32_t expected;
+    } rows[] = {
+        {FILE_ATTRIBUTE_DIRECTORY, zem::FileInfo::DIRECTORY | zem::FileInfo::DIRECTORY_ENTRY},
+        {FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT,
+         zem::FileInfo::DIRECTORY | zem::FileInfo::DIRECTORY_ENTRY | zem::FileInfo::REPARSE_POINT},
+        {FILE_ATTRIBUTE_NORMAL | FILE_ATTRIBUTE_REPARSE_POINT, zem::FileInfo::WRITABLE | zem::FileInfo::REPARSE_POINT},
+    };
+    for (const auto& row : rows) {
+        uint32_t flags = zem::fileInfoFlagsFromAttributes(row.attributes, false) & ~zem::FileInfo::VALID;
+        uint32_t wanted = row.expected;
+        if (row.attributes & FILE_ATTRIBUTE_DIRECTORY)
+            wanted |= zem::FileInfo::WRITABLE;
+        EXPECT_EQ(wanted, flags) << "attributes " << row.attributes;
+    }
+}

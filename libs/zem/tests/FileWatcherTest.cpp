@@ -107,6 +107,14 @@ protected:
     std::function<void(FileWatchObject*, FileChangeEvent*)> onCallback;
 };
 
+TEST_F(FileWatcherTest, ThreadPriorityCanBeLowered) {
+    start();
+    EXPECT_EQ(THREAD_PRIORITY_NORMAL, watcher->getThreadPriority());
+    watcher->setThreadPriority(THREAD_PRIORITY_BELOW_NORMAL);
+    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, watcher->getThreadPriority());
+    EXPECT_TRUE(watcher->hasThread());
+}
+
 TEST_F(FileWatcherTest, MissingPathsAndForeignWatches) {
     start();
     EXPECT_EQ(nullptr, watcher->addObserver(dev(L"nothing.txt").c_str(), false, nullptr));

@@ -118,6 +118,8 @@ uint32_t fileInfoFlagsFromAttributes(DWORD attributes, bool readOnlyDevice) {
         flags |= FileInfo::ENCRYPTED;
     if (attributes & FILE_ATTRIBUTE_COMPRESSED)
         flags |= FileInfo::COMPRESSED;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        flags |= FileInfo::REPARSE_POINT;
     return flags;
 }
 

@@ -289,6 +289,16 @@ void FileWatcher::changeFlags(FileWatchObject* watch, uint32_t set, uint32_t cle
     watch->m_flags = (watch->m_flags & ~clear) | set;
 }
 
+void FileWatcher::setThreadPriority(int priority) {
+    ZEM_ASSERT_MSG(m_thread != nullptr, L"m_watcher_thread");
+    m_thread->setPriority(priority);
+}
+
+int FileWatcher::getThreadPriority() const {
+    ZEM_ASSERT_MSG(m_thread != nullptr, L"m_watcher_thread");
+    return m_thread->priority();
+}
+
 void FileWatcher::setHoldBack(int64_t milliseconds) {
     CriticalSectionLock guard(m_lock);
     m_holdBackMs = milliseconds < 0 ? 0 : milliseconds;

@@ -43,6 +43,7 @@ struct FileInfo {
         ARCHIVE = 0x40,
         ENCRYPTED = 0x80,
         COMPRESSED = 0x100,
+        REPARSE_POINT = 0x200, // a link or junction; walks must not follow it blindly
     };
     static constexpr size_t NAME_CAPACITY = 260; // 259 characters and the terminator
 

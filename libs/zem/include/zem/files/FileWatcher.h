@@ -94,6 +94,11 @@ public:
     // How long a change waits before delivery, so that repeated changes collapse.
     void setHoldBack(int64_t milliseconds);
     int64_t getHoldBack() const;
+    // The priority of the watcher's thread (a THREAD_PRIORITY_... value); watchers that
+    // serve background views run it below normal so bursts never compete with typing.
+    void setThreadPriority(int priority);
+    int getThreadPriority() const;
+    bool hasThread() const { return m_thread != nullptr; }
 
     const std::wstring& getName() const { return m_name; }
     Callbacks& callbacks() { return m_callbacks; }
