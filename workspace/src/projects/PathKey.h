@@ -11,4 +11,22 @@ uint32_t pathKeyOf(const wchar_t* path);
 // The full path folded for comparison; the text itself folded when it cannot be resolved.
 std::wstring normalizedPath(const wchar_t* path);
 
+// The keys of a folder's entries without resolving each entry's path: the folder's full
+// path is resolved once and the CRC continued over "\" and the name, which gives what
+// zem::fileGetPathHash gives for the entry. Scans of large folders spend most of their
+// time resolving paths otherwise.
+class ChildKeys {
+public:
+    explicit ChildKeys(const wchar_t* folderPath);
+    // 0xFFFFFFFF when the folder could not be resolved.
+    uint32_t keyOf(const wchar_t* name) const;
+    bool valid() const { return m_valid; }
+
+private:
+    std::wstring m_prefix; // the folder's full path and a separator
+    uint32_t m_prefixCrc = 0;
+    bool m_caseSensitive = false;
+    bool m_valid = false;
+};
+
 } // namespace corvel

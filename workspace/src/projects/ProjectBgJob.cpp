@@ -41,6 +41,7 @@ bool ProjectBgJob::scanListing(const wchar_t* listingPath, ProjectFolder* into, 
     if (!listing)
         return false;
     size_t base = path.size();
+    ChildKeys keys(listingPath);
     while (!isCancelRequested()) {
         const zem::FileInfo* entry = listing->next();
         if (!entry)
@@ -50,7 +51,7 @@ bool ProjectBgJob::scanListing(const wchar_t* listingPath, ProjectFolder* into, 
             continue;
         path.resize(base);
         path += name;
-        uint32_t key = pathKeyOf(path.c_str());
+        uint32_t key = keys.valid() ? keys.keyOf(name) : pathKeyOf(path.c_str());
         if (entry->isDirectory()) {
             ProjectFolder* folder = new ProjectFolder(m_project);
             into->appendChild(folder);
