@@ -5,6 +5,8 @@
 #include "zem/jasmine/JasmineParser.h"
 #include "zem/value/AbstractDictionaryValue.h"
 
+#include "support/ScopePathText.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -31,14 +33,7 @@ void read(DocumentTheme& theme, const std::wstring& text) {
     theme.read(*static_cast<zem::AbstractDictionaryValue*>(value.get()));
 }
 
-void fill(corvel::ScopePath& path, const std::wstring& outerToInner) {
-    std::vector<std::wstring> atoms;
-    std::wistringstream in(outerToInner);
-    for (std::wstring atom; in >> atom;)
-        atoms.push_back(atom);
-    for (size_t i = atoms.size(); i-- > 0;)
-        path.push(atoms[i].c_str(), static_cast<uint32_t>(atoms[i].size()), true);
-}
+using documenttest::fillScopePath;
 
 // Expected packed colour, or -1 for "not a colour".
 ::testing::AssertionResult colourReadsAs(const std::wstring& text, int64_t expected) {
@@ -118,7 +113,7 @@ protected:
     }
     TextStyle style(const std::wstring& path, const TextStyle* base) {
         corvel::ScopePath scopes;
-        fill(scopes, path);
+        fillScopePath(scopes, path);
         TextStyle out;
         theme.computeStyle(scopes, out, base);
         return out;

@@ -5,6 +5,8 @@
 #include "zem/base/Object.h"
 #include "zem/base/ParserException.h"
 
+#include "support/ScopePathText.h"
+
 #include <gtest/gtest.h>
 
 #include <cwchar>
@@ -14,15 +16,7 @@
 
 namespace {
 
-// Builds a path from its usual outer-to-inner text ("source.python string.quoted").
-void fill(corvel::ScopePath& path, const std::wstring& outerToInner) {
-    std::vector<std::wstring> atoms;
-    std::wistringstream in(outerToInner);
-    for (std::wstring atom; in >> atom;)
-        atoms.push_back(atom);
-    for (size_t i = atoms.size(); i-- > 0;)
-        path.push(atoms[i].c_str(), static_cast<uint32_t>(atoms[i].size()), true);
-}
+using documenttest::fillScopePath;
 
 std::string narrow(const std::wstring& text) {
     return std::string(text.begin(), text.end());
@@ -187,7 +181,7 @@ struct MatchCase {
 
 ::testing::AssertionResult matchesAs(const MatchCase& c) {
     corvel::ScopePath path;
-    fill(path, c.path);
+    fillScopePath(path, c.path);
     corvel::ScopeSelector selector(c.selector, std::wcslen(c.selector));
     corvel::ScopeSelectorMatcher matcher(path);
     corvel::ScopeMatch result;
@@ -241,7 +235,7 @@ TEST(ScopeSelectorTest, MatchesAndScores) {
 
 TEST(ScopeSelectorTest, EqualScoresKeepTheLeftOperand) {
     corvel::ScopePath path;
-    fill(path, L"a b");
+    fillScopePath(path, L"a b");
     corvel::ScopeSelectorMatcher matcher(path);
     for (const wchar_t* text : {L"b & b", L"b | b", L"b , b"}) {
         corvel::ScopeSelector selector(text, std::wcslen(text));
@@ -307,7 +301,7 @@ TEST(ScopeSelectorTest, FuzzedTextsCompileSoundlyOrThrow) {
     const wchar_t alphabet[] = L"a.b -&|,() \t";
     const size_t letters = sizeof(alphabet) / sizeof(alphabet[0]) - 1;
     corvel::ScopePath path;
-    fill(path, L"a a.b b.a b");
+    fillScopePath(path, L"a a.b b.a b");
     corvel::ScopeSelectorMatcher matcher(path);
     uint32_t seed = 12345;
     int compiled = 0;

@@ -2,6 +2,7 @@
 
 #include "corvel/document/ScopePath.h"
 #include "corvel/document/ScopeSelector.h"
+#include "zem/text/StringUtil.h"
 #include "zem/value/AbstractDictionaryValue.h"
 #include "zem/value/DictionaryValue.h"
 #include "zem/value/ListValue.h"
@@ -29,16 +30,6 @@ const GlobalColor GLOBALS[] = {
     {DocumentTheme::AREA_BACKGROUND, L"area_background", L"#888888"},
 };
 
-int hexDigit(wchar_t c) {
-    if (c >= L'0' && c <= L'9')
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
-}
-
 float channel(uint32_t value, int shift) {
     return ((value >> shift) & 0xFF) / 255.0f;
 }
@@ -62,8 +53,8 @@ bool parseThemeColor(const std::wstring& text, ColorF& colour) {
         return false;
     uint32_t value = 0;
     size_t digits = 0;
-    for (size_t i = 1; i < length && hexDigit(text[i]) >= 0; ++i, ++digits)
-        value = value << 4 | static_cast<uint32_t>(hexDigit(text[i]));
+    for (size_t i = 1; i < length && zem::hexDigitValue(text[i]) >= 0; ++i, ++digits)
+        value = value << 4 | static_cast<uint32_t>(zem::hexDigitValue(text[i]));
     if (digits == 0)
         return false;
     if (length == 4) {
