@@ -20,6 +20,14 @@ struct BundleAction {
     std::wstring context; // scope selector text of the views it runs in
     std::wstring key;     // text form of the shortcut; empty for none
     std::function<void()> run;
+    std::wstring tabWord = {}; // typed before the tab key to run it (snippets); empty for none
+    std::wstring group = {};   // where choosers list it (a snippet's bundle title)
+    uint32_t kind = 0;         // the entry type it serves; 0 for the bundle manager's own
+    // A paired character (kind: scope preferences): typing opening inserts both
+    // characters in the scope of context; block pairs open lines between them.
+    wchar_t opening = 0;
+    wchar_t closing = 0;
+    bool block = false;
 };
 
 // Receives the main window's bundles menu as it is built.

@@ -1,0 +1,35 @@
+// The entry manager of scope preferences: installing an entry offers, per pair, an
+// action for its opening and one for its closing character, in the entry's scope; the
+// host binds them to the characters.
+#pragma once
+#include "corvel/bundles/BundleEntryManager.h"
+#include "corvel/bundles/EntryManagerRegistration.h"
+
+namespace corvel {
+
+class BundleUiHost;
+
+class ScopePreferencesManager : public BundleEntryManager {
+public:
+    enum : int { PREFERENCES_ICON_RESOURCE = 141 };
+
+    ScopePreferencesManager(BundleManager& bundles, BundleUiHost& host);
+    ~ScopePreferencesManager() override;
+
+    BundleEntry* createEntry(uint32_t typeId, const zem::Uuid& uuid) override;
+    void getEntryType(BundleEntryTypeInfo& out) override;
+    // False for another kind of entry, or when the host refuses an action (logged; the
+    // actions made before stay).
+    bool installEntry(BundleEntry* entry) override;
+    void uninstallEntry(BundleEntry* entry) override;
+    BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return nullptr; }
+    // A changed entry's actions are made again.
+    void onEntryChanged(BundleEntry* entry) override;
+
+private:
+    BundleUiHost& m_host;
+    BundleEntryTypeInfo m_typeInfo;
+    EntryManagerRegistration m_registration;
+};
+
+} // namespace corvel

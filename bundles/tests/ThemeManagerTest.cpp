@@ -1,0 +1,87 @@
+#include "corvel/bundles/ThemeManager.h"
+
+#include "corvel/bundles/BundleManager.h"
+#include "corvel/bundles/BundleUiHost.h"
+#include "corvel/bundles/ThemeBundleItem.h"
+#include "corvel/document/DocumentTheme.h"
+#include "support/ManagerFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using corvel::ThemeBundleItem;
+using corvel::ThemeManager;
+
+struct Heard {
+    std::vector<std::wstring> titles;
+    static void record(void* self, const zem::Uuid&, ThemeBundleItem* theme) {
+        static_cast<Heard*>(self)->titles.push_back(theme->getTitle());
+    }
+};
+
+class ThemeManagerTest : public bundletest::ManagerFixture {
+protected:
+    void SetUp() override {
+        ManagerFixture::SetUp();
+        makeManager();
+        themes.reset(new ThemeManager(*m_manager, corvel::BundleUiHost::none()));
+    }
+    void TearDown() override {
+        for (ThemeBundleItem* theme : made)
+            theme->release();
+        themes.reset();
+        ManagerFixture::TearDown();
+    }
+    ThemeBundleItem* newTheme(const zem::Uuid& uuid, const std::wstring& title) {
+        ThemeBundleItem* theme = static_cast<ThemeBundleItem*>(themes->createEntry(corvel::THEME_TYPE_ID, uuid));
+        theme->setTitle(title);
+        made.push_back(theme);
+        return theme;
+    }
+    std::unique_ptr<ThemeManager> themes;
+    Heard heard;
+    std::vector<ThemeBundleItem*> made;
+};
+
+TEST_F(ThemeManagerTest, TheFallbackIsNoneAndStandsInForUnknownThemes) {
+    EXPECT_EQ(L"None", themes->getDefaultTheme()->getTitle());
+    EXPECT_EQ(0xFF333333u, themes->getDefaultTheme()->getTheme()->getColor(corvel::DocumentTheme::FOREGROUND).packed());
+    zem::Uuid unknown = bundletest::newUuid();
+    themes->subscribe(unknown, &Heard::record, &heard);
+    themes->notify(unknown, true);
+    EXPECT_EQ(std::vector<std::wstring>{L"None"}, heard.titles);
+    corvel::BundleEntryTypeInfo info;
+    themes->getEntryType(info);
+    EXPECT_EQ(L"theme", info.name);
+    EXPECT_EQ(L"cvTheme", info.extension);
+    EXPECT_EQ(-20, info.order);
+}
+
+TEST_F(ThemeManagerTest, SubscribersFollowInstallChangeAndUninstall) {
+    zem::Uuid uuid = bundletest::newUuid();
+    ThemeBundleItem* dark = newTheme(uuid, L"Dark");
+    ThemeBundleItem* twin = newTheme(uuid, L"Twin");
+    themes->subscribe(uuid, &Heard::record, &heard);
+    EXPECT_TRUE(themes->installEntry(dark));
+    // A second entry of the same UUID leaves the first in the map.
+    EXPECT_TRUE(themes->installEntry(twin));
+    themes->onEntryUpdateBegin(dark);
+    themes->onEntryChanged(dark);
+    // The twin never held the slot: uninstalling it sends the fallback but keeps Dark.
+    themes->uninstallEntry(twin);
+    EXPECT_EQ(dark, themes->getTheme(uuid, true));
+    themes->uninstallEntry(dark);
+    EXPECT_EQ(themes->getDefaultTheme(), themes->getTheme(uuid, true));
+    EXPECT_EQ((std::vector<std::wstring>{L"Dark", L"Dark", L"None", L"Dark", L"None", L"None"}), heard.titles);
+    themes->unsubscribe(uuid, &Heard::record, &heard);
+    themes->installEntry(dark);
+    EXPECT_EQ(6u, heard.titles.size());
+    themes->uninstallEntry(dark);
+}
+
+} // namespace
