@@ -234,3 +234,36 @@ TEST_F(ProjectFileTest, HeaderErrors) {
     EXPECT_EQ(L"Title", title);
     EXPECT_EQ(dir + L"ok.cvProject", full);
 }
+
+TEST_F(ProjectFileTest, DeepNestingIsRefusedOrCut) {
+    const int depth = 300;
+    std::string text = "{ root : ";
+    for (int i = 0; i < depth; ++i)
+        text += "{ vdir : 'v' content : [ ";
+    for (int i = 0; i < depth; ++i)
+        text += "] } ";
+    text += "}";
+    bool loaded = true;
+    std::unique_ptr<Project> project = loadText(text, &loaded);
+    EXPECT_FALSE(loaded) << "the parser refuses the file";
+
+    // A tree built in memory reaches the reader unparsed: it cuts the nesting itself.
+    JasmineValue top(JasmineValue::TYPE_DICTIONARY);
+    JasmineValue* level = &top;
+    for (int i = 0; i < depth; ++i) {
+        level->getOrAddEntry(L"vdir").setString(L"v");
+        JasmineValue& content = level->getOrAddEntry(L"content");
+        content.initPayload(JasmineValue::TYPE_LIST);
+        level = &content.appendElement();
+        level->initPayload(JasmineValue::TYPE_DICTIONARY);
+    }
+    Project memory(nullptr);
+    ProjectVirtualFolder* root = new ProjectVirtualFolder(&memory);
+    root->readFrom(top);
+    memory.setRoot(root);
+    int levels = 0;
+    for (const ProjectFolder* folder = root; folder->childCount() > 0;
+         folder = static_cast<const ProjectFolder*>(folder->childAt(0)))
+        ++levels;
+    EXPECT_EQ(ProjectVirtualFolder::MAX_DEPTH - 1, levels);
+}

@@ -190,3 +190,37 @@ TEST_F(ProjectUpdaterTest, FolderThatCannotBeReadIsMarked) {
     EXPECT_TRUE(item->hasFlag(ProjectItem::FLAG_ERROR));
     EXPECT_NE(nullptr, item->getError());
 }
+
+TEST_F(ProjectUpdaterTest, ACopiedFolderIsScannedOnceWhereItLands) {
+    ProjectFolder* src = addRealFolder(L"src");
+    zemtest::writeNativeFile(dir + L"src\\a.txt", "a");
+    updater->startUpdate(project.get());
+    ASSERT_TRUE(scanned());
+    ProjectItem* group = project->createItem(ProjectItem::KIND_VIRTUAL_FOLDER, L"group");
+    project->attachItem(group, project->getRoot());
+    std::unique_ptr<ProjectItem> copy(src->clone(0));
+    copy->setFlags(ProjectItem::FLAG_NEW_COPY);
+    ProjectFolder* landed = static_cast<ProjectFolder*>(copy.get());
+    zemtest::writeNativeFile(dir + L"src\\b.txt", "b"); // the copy learns of it by its own scan
+    project->attachItem(copy.release(), static_cast<ProjectFolder*>(group));
+    EXPECT_FALSE(landed->hasFlag(ProjectItem::FLAG_NEW_COPY));
+    EXPECT_NE(nullptr, landed->getTag(ProjectUpdater::JOB_TAG)) << "one scan runs for the copy";
+    EXPECT_NE(nullptr, landed->getTag(ProjectUpdater::WATCH_TAG)) << "a folder under a virtual folder is watched";
+    ASSERT_TRUE(scanned(2));
+    EXPECT_EQ(L"a.txt,b.txt", names(landed));
+    EXPECT_EQ(nullptr, landed->getTag(ProjectUpdater::JOB_TAG));
+}
+
+TEST_F(ProjectUpdaterTest, DetachingAFolderWhileItIsScannedEndsTheScan) {
+    ProjectFolder* src = addRealFolder(L"src");
+    zemtest::writeNativeFile(dir + L"src\\a.txt", "a");
+    updater->startUpdate(project.get());
+    updater->suspend(project.get(), true); // the scan's result waits for the merge
+    window.pumpUntil([&] { return false; }, 200);
+    project->detachItem(src, true);
+    updater->suspend(project.get(), false);
+    EXPECT_EQ(1, finishedCount) << "the update ends when its last scan is dropped";
+    EXPECT_EQ(0u, project->getRoot()->childCount());
+    window.pumpUntil([&] { return false; }, 200);
+    EXPECT_EQ(1u, project->indexSize()) << "nothing was merged into the freed folder";
+}
