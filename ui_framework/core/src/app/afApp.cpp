@@ -207,7 +207,9 @@ bool afApp::preTranslateMessage(MSG* message, afApp* app) {
     afIKeyInvoker* invoker = app ? app->m_keyInvoker : nullptr;
     if (invoker && invoker->preTranslateMessage(target, *message))
         return true;
-    for (HWND hwnd = message->hwnd; hwnd; hwnd = GetAncestor(hwnd, GA_PARENT)) {
+    // The desktop holds no framework view: each property read is a trip to the window system.
+    static const HWND desktop = GetDesktopWindow();
+    for (HWND hwnd = message->hwnd; hwnd && hwnd != desktop; hwnd = GetAncestor(hwnd, GA_PARENT)) {
         afViewPlatform* view = hwnd == message->hwnd ? target : afViewPlatform::viewFromHandle(hwnd);
         if (view && view->preTranslate(message))
             return true;
