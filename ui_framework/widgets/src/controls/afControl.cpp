@@ -57,6 +57,13 @@ void afControl::unregisterNotifications() {
     m_notifier = nullptr;
 }
 
+bool afControl::onRawMessage(afMessage* message) {
+    if (m_nativePaint &&
+        (message->message == WM_PAINT || message->message == WM_PRINTCLIENT || message->message == WM_ERASEBKGND))
+        return false;
+    return afWidget::onRawMessage(message);
+}
+
 bool afControl::onNotify(afMessage*) {
     return false;
 }

@@ -18,16 +18,22 @@ public:
     bool createWindow(Seed& seed) override;
     void onCreated() override;
     void onBeforeDestroy() override;
+    bool onRawMessage(afMessage* message) override;
 
     // A WM_COMMAND or WM_NOTIFY from this control's own window, as its parent received
     // it; true when handled (the message's result is then the answer).
     virtual bool onNotify(afMessage* message);
+
+protected:
+    // The native control paints itself: the framework's painting stays out of it.
+    void setNativePaint(bool on) { m_nativePaint = on; }
 
 private:
     static bool notificationHook(void* self, afViewPlatform* parent, afMessage* message);
     void unregisterNotifications();
 
     afViewPlatform* m_notifier = nullptr; // the parent view whose messages are watched
+    bool m_nativePaint = false;
 };
 
 } // namespace corvel
