@@ -1,6 +1,7 @@
 // Prints how long FileUtils::copyPath takes for one 64 MB file and for a tree of 2,000
 // small files, every progress callback set, against CopyFileW on the same sources, and the
 // ratios.
+#include "BenchFiles.h"
 #include "zem/base/Clock.h"
 #include "zem/files/FileDeviceWin32.h"
 #include "zem/files/FileIO.h"
@@ -15,36 +16,13 @@
 
 namespace {
 
+using bench::removeTree;
+using bench::writeFile;
+
 constexpr uint32_t BIG_BYTES = 64u * 1024 * 1024;
 constexpr int SMALL_FILES = 2000;
 constexpr int SMALL_FOLDERS = 20;
 constexpr int RUNS = 3;
-
-void writeFile(const std::wstring& path, const std::string& bytes) {
-    HANDLE h = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-}
-
-void removeTree(const std::wstring& dir) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((dir + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring path = dir + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(dir.c_str());
-}
 
 // The baseline: the same walk and copies with the system's calls alone.
 void copyTreeNative(const std::wstring& source, const std::wstring& target) {
