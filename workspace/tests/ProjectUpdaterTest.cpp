@@ -224,3 +224,13 @@ TEST_F(ProjectUpdaterTest, DetachingAFolderWhileItIsScannedEndsTheScan) {
     window.pumpUntil([&] { return false; }, 200);
     EXPECT_EQ(1u, project->indexSize()) << "nothing was merged into the freed folder";
 }
+
+TEST_F(ProjectUpdaterTest, DeletingAProjectStopsItsUpdate) {
+    addRealFolder(L"src");
+    zemtest::writeNativeFile(dir + L"src\\a.txt", "a");
+    updater->startUpdate(project.get());
+    Project* gone = project.get();
+    project.reset();
+    EXPECT_FALSE(updater->isUpdating(gone));
+    window.pumpUntil([&] { return false; }, 200); // a finished scan arriving now finds no project
+}

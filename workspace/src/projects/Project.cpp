@@ -19,6 +19,9 @@ Project::Project(ProjectManager* manager, ProjectUpdater* updater) : m_manager(m
 }
 
 Project::~Project() {
+    // The updater's record of this project would outlive it otherwise.
+    if (m_updater && m_updateState)
+        m_updater->stopUpdate(this);
     if (m_root)
         unindexTree(m_root.get());
     m_root.reset();

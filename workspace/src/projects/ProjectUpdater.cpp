@@ -338,6 +338,9 @@ void ProjectUpdater::onChange(void* self, zem::FileWatchObject* watch, zem::File
 
 void ProjectUpdater::applyEvent(ProjectUpdateState* state, zem::FileWatchObject* watch, zem::FileChangeEvent* event) {
     Project* project = state->project;
+    // A change of the watched folder itself names no entry in it.
+    if (event->getPath().empty())
+        return;
     if (watch != state->lastWatch) {
         state->basePath = watch->getPath();
         if (!state->basePath.empty() && !zem::isPathSeparator(state->basePath.back()))
