@@ -155,3 +155,25 @@ TEST_F(AppTest, PreTranslationAsksTheInvokerThenTheAncestors) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(AppTest, TheWheelGoesToTheWindowUnderThePoint) {
+    uitest::WithResources resources;
+    uitest::TestWidget under(nullptr, false);
+    under.x = 300;
+    under.y = 300;
+    under.create();
+    under.setVisible(true, false); // mapped: WindowFromPoint finds only shown windows
+    uitest::TestWidget focused(nullptr, false);
+    focused.create();
+    uitest::pumpUntil([&] { return WindowFromPoint(POINT{350, 350}) == under.getHandle(); }, 3000);
+    if (WindowFromPoint(POINT{350, 350}) != under.getHandle())
+        GTEST_SKIP() << "the display shows no window at the point";
+    MSG wheel{focused.getHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, 240), MAKELPARAM(350, 350), 0, {350, 350}};
+    EXPECT_TRUE(afApp::preTranslateMessage(&wheel, nullptr));
+    EXPECT_EQ(std::vector<int>{2}, under.wheelNotches);
+    EXPECT_TRUE(focused.wheelNotches.empty());
+}
+
+} // namespace
