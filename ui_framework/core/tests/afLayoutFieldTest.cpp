@@ -1,5 +1,5 @@
-#include "corvel/ui/afApp.h"
 #include "corvel/ui/afLayoutField.h"
+#include "corvel/ui/afApp.h"
 #include "corvel/ui/afViewVirtual.h"
 #include "corvel/ui/afWidgetKit.h"
 #include "zem/base/Exception.h"
