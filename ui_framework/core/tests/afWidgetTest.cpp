@@ -1,5 +1,6 @@
 #include "corvel/ui/afEvent.h"
 #include "corvel/ui/afLayout.h"
+#include "support/LogCapture.h"
 #include "support/TestWidgets.h"
 #include "zem/base/Exception.h"
 
@@ -194,6 +195,27 @@ TEST_F(WidgetTest, ChildWidgetsAreMovedThroughTheHost) {
     EXPECT_EQ(50, rect.right - rect.left);
     box->removeChild(child);
     host.setContentView(nullptr);
+}
+
+struct ThrowingWidget : TestWidget {
+    using TestWidget::TestWidget;
+    bool onRawMessage(afMessage* message) override {
+        if (message->message == WM_USER + 1)
+            throw zem::IllegalStateException(L"handler failed");
+        return TestWidget::onRawMessage(message);
+    }
+};
+
+TEST_F(WidgetTest, AnExceptionInAHandlerIsLoggedAndAnswersZero) {
+    zemtest::LogCapture log(0x629b9e5bu);
+    ThrowingWidget widget(nullptr, false);
+    widget.create();
+    EXPECT_EQ(0, SendMessageW(widget.getHandle(), WM_USER + 1, 0, 0));
+    auto lines = log.lines();
+    ASSERT_EQ(1u, lines.size());
+    EXPECT_EQ(3, lines[0].level);
+    EXPECT_NE(std::wstring::npos, lines[0].text.find(L"handler failed"));
+    EXPECT_EQ(&widget, afViewPlatform::viewFromHandle(widget.getHandle())); // the window lives on
 }
 
 } // namespace
