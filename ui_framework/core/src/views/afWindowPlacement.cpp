@@ -89,30 +89,30 @@ void afWindow::savePlacement(Config& config) {
     windows->setJasmine(all);
 }
 
-void afWindow::saveState(Config* config) {
+namespace {
+
+// Runs step on the given configuration, or on the application's under its lock.
+template <class Step> void onConfig(Config* config, Step step) {
     if (config) {
-        savePlacement(*config);
+        step(*config);
         return;
     }
     ConfigManager* manager = ConfigManager::current();
-    if (!manager || m_placementOff)
+    if (!manager)
         return;
     Config& global = manager->getConfig();
     zem::CriticalSectionLock guard(global.getLock());
-    savePlacement(global);
+    step(global);
+}
+
+} // namespace
+
+void afWindow::saveState(Config* config) {
+    onConfig(config, [this](Config& target) { savePlacement(target); });
 }
 
 void afWindow::loadState(Config* config) {
-    if (config) {
-        restorePlacement(*config);
-        return;
-    }
-    ConfigManager* manager = ConfigManager::current();
-    if (!manager || m_placementOff)
-        return;
-    Config& global = manager->getConfig();
-    zem::CriticalSectionLock guard(global.getLock());
-    restorePlacement(global);
+    onConfig(config, [this](Config& target) { restorePlacement(target); });
 }
 
 } // namespace corvel
