@@ -1,58 +1,24 @@
 // A top-level framework window that hosts the controls under test, the resources they
 // take their fonts from, and the helpers that drive them by messages.
 #pragma once
+#include "../../core/tests/support/TestWidgets.h"
 #include "corvel/ui/afEvent.h"
-#include "corvel/ui/afResources.h"
-#include "corvel/ui/afWidget.h"
-#include "support/WaitUntil.h"
-
-#include <functional>
 
 namespace widgetstest {
 
-class HostWindow : public corvel::afWidget {
+// Unmapped unless a test shows it: a mapped top-level window is slow to destroy under a
+// display without a window manager.
+class HostWindow : public uitest::TestWidget {
 public:
-    HostWindow() : corvel::afWidget(nullptr) {
-        if (!corvel::afResources::exists())
-            corvel::afResources::create();
-        afViewPlatform::create();
-    }
-    bool buildSeed(Seed& seed) override {
-        static bool registered = false;
-        corvel::afWindowClass windowClass;
-        windowClass.className = L"corvelWidgetsTestHost";
-        windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-        registerClass(windowClass, registered);
-        seed.className = L"corvelWidgetsTestHost";
-        seed.windowName = L"widgets test";
-        // Unmapped unless a test shows it: a mapped top-level window is slow to destroy
-        // under a display without a window manager.
-        seed.style = WS_POPUP | WS_CLIPCHILDREN;
-        seed.x = 50;
-        seed.y = 50;
-        seed.width = 400;
-        seed.height = 300;
-        return true;
+    HostWindow() : uitest::TestWidget(nullptr, false) {
+        uitest::WithResources resources;
+        create();
     }
 };
 
-inline void drainMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
-
-inline bool pumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000) {
-    return zemtest::waitUntil(
-        [&] {
-            drainMessages();
-            return done();
-        },
-        timeoutMs,
-        [](DWORD left) { MsgWaitForMultipleObjects(0, nullptr, FALSE, left < 50 ? left : 50, QS_ALLINPUT); });
-}
+// The core's tests' pump and drain serve here too.
+using uitest::drainMessages;
+using uitest::pumpUntil;
 
 // A key or mouse event as the window procedure would build it.
 inline corvel::afEvent makeEvent(HWND hwnd, UINT message, unsigned detail, int x = 0, int y = 0, int modifiers = 0,

@@ -278,3 +278,66 @@ TEST(FileDialogTest, ASecondBarePressIsAcceptedAsTyped) {
 }
 
 } // namespace
+
+namespace {
+
+// Answers the system's save dialog of this thread from a timer: types a bare name and
+// presses OK until the dialog is gone (at most a bounded number of presses).
+struct SaveAnswer {
+    std::wstring typed;
+    int presses = 0;
+    int ticks = 0;
+    UINT_PTR timer = 0;
+};
+SaveAnswer* g_save = nullptr;
+
+BOOL CALLBACK findDialog(HWND hwnd, LPARAM result) {
+    wchar_t className[16] = {};
+    GetClassNameW(hwnd, className, 16);
+    if (IsWindowVisible(hwnd) && std::wstring(className) == L"#32770") {
+        *reinterpret_cast<HWND*>(result) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK answerSave(HWND, UINT, UINT_PTR, DWORD) {
+    SaveAnswer& answer = *g_save;
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &findDialog, reinterpret_cast<LPARAM>(&dialog));
+    if (!dialog)
+        return;
+    if (++answer.ticks > 100) {
+        PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        return;
+    }
+    if (answer.presses == 0)
+        SetDlgItemTextW(dialog, afDialogFileSave::NAME_BOX_ID, answer.typed.c_str());
+    ++answer.presses;
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+}
+
+TEST(FileDialogTest, TheSystemSaveDialogCompletesABareName) {
+    widgetstest::HostWindow host;
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    SaveAnswer answer;
+    answer.typed = std::wstring(folder) + L"corvel-save-dialog-notes";
+    g_save = &answer;
+    answer.timer = SetTimer(nullptr, 0, 200, &answerSave);
+    afDialogFileOptions options;
+    options.mustExist = false;
+    options.fileTypes.add(L"Text", {L"txt"});
+    afDialogFileSave dialog(&host);
+    uint32_t result = dialog.show(options);
+    KillTimer(nullptr, answer.timer);
+    g_save = nullptr;
+    ASSERT_EQ(afWindow::RESULT_OK, result) << "the system dialog did not take the answer";
+    ASSERT_EQ(1u, options.selectedPaths.size());
+    // The first press completed the name in the name box; the second accepted it.
+    EXPECT_EQ(answer.typed + L".txt", options.selectedPaths.front());
+    EXPECT_EQ(2, answer.presses);
+    EXPECT_EQ(options.fileTypes.at(0), options.chosenType);
+}
+
+} // namespace

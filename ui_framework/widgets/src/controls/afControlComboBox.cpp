@@ -19,7 +19,6 @@ afControlComboBox::afControlComboBox(afView* parent, bool listOnly) : afControl(
 
 afControlComboBox::~afControlComboBox() {
     freeRecords();
-    releaseImageList();
 }
 
 afControlComboBox* afControlComboBox::create(afView* parent, bool listOnly) {
@@ -180,19 +179,9 @@ void afControlComboBox::clear() {
         removeItem(index);
 }
 
-void afControlComboBox::releaseImageList() {
-    if (m_imageList && m_ownsImageList)
-        ImageList_Destroy(m_imageList);
-    m_imageList = nullptr;
-    m_ownsImageList = false;
-}
-
 void afControlComboBox::setImageList(HIMAGELIST list, bool owned) {
     sendMessage(CBEM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list));
-    if (list != m_imageList)
-        releaseImageList();
-    m_imageList = list;
-    m_ownsImageList = owned;
+    m_imageList.reset(list, owned);
 }
 
 bool afControlComboBox::onNotify(afMessage* message) {

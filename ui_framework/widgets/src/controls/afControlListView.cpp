@@ -20,10 +20,6 @@ afControlListView::afControlListView(afView* parent, int viewMode) : afControl(p
     setNativePaint(true);
 }
 
-afControlListView::~afControlListView() {
-    releaseImageList();
-}
-
 afControlListView* afControlListView::create(afView* parent, int viewMode) {
     if (!parent)
         return nullptr;
@@ -94,19 +90,9 @@ void afControlListView::setFullRowSelect() {
         sendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 }
 
-void afControlListView::releaseImageList() {
-    if (m_imageList && m_ownsImageList)
-        ImageList_Destroy(m_imageList);
-    m_imageList = nullptr;
-    m_ownsImageList = false;
-}
-
 void afControlListView::setImageList(HIMAGELIST list, bool owned) {
     sendMessage(LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(list));
-    if (list != m_imageList)
-        releaseImageList();
-    m_imageList = list;
-    m_ownsImageList = owned;
+    m_imageList.reset(list, owned);
 }
 
 int afControlListView::getItemCount() const {

@@ -2,6 +2,7 @@
 // by the control; editable, or a drop-down list only.
 #pragma once
 #include "corvel/widgets/afControl.h"
+#include "corvel/widgets/afImageList.h"
 
 #include <string>
 
@@ -58,12 +59,10 @@ public:
     afCallback<ItemRemovedFunction> itemRemovedCallback;
 
 private:
-    void releaseImageList();
     void freeRecords();
 
     bool m_listOnly;
-    HIMAGELIST m_imageList = nullptr;
-    bool m_ownsImageList = false;
+    afImageList m_imageList;
     afWidget* m_editView = nullptr;
 };
 

@@ -2,6 +2,7 @@
 // end, rows inserted at the top.
 #pragma once
 #include "corvel/widgets/afControl.h"
+#include "corvel/widgets/afImageList.h"
 
 #include <string>
 
@@ -12,7 +13,6 @@ public:
     enum ViewMode { MODE_REPORT = 0, MODE_LIST = 1, MODE_ICON = 2, MODE_SMALL_ICON = 3 };
 
     explicit afControlListView(afView* parent, int viewMode = MODE_REPORT);
-    ~afControlListView() override;
 
     // Null for a null parent.
     static afControlListView* create(afView* parent, int viewMode = MODE_REPORT);
@@ -36,11 +36,8 @@ public:
     std::wstring getItemText(int row, int column) const;
 
 private:
-    void releaseImageList();
-
     int m_viewMode;
-    HIMAGELIST m_imageList = nullptr;
-    bool m_ownsImageList = false;
+    afImageList m_imageList;
 };
 
 } // namespace corvel

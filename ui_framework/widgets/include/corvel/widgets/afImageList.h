@@ -20,6 +20,14 @@ public:
     // Appends the icon; its index, or -1.
     int addIcon(HICON icon);
     void destroy();
+    // Takes over another list, destroying an owned one it held before (not when it is the
+    // same list).
+    void reset(HIMAGELIST handle, bool owned) {
+        if (handle != m_handle)
+            destroy();
+        m_handle = handle;
+        m_owned = owned;
+    }
 
     HIMAGELIST getHandle() const { return m_handle; }
     bool isOwned() const { return m_owned; }
