@@ -37,6 +37,18 @@ TEST_F(WidgetTest, HandleBoundFromCreationToDestruction) {
     EXPECT_EQ(1, widget.destroyeds);
 }
 
+TEST_F(WidgetTest, TextSetBeforeCreationIsApplied) {
+    TestWidget widget(nullptr, false);
+    widget.title.clear();
+    widget.setText(L"early");
+    widget.create();
+    wchar_t title[16] = {};
+    GetWindowTextW(widget.getHandle(), title, 16);
+    EXPECT_STREQ(L"early", title);
+    widget.setText(L"later");
+    EXPECT_EQ(L"later", widget.getText());
+}
+
 TEST_F(WidgetTest, AFailureInCreateIsRaisedAfterCreation) {
     TestWidget widget(nullptr, false);
     widget.failOnCreate = true;

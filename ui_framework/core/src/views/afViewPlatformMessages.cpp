@@ -38,6 +38,9 @@ bool afViewPlatform::createWindow(Seed& seed) {
         throw zem::InvalidArgumentException(L"Class name in Seed was empty.");
     HWND parent = getOwnerWindow();
     m_prevProc = nullptr;
+    // A text set before creation becomes the window's text.
+    if (seed.windowName.empty())
+        seed.windowName = m_text;
     HWND hwnd = CreateWindowExW(seed.exStyle, seed.className.c_str(), seed.windowName.c_str(), seed.style, seed.x,
                                 seed.y, seed.width, seed.height, parent, seed.menu, afApp::getInstanceHandle(), this);
     // An exception raised while WM_CREATE ran was kept by the window procedure.
