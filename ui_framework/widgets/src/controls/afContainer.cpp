@@ -1,6 +1,7 @@
 #include "corvel/widgets/afContainer.h"
 
 #include "corvel/ui/afTypeNames.h"
+#include "createControl.h"
 #include "takeFocus.h"
 
 namespace corvel {
@@ -10,11 +11,7 @@ afContainer::afContainer(afView* parent) : afWidget(parent) {
 }
 
 afContainer* afContainer::create(afView* parent) {
-    if (!parent)
-        return nullptr;
-    auto* container = new afContainer(parent);
-    container->afViewPlatform::create();
-    return container;
+    return createControl<afContainer>(parent);
 }
 
 const wchar_t* afContainer::getTypeName() const {
@@ -23,10 +20,7 @@ const wchar_t* afContainer::getTypeName() const {
 
 bool afContainer::buildSeed(Seed& seed) {
     static bool registered = false;
-    afWindowClass windowClass;
-    windowClass.className = L"afContainer";
-    windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-    registerClass(windowClass, registered);
+    registerOwnClass(*this, registered, L"afContainer");
     seed.className = L"afContainer";
     seed.style = WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP;
     seed.exStyle = WS_EX_CONTROLPARENT;

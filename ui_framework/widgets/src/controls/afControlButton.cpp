@@ -6,6 +6,7 @@
 #include "corvel/ui/afTypeNames.h"
 #include "corvel/ui/afWindow.h"
 #include "corvel/ui/afWindowsUX.h"
+#include "createControl.h"
 #include "takeFocus.h"
 
 #include <algorithm>
@@ -47,11 +48,7 @@ afControlButton::afControlButton(afView* parent) : afWidget(parent) {
 }
 
 afControlButton* afControlButton::create(afView* parent) {
-    if (!parent)
-        return nullptr;
-    auto* button = new afControlButton(parent);
-    button->afViewPlatform::create();
-    return button;
+    return createControl<afControlButton>(parent);
 }
 
 const wchar_t* afControlButton::getTypeName() const {
@@ -60,10 +57,7 @@ const wchar_t* afControlButton::getTypeName() const {
 
 bool afControlButton::buildSeed(Seed& seed) {
     static bool registered = false;
-    afWindowClass windowClass;
-    windowClass.className = L"afControlButton";
-    windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-    registerClass(windowClass, registered);
+    registerOwnClass(*this, registered, L"afControlButton");
     seed.className = L"afControlButton";
     seed.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     seed.windowName = getText();

@@ -3,6 +3,7 @@
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afTypeNames.h"
 #include "corvel/ui/afWindowsUX.h"
+#include "createControl.h"
 #include "takeFocus.h"
 
 #include <algorithm>
@@ -30,11 +31,7 @@ int themedState(int check, bool hot, bool pushed, bool disabled) {
 } // namespace
 
 afControlCheckBox* afControlCheckBox::create(afView* parent) {
-    if (!parent)
-        return nullptr;
-    auto* box = new afControlCheckBox(parent);
-    box->afViewPlatform::create();
-    return box;
+    return createControl<afControlCheckBox>(parent);
 }
 
 const wchar_t* afControlCheckBox::getTypeName() const {

@@ -1,6 +1,7 @@
 #include "corvel/widgets/afControlComboBox.h"
 
 #include "corvel/ui/afTypeNames.h"
+#include "createControl.h"
 
 #include <commctrl.h>
 
@@ -22,11 +23,7 @@ afControlComboBox::~afControlComboBox() {
 }
 
 afControlComboBox* afControlComboBox::create(afView* parent, bool listOnly) {
-    if (!parent)
-        return nullptr;
-    auto* combo = new afControlComboBox(parent, listOnly);
-    combo->afViewPlatform::create();
-    return combo;
+    return createControl<afControlComboBox>(parent, listOnly);
 }
 
 const wchar_t* afControlComboBox::getTypeName() const {

@@ -2,6 +2,7 @@
 
 #include "corvel/ui/afEvent.h"
 #include "corvel/ui/afTypeNames.h"
+#include "createControl.h"
 
 #include <algorithm>
 
@@ -16,11 +17,7 @@ constexpr int FRAME_ROOM = 6;
 } // namespace
 
 afControlEdit* afControlEdit::create(afView* parent) {
-    if (!parent)
-        return nullptr;
-    auto* edit = new afControlEdit(parent);
-    edit->afViewPlatform::create();
-    return edit;
+    return createControl<afControlEdit>(parent);
 }
 
 const wchar_t* afControlEdit::getTypeName() const {

@@ -3,6 +3,7 @@
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afTypeNames.h"
 #include "corvel/ui/afWindowsUX.h"
+#include "createControl.h"
 
 #include <vsstyle.h>
 
@@ -13,11 +14,7 @@ afControlGroup::afControlGroup(afView* parent) : afWidget(parent) {
 }
 
 afControlGroup* afControlGroup::create(afView* parent) {
-    if (!parent)
-        return nullptr;
-    auto* group = new afControlGroup(parent);
-    group->afViewPlatform::create();
-    return group;
+    return createControl<afControlGroup>(parent);
 }
 
 const wchar_t* afControlGroup::getTypeName() const {
@@ -26,10 +23,7 @@ const wchar_t* afControlGroup::getTypeName() const {
 
 bool afControlGroup::buildSeed(Seed& seed) {
     static bool registered = false;
-    afWindowClass windowClass;
-    windowClass.className = L"afControlGroup";
-    windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-    registerClass(windowClass, registered);
+    registerOwnClass(*this, registered, L"afControlGroup");
     seed.className = L"afControlGroup";
     seed.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     seed.exStyle = WS_EX_CONTROLPARENT;

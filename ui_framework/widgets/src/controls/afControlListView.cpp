@@ -2,6 +2,7 @@
 
 #include "corvel/ui/afTypeNames.h"
 #include "corvel/ui/afWindowsUX.h"
+#include "createControl.h"
 #include "zem/base/Exception.h"
 
 #include <commctrl.h>
@@ -21,11 +22,7 @@ afControlListView::afControlListView(afView* parent, int viewMode) : afControl(p
 }
 
 afControlListView* afControlListView::create(afView* parent, int viewMode) {
-    if (!parent)
-        return nullptr;
-    auto* list = new afControlListView(parent, viewMode);
-    list->afViewPlatform::create();
-    return list;
+    return createControl<afControlListView>(parent, viewMode);
 }
 
 const wchar_t* afControlListView::getTypeName() const {

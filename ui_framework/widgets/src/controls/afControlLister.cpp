@@ -5,6 +5,7 @@
 #include "corvel/ui/afResources.h"
 #include "corvel/ui/afTypeNames.h"
 #include "corvel/ui/afWindowsUX.h"
+#include "createControl.h"
 #include "takeFocus.h"
 
 #include <algorithm>
@@ -42,11 +43,7 @@ constexpr int EMPTY_FONT = 4;
 } // namespace
 
 afControlLister* afControlLister::create(afView* parent) {
-    if (!parent)
-        return nullptr;
-    auto* lister = new afControlLister(parent);
-    lister->afViewPlatform::create();
-    return lister;
+    return createControl<afControlLister>(parent);
 }
 
 const wchar_t* afControlLister::getTypeName() const {
@@ -55,11 +52,7 @@ const wchar_t* afControlLister::getTypeName() const {
 
 bool afControlLister::buildSeed(Seed& seed) {
     static bool registered = false;
-    afWindowClass windowClass;
-    windowClass.className = L"afControlLister";
-    windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.style = CS_DBLCLKS;
-    registerClass(windowClass, registered);
+    registerOwnClass(*this, registered, L"afControlLister", CS_DBLCLKS);
     seed.className = L"afControlLister";
     seed.style = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP;
     seed.windowName = L"afControlLister";

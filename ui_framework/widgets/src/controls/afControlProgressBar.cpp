@@ -1,16 +1,16 @@
 #include "corvel/widgets/afControlProgressBar.h"
 
 #include "corvel/ui/afTypeNames.h"
+#include "createControl.h"
 
 #include <commctrl.h>
 
 namespace corvel {
 
 afControlProgressBar* afControlProgressBar::create(afView* owner) {
-    if (!owner)
+    auto* bar = createControl<afControlProgressBar>(owner);
+    if (!bar)
         return nullptr;
-    auto* bar = new afControlProgressBar(owner);
-    bar->afViewPlatform::create();
     bar->setRange(0, 100);
     bar->setPosition(0);
     return bar;

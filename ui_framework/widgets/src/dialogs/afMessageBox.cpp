@@ -1,5 +1,6 @@
 #include "corvel/widgets/afMessageBox.h"
 
+#include "../controls/createControl.h"
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afEvent.h"
 #include "corvel/ui/afLayoutLinear.h"
@@ -37,19 +38,12 @@ afMessageBox::afMessageBox(afView* owner) : afWindow(owner) {
 }
 
 afMessageBox* afMessageBox::create(afView* owner) {
-    if (!owner)
-        return nullptr;
-    auto* box = new afMessageBox(owner);
-    box->afViewPlatform::create();
-    return box;
+    return createControl<afMessageBox>(owner);
 }
 
 bool afMessageBox::buildSeed(Seed& seed) {
     static bool registered = false;
-    afWindowClass windowClass;
-    windowClass.className = L"afMessageBox";
-    windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-    registerClass(windowClass, registered);
+    registerOwnClass(*this, registered, L"afMessageBox");
     seed.className = L"afMessageBox";
     seed.style = WS_CAPTION | WS_SYSMENU;
     seed.exStyle = WS_EX_DLGMODALFRAME;
