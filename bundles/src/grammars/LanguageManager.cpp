@@ -5,6 +5,7 @@
 #include "corvel/bundles/Language.h"
 #include "corvel/bundles/LanguageAction.h"
 #include "corvel/bundles/LanguageRepository.h"
+#include "corvel/bundles/LanguageValidator.h"
 #include "corvel/config/BgScheduler.h"
 #include "corvel/config/Closure.h"
 #include "corvel/config/Config.h"
@@ -168,6 +169,8 @@ void LanguageManager::getEntryType(BundleEntryTypeInfo& out) {
     out.label = L"grammars";
     out.name = L"grammar";
     out.extension = L"cvGrammar";
+    static const std::shared_ptr<BundleEntryValidator> validator = std::make_shared<LanguageValidator>();
+    out.validator = validator;
 }
 
 BundleEntryEditorFactory LanguageManager::getEditorFactory(BundleEntry* entry) {
