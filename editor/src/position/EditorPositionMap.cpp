@@ -218,36 +218,34 @@ TextPosition EditorPositionMap::moveWordLeft(const TextPosition& p, bool mayLeav
     return p;
 }
 
-TextPosition EditorPositionMap::moveRowsUp(const TextPosition& p, int32_t rows, int32_t desiredX, bool allowVirtual) {
-    if (!bound())
-        return p;
+bool EditorPositionMap::placeRows(const TextPosition& p, int32_t rows, int32_t desiredX, bool allowVirtual,
+                                  TextPosition& target) {
     SubLineIterator it;
     if (!getSubLineIterator(p, it)) {
         logNoIterator();
-        return TextPosition(0, 0, 0);
+        target = TextPosition(0, 0, 0);
+        return true;
     }
-    it.retreat(rows);
+    it.advance(rows);
     if (!it.isValid())
-        return TextPosition(0, 0, 0);
-    TextPosition target;
+        return false;
     getPositionAtX(desiredX, it.line, it.clampedSubLine(), target, allowVirtual, false);
-    return target;
+    return true;
+}
+
+TextPosition EditorPositionMap::moveRowsUp(const TextPosition& p, int32_t rows, int32_t desiredX, bool allowVirtual) {
+    if (!bound())
+        return p;
+    TextPosition target;
+    return placeRows(p, -rows, desiredX, allowVirtual, target) ? target : TextPosition(0, 0, 0);
 }
 
 TextPosition EditorPositionMap::moveRowsDown(const TextPosition& p, int32_t rows, int32_t desiredX, bool allowVirtual) {
     if (!bound())
         return p;
-    SubLineIterator it;
-    if (!getSubLineIterator(p, it)) {
-        logNoIterator();
-        return TextPosition(0, 0, 0);
-    }
-    it.advance(rows);
-    if (it.isValid()) {
-        TextPosition target;
-        getPositionAtX(desiredX, it.line, it.clampedSubLine(), target, allowVirtual, false);
+    TextPosition target;
+    if (placeRows(p, rows, desiredX, allowVirtual, target))
         return target;
-    }
     afUnicode* record = p.line >= 0 ? lineAt(p.line) : nullptr;
     if (record && p.offset <= record->logicalLength())
         return getEndPosition();

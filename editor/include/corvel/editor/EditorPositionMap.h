@@ -66,6 +66,9 @@ private:
     // The layout of an existing line, else null.
     afUnicode* lineAt(int32_t line);
     TextPosition endOfLineBeyond(const TextPosition& p);
+    // Steps the position's row by rows (negative: up) and places target at desiredX
+    // there; false when the step leaves the document.
+    bool placeRows(const TextPosition& p, int32_t rows, int32_t desiredX, bool allowVirtual, TextPosition& target);
 
     LineCache& m_cache;
 };
