@@ -1,0 +1,291 @@
+#include "corvel/document/DocumentController.h"
+#include "corvel/document/DocumentControllerManager.h"
+#include "corvel/document/DocumentState.h"
+#include "corvel/document/Selection.h"
+#include "corvel/document/UndoContext.h"
+#include "support/ControllerFixture.h"
+#include "zem/base/Exception.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using corvel::DocumentController;
+using corvel::Selection;
+using corvel::TextPosition;
+
+class DocumentControllerTest : public documenttest::ControllerFixture {};
+
+TEST_F(DocumentControllerTest, BracketsNestAndAWriteInsideAReadIsRefused) {
+    controller->beginEdit(DocumentController::EDIT_READ);
+    controller->beginEdit(DocumentController::EDIT_READ);
+    EXPECT_EQ(2, controller->getEditDepth());
+    EXPECT_THROW(controller->beginEdit(DocumentController::EDIT_WRITE), zem::IllegalStateException);
+    EXPECT_EQ(2, controller->getEditDepth()) << "the depth is unchanged";
+    controller->endEdit();
+    controller->endEdit();
+    EXPECT_EQ(0, controller->getEditDepth());
+    EXPECT_EQ(DocumentController::EDIT_NONE, controller->getEditMode());
+    EXPECT_NE(nullptr, controller->beginEdit(DocumentController::EDIT_WRITE));
+    EXPECT_NE(nullptr, controller->beginEdit(DocumentController::EDIT_READ)) << "inner brackets only count";
+    controller->endEdit();
+    controller->endEdit();
+}
+
+struct ChangeCounter {
+    int calls = 0;
+    DocumentController::ChangeRecord last;
+    static void changed(void* self, DocumentController*, const DocumentController::ChangeRecord* record) {
+        ChangeCounter* counter = static_cast<ChangeCounter*>(self);
+        ++counter->calls;
+        counter->last = *record;
+    }
+};
+
+TEST_F(DocumentControllerTest, NestedBatchesSendOneChangeCoveringAll) {
+    setText(L"one\ntwo\nthree\n");
+    ChangeCounter counter;
+    controller->changed.add(&ChangeCounter::changed, &counter);
+    controller->beginChangeBatch();
+    controller->markChanged(9, 5);
+    controller->beginChangeBatch();
+    controller->markChanged(1, 2);
+    controller->markChanged(-1, 3);
+    controller->endChangeBatch();
+    EXPECT_EQ(0, counter.calls);
+    controller->endChangeBatch();
+    ASSERT_EQ(1, counter.calls);
+    EXPECT_EQ(TextPosition(0, 1), counter.last.from);
+    EXPECT_EQ(TextPosition(2, 1), counter.last.to);
+}
+
+TEST_F(DocumentControllerTest, UndoRestoresTextAndSelectionRedoReplaysThem) {
+    setText(L"hello world");
+    selectOffsets(6, 11);
+    type(L"there");
+    EXPECT_EQ(L"hello there", text());
+    EXPECT_EQ(11, caret());
+    EXPECT_TRUE(controller->isModified());
+    ASSERT_TRUE(controller->undo());
+    EXPECT_EQ(L"hello world", text());
+    EXPECT_EQ(11, caret()) << "the selection as it was before the edit";
+    EXPECT_EQ(6, controller->positionToOffset(selection()->getAnchor()));
+    ASSERT_TRUE(controller->redo());
+    EXPECT_EQ(L"hello there", text());
+    EXPECT_EQ(11, caret());
+    EXPECT_TRUE(selection()->isEmpty());
+    EXPECT_FALSE(controller->redo()) << "nothing left to redo";
+}
+
+TEST_F(DocumentControllerTest, AWriteBracketThatChangesNoTextLeavesNoGroup) {
+    setText(L"abc");
+    selectOffsets(3, 3);
+    type(L"d");
+    ASSERT_TRUE(controller->undo());
+    controller->clearModified();
+    // Only the selection moves: view records alone are no undo group.
+    controller->beginEdit(DocumentController::EDIT_WRITE);
+    selection()->selectOffsets(0, 2, Selection::ID_NORMAL);
+    controller->endEdit();
+    EXPECT_FALSE(controller->isModified());
+    ASSERT_TRUE(controller->redo()) << "the redo tail is kept";
+    EXPECT_EQ(L"abcd", text());
+}
+
+TEST_F(DocumentControllerTest, CommitUndoGroupSplitsABracketOnlyInWriteMode) {
+    setText(L"");
+    controller->beginEdit(DocumentController::EDIT_WRITE);
+    controller->insertString(L"ab");
+    controller->commitUndoGroup();
+    controller->insertString(L"cd");
+    controller->endEdit();
+    controller->beginEdit(DocumentController::EDIT_WRITE_NO_UNDO);
+    controller->commitUndoGroup();
+    controller->endEdit();
+    ASSERT_TRUE(controller->undo());
+    EXPECT_EQ(L"ab", text());
+    ASSERT_TRUE(controller->undo());
+    EXPECT_EQ(L"", text());
+}
+
+struct PositionCase {
+    const char* what;
+    TextPosition position;
+    int32_t offset;
+};
+
+TEST_F(DocumentControllerTest, PositionsAndOffsetsClampToTheText) {
+    setText(L"ab\ncdef\n\nxyz");
+    const PositionCase cases[] = {
+        {"start", {0, 0}, 0},      {"column past the line", {0, 9}, 2},    {"second line", {1, 3}, 6},
+        {"empty line", {2, 4}, 8}, {"line far past the end", {99, 0}, 12}, {"negative line", {-3, 1}, 1},
+    };
+    controller->beginEdit(DocumentController::EDIT_READ);
+    for (const PositionCase& c : cases)
+        EXPECT_EQ(c.offset, controller->positionToOffset(c.position)) << c.what;
+    EXPECT_EQ(TextPosition(3, 3), controller->offsetToPosition(99)) << "clamped to the end";
+    EXPECT_EQ(TextPosition(0, 0), controller->offsetToPosition(-5));
+    EXPECT_EQ(TextPosition(1, 4, 1), controller->clampPosition(TextPosition(1, 9)));
+    EXPECT_EQ(TextPosition(3, 3, 1), controller->clampPosition(TextPosition(7, 0)));
+    EXPECT_TRUE(controller->isVirtualPosition(TextPosition(0, 3)));
+    EXPECT_FALSE(controller->isVirtualPosition(TextPosition(0, 2)));
+    EXPECT_EQ(std::make_pair(0, 0), controller->getLineRange(1, 3)) << "a line start after the first line excludes it";
+    EXPECT_EQ(std::make_pair(0, 1), controller->getLineRange(1, 4));
+    EXPECT_EQ(TextPosition(3, 3, 1), controller->getEndPosition());
+    controller->endEdit();
+}
+
+struct TextCase {
+    int32_t offset;
+    int32_t length;
+    const wchar_t* expected;
+};
+
+TEST_F(DocumentControllerTest, GetTextNeverReadsOutsideTheText) {
+    setText(L"abcdef");
+    const TextCase cases[] = {
+        {0, 6, L"abcdef"}, {2, 2, L"cd"}, {4, 3, L"ef"}, {6, 1, L""}, {-1, 2, L""}, {2, -1, L""}, {0, 0, L""},
+    };
+    controller->beginEdit(DocumentController::EDIT_READ);
+    for (const TextCase& c : cases) {
+        std::wstring out = L"stale";
+        controller->getText(out, c.length, c.offset);
+        EXPECT_EQ(c.expected, out) << c.offset << "," << c.length;
+    }
+    std::wstring line;
+    EXPECT_TRUE(controller->getLineText(0, line));
+    EXPECT_FALSE(controller->getLineText(1, line));
+    EXPECT_FALSE(controller->getLineText(-1, line));
+    std::wstring joined;
+    controller->getSelectedText({{1, 1, 1}, {0, 2, 2}, {5, 3, 3}}, joined);
+    EXPECT_EQ(L"ab\nde", joined) << "an empty first range adds no break";
+    controller->endEdit();
+}
+
+TEST_F(DocumentControllerTest, IndentationCommands) {
+    setText(L"\tone\n\n  two\n      three");
+    controller->setIndentation(0, false);
+    EXPECT_EQ(1, controller->getSettings().indentation.getWidth());
+    controller->setIndentation(40, true);
+    EXPECT_EQ(16, controller->getSettings().indentation.getWidth());
+    EXPECT_EQ(L' ', controller->getSettings().indentation.getIndentChar());
+    controller->setIndentation(4, true);
+    controller->beginEdit(DocumentController::EDIT_WRITE);
+    controller->setLineIndent(8, 1);
+    controller->shiftLineIndent(-1, {{2, 3}});
+    controller->shiftLineIndent(1, {{0, 0}});
+    controller->endEdit();
+    EXPECT_EQ(L"        one\n\ntwo\n  three", text())
+        << "an empty line keeps no indentation; less than a level goes to column 0";
+    std::wstring tab;
+    controller->beginEdit(DocumentController::EDIT_READ);
+    controller->getTabInsertText(19, tab);
+    EXPECT_EQ(L"  ", tab) << "to the next multiple of the width";
+    EXPECT_EQ(-1, controller->getLineIndentWidth(1, -1, false));
+    EXPECT_EQ(0, controller->getLineIndentWidth(99, -1, true)) << "a missing line counts as empty";
+    controller->endEdit();
+}
+
+TEST_F(DocumentControllerTest, TransformSelectionNeedsADelegateAndReplacesEachRange) {
+    setText(L"alpha beta");
+    EXPECT_THROW(controller->transformSelection(nullptr, nullptr), zem::InvalidArgumentException);
+    auto upper = [](void*, const std::wstring& in, std::wstring& out) {
+        out = in;
+        for (wchar_t& c : out)
+            c = static_cast<wchar_t>(towupper(c));
+        return true;
+    };
+    controller->beginEdit(DocumentController::EDIT_WRITE);
+    EXPECT_FALSE(controller->transformSelection(nullptr, upper)) << "nothing selected";
+    selection()->selectOffsets(0, 5, Selection::ID_NORMAL);
+    selection()->addSelection(controller->offsetToPosition(6), controller->offsetToPosition(10), Selection::ID_NORMAL);
+    EXPECT_TRUE(controller->transformSelection(nullptr, upper));
+    controller->endEdit();
+    EXPECT_EQ(L"ALPHA BETA", text());
+    EXPECT_EQ(2u, selection()->getRanges().size()) << "the ranges stay selected";
+}
+
+TEST_F(DocumentControllerTest, DeletingWithSeveralCaretsTypesIntoEveryCaret) {
+    setText(L"one two three");
+    controller->beginEdit(DocumentController::EDIT_WRITE);
+    selection()->selectOffsets(0, 3, Selection::ID_NORMAL);
+    selection()->addSelection(controller->offsetToPosition(4), controller->offsetToPosition(7), Selection::ID_NORMAL);
+    EXPECT_TRUE(controller->removeSelectedText());
+    controller->endEdit();
+    EXPECT_EQ(L"  three", text());
+    corvel::ScopePath path;
+    controller->getContextScopePath(path);
+    EXPECT_NE(nullptr, path.find(L"app.document.context.reflect"));
+    type(L"xy");
+    EXPECT_EQ(L"xy xy three", text());
+}
+
+TEST_F(DocumentControllerTest, MovingAndDuplicatingLines) {
+    setText(L"a\nb\nc\nd");
+    DocumentController::LineRanges down{{0, 0}};
+    controller->beginEdit(DocumentController::EDIT_WRITE);
+    controller->moveLines(2, down);
+    controller->endEdit();
+    EXPECT_EQ(L"b\nc\na\nd", text());
+    EXPECT_EQ(std::make_pair(2, 2), down[0]);
+    DocumentController::LineRanges up{{3, 3}};
+    controller->beginEdit(DocumentController::EDIT_WRITE);
+    controller->moveLines(0, up);
+    controller->endEdit();
+    EXPECT_EQ(L"d\nb\nc\na", text()) << "a last line moving up takes the break before it";
+    DocumentController::LineRanges twice{{0, 1}};
+    controller->beginEdit(DocumentController::EDIT_WRITE);
+    controller->duplicateLines(twice);
+    controller->endEdit();
+    EXPECT_EQ(L"d\nb\nd\nb\nc\na", text());
+    EXPECT_EQ(std::make_pair(2, 3), twice[0]);
+}
+
+TEST_F(DocumentControllerTest, FileChangesReachTheListOnceUntilAReload) {
+    int told = 0;
+    controller->fileChangedOnDisk.add([](void* count, DocumentController*) { ++*static_cast<int*>(count); }, &told);
+    document()->notifyFileChanged(1);
+    EXPECT_EQ(0, told) << "only modifications count";
+    document()->notifyFileChanged(3);
+    document()->notifyFileChanged(3);
+    EXPECT_EQ(1, told);
+    document()->notifyListeners([this](corvel::DocumentListener* l) { l->onReloadBegin(document()); });
+    document()->notifyListeners([this](corvel::DocumentListener* l) { l->onReloadEnd(document()); });
+    EXPECT_EQ(2, told) << "the reload's end tells once more";
+    EXPECT_FALSE(controller->isFileChangedPending());
+}
+
+TEST_F(DocumentControllerTest, ParsedLinesAreClampedForTheEditor) {
+    setText(L"a\nb\nc");
+    documenttest::FakeEditor editor;
+    controller->setEditor(&editor);
+    EXPECT_EQ(controller, editor.controller);
+    document()->notifyLinesParsed(1, 50);
+    EXPECT_EQ(1, editor.invalidatedFirst);
+    EXPECT_EQ(2, editor.invalidatedLast);
+    document()->notifyLinesParsed(9, 4);
+    EXPECT_EQ(2, editor.invalidatedFirst) << "an inverted range becomes one line";
+    EXPECT_EQ(2, editor.invalidatedLast);
+    corvel::DocumentController* other = controllers->createController(document());
+    other->setEditor(&editor);
+    EXPECT_EQ(other, editor.controller);
+    EXPECT_EQ(nullptr, controller->getEditor()) << "the editor left its first controller";
+    controllers->destroyController(other);
+}
+
+TEST_F(DocumentControllerTest, TheLastControllerClosesItsDocument) {
+    corvel::Document* doc = document();
+    corvel::DocumentController* second = controllers->createController(doc);
+    EXPECT_EQ(2, second->getId() - controller->getId() + 1);
+    controllers->destroyController(second);
+    EXPECT_EQ(1u, documents->getDocuments().size());
+    controllers->destroyController(second);
+    controllers->destroyController(controller);
+    controller = nullptr;
+    EXPECT_TRUE(documents->getDocuments().empty());
+}
+
+} // namespace
