@@ -154,7 +154,7 @@ TEST_F(ActionRegistryTest, InvokersKeepTheirFirstTypeAndGoWithAllTheirEntries) {
     bench.registry.addInvoker(&keys, afActionEventType::KEY);
     bench.registry.addInvoker(&keys, afActionEventType::CHARACTER);
     bench.registry.addInvoker(&other, afActionEventType::KEY);
-    bench.registry.addInvoker(nullptr, afActionEventType::TAB);
+    bench.registry.addInvoker(static_cast<afActionInvoker*>(nullptr), afActionEventType::TAB);
     EXPECT_EQ(&keys, bench.registry.getInvoker(afActionEventType::KEY));
     EXPECT_EQ(nullptr, bench.registry.getInvoker(afActionEventType::TAB));
     // Caught: only the first entry went, leaving the deleted invoker under the character type.

@@ -1,11 +1,17 @@
 #include "corvel/widgets/afActionInvokerKey.h"
 
 #include "corvel/document/ScopeSelector.h"
+#include "corvel/ui/afApp.h"
+#include "corvel/ui/afEvent.h"
 #include "corvel/ui/afKey.h"
+#include "corvel/ui/afViewPlatform.h"
+#include "corvel/ui/afWindow.h"
 #include "corvel/widgets/afAction.h"
 #include "corvel/widgets/afActionChooser.h"
 #include "corvel/widgets/afActionEvent.h"
 #include "corvel/widgets/afActionTriggerKey.h"
+
+#include <iterator>
 
 namespace corvel {
 
@@ -74,9 +80,14 @@ bool afActionInvokerKey::invokeKey(ScopePath& context, afView* widget, int keyCo
     ScopeSelectorMatcher matcher(context);
     uint64_t best = 0;
     uint64_t priorityBest = 0;
-    afActionMatchList all;
-    afActionMatchList priority;
+    // The lists borrow the capacity of earlier presses (a press on the typing path should
+    // not allocate); a nested press from a handler or the chooser gets fresh ones.
+    afActionMatchList all = std::move(m_spareAll);
+    afActionMatchList priority = std::move(m_sparePriority);
+    all.clear();
+    priority.clear();
     auto range = m_keys.equal_range(keyCode);
+    size_t bound = static_cast<size_t>(std::distance(range.first, range.second));
     for (auto it = range.first; it != range.second; ++it) {
         afActionTriggerKey* trigger = it->second;
         ScopeMatch result;
@@ -84,12 +95,16 @@ bool afActionInvokerKey::invokeKey(ScopePath& context, afView* widget, int keyCo
             continue;
         afActionMatch match{result.score, 0, trigger->getAction(), trigger};
         if (trigger->isPriority()) {
+            if (priority.empty())
+                priority.reserve(bound);
             if (result.score > priorityBest) {
                 priority.clear();
                 priorityBest = result.score;
             }
             priority.push_back(match);
         }
+        if (all.empty())
+            all.reserve(bound);
         if (result.score > best) {
             all.clear();
             best = result.score;
@@ -97,19 +112,26 @@ bool afActionInvokerKey::invokeKey(ScopePath& context, afView* widget, int keyCo
         all.push_back(match);
     }
     afActionMatchList& candidates = priority.size() == 1 ? priority : all;
-    if (candidates.empty())
-        return false;
-    sortActionMatchesByScore(candidates);
+    bool consumed = !candidates.empty();
+    if (consumed)
+        runChosen(candidates, context, widget);
+    m_spareAll = std::move(all);
+    m_sparePriority = std::move(priority);
+    return consumed;
+}
+
+void afActionInvokerKey::runChosen(afActionMatchList& candidates, ScopePath& context, afView* widget) {
+    if (candidates.size() > 1)
+        sortActionMatchesByScore(candidates);
     int picked = chooseAction(candidates, widget);
     if (picked >= 0 && static_cast<size_t>(picked) < candidates.size()) {
-        const afActionMatch& match = candidates[picked];
+        afActionMatch match = candidates[picked];
         afActionEventKey event(afActionEventType::KEY);
         event.action = match.action;
         event.trigger = match.trigger;
         event.context = &context;
         match.action->execute(&event);
     }
-    return true;
 }
 
 bool afActionInvokerKey::invokeChar(ScopePath& context, wchar_t character) {
@@ -132,6 +154,92 @@ bool afActionInvokerKey::invokeChar(ScopePath& context, wchar_t character) {
     if (!event.action)
         return false;
     return event.action->execute(&event);
+}
+
+} // namespace corvel
+
+namespace corvel {
+namespace {
+
+afView* widgetFor(afView* target) {
+    if (target)
+        return target;
+    afView* foreground = afViewPlatform::viewFromHandle(GetForegroundWindow());
+    if (foreground)
+        return foreground;
+    afApp* app = afApp::getInstance();
+    return app ? app->m_mainWindow : nullptr;
+}
+
+bool isAltKey(WPARAM key) {
+    return key == VK_MENU || key == VK_LMENU || key == VK_RMENU;
+}
+
+} // namespace
+
+bool afActionInvokerKey::preTranslateMessage(afView* target, const MSG& message) {
+    switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_SYSCHAR:
+        break;
+    default:
+        return false;
+    }
+    afView* widget = widgetFor(target);
+    if (!widget)
+        return false;
+    switch (message.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        return onKeyDown(widget, message);
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        return onKeyUp(widget, message);
+    default:
+        if (m_keyHandled)
+            return true;
+        wchar_t character = static_cast<wchar_t>(message.wParam & 0xFFFF);
+        if (character == 0)
+            return false;
+        return invokeChar(widget->getScopePath(), character);
+    }
+}
+
+bool afActionInvokerKey::onKeyDown(afView* widget, const MSG& message) {
+    afEvent event(message, static_cast<unsigned>(message.wParam & 0xFF));
+    if (widget->dispatchKeyDown(&event)) {
+        m_keyHandled = 1;
+        return true;
+    }
+    int keyCode = event.getKeyCode();
+    if (afKey::isModifier(keyCode))
+        return false;
+    m_keyHandled = 0;
+    m_altChordConsumed = false;
+    if (keyCode == 0)
+        return false;
+    if (!invokeKey(widget->getScopePath(), widget, keyCode))
+        return false;
+    m_keyHandled = 1;
+    m_altChordConsumed = (keyCode & (afKey::ALT | afKey::RIGHT_ALT)) != 0;
+    return true;
+}
+
+bool afActionInvokerKey::onKeyUp(afView* widget, const MSG& message) {
+    afEvent event(message, static_cast<unsigned>(message.wParam & 0xFF));
+    if (widget->dispatchKeyUp(&event)) {
+        m_keyHandled = 1;
+        return true;
+    }
+    if (m_altChordConsumed && isAltKey(message.wParam)) {
+        m_altChordConsumed = false;
+        return true;
+    }
+    return false;
 }
 
 } // namespace corvel

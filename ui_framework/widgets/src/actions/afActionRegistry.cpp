@@ -4,6 +4,7 @@
 #include "corvel/document/ScopeSelector.h"
 #include "corvel/widgets/afAction.h"
 #include "corvel/widgets/afActionInvoker.h"
+#include "corvel/widgets/afActionInvokerKey.h"
 #include "corvel/widgets/afActionTrigger.h"
 #include "zem/base/Crc.h"
 
@@ -106,6 +107,24 @@ void afActionRegistry::removeInvoker(afActionInvoker* invoker) {
         else
             ++it;
     }
+}
+
+void afActionRegistry::addInvoker(afIKeyInvoker* invoker, uint32_t eventType) {
+    addInvoker(dynamic_cast<afActionInvoker*>(invoker), eventType);
+}
+
+void afActionRegistry::removeInvoker(afIKeyInvoker* invoker) {
+    afActionInvoker* actionInvoker = dynamic_cast<afActionInvoker*>(invoker);
+    if (actionInvoker)
+        removeInvoker(actionInvoker);
+}
+
+void afActionRegistry::addInvoker(afActionInvokerKey* invoker, uint32_t eventType) {
+    addInvoker(static_cast<afActionInvoker*>(invoker), eventType);
+}
+
+void afActionRegistry::removeInvoker(afActionInvokerKey* invoker) {
+    removeInvoker(static_cast<afActionInvoker*>(invoker));
 }
 
 afActionInvoker* afActionRegistry::getInvoker(uint32_t eventType) const {

@@ -2,7 +2,9 @@
 // of the message loop, whether a view or an action consumes it: the focused view and its
 // parents first, then the best-scoring binding of the key for the view's context.
 #pragma once
+#include "corvel/ui/afWidgetKit.h"
 #include "corvel/widgets/afActionInvoker.h"
+#include "corvel/widgets/afActionMatch.h"
 
 #include <cstdint>
 #include <map>
@@ -14,7 +16,7 @@ class afActionTriggerKey;
 class afView;
 class ScopePath;
 
-class afActionInvokerKey : public afActionInvoker {
+class afActionInvokerKey : public afActionInvoker, public afIKeyInvoker {
 public:
     explicit afActionInvokerKey(afActionRegistry* registry);
     // Deletes every trigger of both tables.
@@ -27,6 +29,11 @@ public:
     // Character 0 binds nothing.
     afAction* bindChar(afAction* action, wchar_t character);
     void removeTrigger(afAction* action, afActionTrigger* trigger) override;
+
+    // Decides for one message of the loop whether a view or an action consumes it. The
+    // target defaults to the foreground window's view, then the main window; with none at
+    // all nothing is consumed.
+    bool preTranslateMessage(afView* target, const MSG& message) override;
 
     // Runs the best binding of the key for the context; true when any binding matched,
     // even when nothing ran. widget owns the chooser when several bindings tie.
@@ -49,7 +56,16 @@ private:
 
     Table m_keys;  // owned triggers by key code
     Table m_chars; // owned triggers by character
+    void runChosen(afActionMatchList& candidates, ScopePath& context, afView* widget);
+    bool onKeyDown(afView* widget, const MSG& message);
+    bool onKeyUp(afView* widget, const MSG& message);
+
+    afActionMatchList m_spareAll;      // capacity kept between presses
+    afActionMatchList m_sparePriority; // capacity kept between presses
     uint8_t m_keyHandled = 0;
+    // An Alt chord that an action consumed: the window procedure never saw its keys, so
+    // the Alt release that ends it must not reach the window and open the menu bar.
+    bool m_altChordConsumed = false;
 };
 
 } // namespace corvel

@@ -1,6 +1,7 @@
 // The application's one table of actions, handler classes and invokers. Actions and
 // handler classes are found by the symbol of their name; invokers by event type.
 #pragma once
+#include "corvel/ui/afWidgetKit.h"
 #include "corvel/widgets/afActionMatch.h"
 
 #include <cstdint>
@@ -12,16 +13,17 @@ namespace corvel {
 
 class afAction;
 class afActionInvoker;
+class afActionInvokerKey;
 struct afActionHandlerClass;
 class ScopePath;
 
-class afActionRegistry {
+class afActionRegistry : public afIActionRegistry {
 public:
     // The first registry made becomes the process's live one until it is destroyed.
     afActionRegistry();
     // Deletes every action still registered, then the handler classes. Invokers belong
     // to their owners.
-    ~afActionRegistry();
+    ~afActionRegistry() override;
     afActionRegistry(const afActionRegistry&) = delete;
     afActionRegistry& operator=(const afActionRegistry&) = delete;
 
@@ -44,6 +46,12 @@ public:
     void addInvoker(afActionInvoker* invoker, uint32_t eventType);
     // Drops every type the invoker serves.
     void removeInvoker(afActionInvoker* invoker);
+    // The framework's start-up and shutdown hand the key invoker over through its interface.
+    void addInvoker(afIKeyInvoker* invoker, uint32_t eventType) override;
+    void removeInvoker(afIKeyInvoker* invoker) override;
+    // The key invoker is both kinds: these pick the plain path.
+    void addInvoker(afActionInvokerKey* invoker, uint32_t eventType);
+    void removeInvoker(afActionInvokerKey* invoker);
     afActionInvoker* getInvoker(uint32_t eventType) const;
 
     // Appends {score, 0, action, null} for every action, in registration order, whose

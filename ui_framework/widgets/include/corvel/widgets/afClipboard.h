@@ -1,6 +1,7 @@
 // The program's one access to the system clipboard, through OLE: puts a data object on it,
 // reads it into a data object, and keeps the ring of copied texts.
 #pragma once
+#include "corvel/ui/afWidgetKit.h"
 #include "corvel/widgets/afClipboardRing.h"
 
 #include <cstdint>
@@ -12,12 +13,12 @@ namespace corvel {
 
 class afDataObject;
 
-class afClipboard {
+class afClipboard : public afIClipboard {
 public:
     // Made after OLE is started; the first one made is the process's live one.
     afClipboard();
     // Leaves the program's data on the clipboard (flush) before the objects go.
-    virtual ~afClipboard();
+    ~afClipboard() override;
     afClipboard(const afClipboard&) = delete;
     afClipboard& operator=(const afClipboard&) = delete;
 
