@@ -330,6 +330,40 @@ TEST_F(WindowTest, PlacementIsSavedUnderItsKey) {
     EXPECT_EQ(1, entry.find(L"state").isNull() ? 0 : 1);
 }
 
+TEST_F(WindowTest, TabMovesTheFocusBetweenTabStops) {
+    TestWindow window(nullptr);
+    window.create();
+    auto* content = new afLayout(&window);
+    window.setContentView(content);
+    std::vector<TestWidget*> stops;
+    for (int i = 0; i < 3; ++i) {
+        stops.push_back(new TestWidget(&window, true));
+        stops.back()->extraStyle = WS_TABSTOP;
+        stops.back()->create();
+        content->addChild(stops.back());
+    }
+    window.setVisible(true, true);
+    SetFocus(stops[0]->getHandle());
+    if (GetFocus() != stops[0]->getHandle())
+        GTEST_SKIP() << "the display gives the window no focus";
+    struct Case {
+        int modifiers;
+        int expected;
+    };
+    for (Case c : {Case{0, 1}, Case{1, 2}, Case{2, 1}, Case{3, 0}}) {
+        afEvent tab = keyEvent(VK_TAB);
+        tab.code |= static_cast<uint32_t>(c.modifiers) << 8;
+        EXPECT_TRUE(window.dispatchKeyDown(&tab)) << c.modifiers;
+        EXPECT_EQ(stops[c.expected]->getHandle(), GetFocus()) << c.modifiers;
+    }
+    afEvent altTab = keyEvent(VK_TAB);
+    altTab.code |= 4 << 8;
+    EXPECT_FALSE(window.dispatchKeyDown(&altTab));
+    for (auto* stop : stops)
+        content->removeChild(stop);
+    window.setContentView(nullptr);
+}
+
 TEST_F(WindowTest, WindowsCannotBeDocked) {
     TestWidget host(nullptr, false);
     host.create();

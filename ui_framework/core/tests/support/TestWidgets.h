@@ -27,7 +27,7 @@ public:
         seed.windowName = title;
         // A mapped top-level window costs seconds to destroy under a display without a
         // window manager: top-level test windows stay unmapped unless a test shows them.
-        seed.style = m_child ? (WS_CHILD | WS_VISIBLE) : WS_POPUP;
+        seed.style = m_child ? (WS_CHILD | WS_VISIBLE | extraStyle) : WS_POPUP;
         seed.x = x;
         seed.y = y;
         seed.width = width;
@@ -58,6 +58,7 @@ public:
     std::wstring title = L"test";
     int x = 100, y = 100, width = 200, height = 150;
     bool failOnCreate = false;
+    DWORD extraStyle = 0; // of child widgets
     int destroys = 0;
     int destroyeds = 0;
     int lastClicks = 0;
