@@ -1,6 +1,8 @@
 #include "corvel/document/DocumentControllerSearchSession.h"
 
 #include "corvel/document/DocumentController.h"
+#include "corvel/document/Finder.h"
+#include "corvel/document/Replacer.h"
 #include "corvel/document/Selection.h"
 #include "corvel/document/SpanBinding.h"
 #include "corvel/document/SpanContext.h"
@@ -9,9 +11,7 @@
 
 namespace corvel {
 
-namespace {
-
-bool inTree(const Span* node, const Span* wanted) {
+bool DocumentControllerSearchSession::inTree(const Span* node, const Span* wanted) {
     if (node == wanted)
         return true;
     for (const Span* child = node->getFirstChild(); child; child = child->getNextSibling()) {
@@ -20,8 +20,6 @@ bool inTree(const Span* node, const Span* wanted) {
     }
     return false;
 }
-
-} // namespace
 
 DocumentControllerSearchSession::DocumentControllerSearchSession(DocumentController* controller)
     : m_controller(controller) {
@@ -38,7 +36,15 @@ DocumentControllerSearchSession::~DocumentControllerSearchSession() {
         m_controller->getSelection()->selectionChanged.remove(&onSelectionChanged, this);
 }
 
-void DocumentControllerSearchSession::onSelectionChanged(void*, Selection*, const SelectionBehaviorRange*) {}
+// A selection moved by anything but a search restarts searching at the caret.
+void DocumentControllerSearchSession::onSelectionChanged(void* self, Selection* selection,
+                                                         const SelectionBehaviorRange*) {
+    DocumentControllerSearchSession* session = static_cast<DocumentControllerSearchSession*>(self);
+    if (session->m_busy || !selection)
+        return;
+    session->m_lastPosition = selection->getCaretOffset();
+    session->m_lastMatch = std::make_pair(-1, -1);
+}
 
 void DocumentControllerSearchSession::onMatchContextRemoved(void* self, Span* span) {
     DocumentControllerSearchSession* session = static_cast<DocumentControllerSearchSession*>(self);

@@ -1,0 +1,89 @@
+#include "corvel/bundles/SnippetManager.h"
+
+#include "corvel/bundles/Bundle.h"
+#include "corvel/bundles/Snippet.h"
+#include "corvel/bundles/SnippetValidator.h"
+#include "corvel/document/SimpleFilterData.h"
+
+#include <algorithm>
+
+namespace corvel {
+
+const wchar_t* const SnippetManager::HANDLER_CLASS = L"SnippetCommandsClass";
+const wchar_t* const SnippetManager::CONTEXT_NAME = L"app.document.context.snippet";
+
+SnippetManager::SnippetManager(BundleManager& bundles, BundleUiHost& host)
+    : m_host(host), m_filter(new SimpleFilterData), m_registration(bundles, *this) {
+    getEntryType(m_typeInfo);
+}
+
+SnippetManager::~SnippetManager() {
+    for (const std::unique_ptr<SnippetAction>& action : m_actions)
+        action->snippet->setAction(nullptr);
+}
+
+BundleEntry* SnippetManager::createEntry(uint32_t, const zem::Uuid& uuid) {
+    return new Snippet(&m_typeInfo, uuid);
+}
+
+void SnippetManager::getEntryType(BundleEntryTypeInfo& out) {
+    static const std::shared_ptr<BundleEntryValidator> validator = std::make_shared<SnippetValidator>();
+    fillStandardEntryType(SNIPPET_TYPE_ID, out);
+    out.icon = m_host.loadIcon(SNIPPET_ICON_RESOURCE, SNIPPET_TYPE_ID);
+    out.validator = validator;
+}
+
+bool SnippetManager::installEntry(BundleEntry* entry) {
+    Snippet* snippet = dynamic_cast<Snippet*>(entry);
+    if (!snippet)
+        return true;
+    removeAction(snippet);
+    if (snippet->isLoaded())
+        createAction(snippet);
+    return true;
+}
+
+void SnippetManager::uninstallEntry(BundleEntry* entry) {
+    if (Snippet* snippet = dynamic_cast<Snippet*>(entry))
+        removeAction(snippet);
+}
+
+void SnippetManager::onEntryChanged(BundleEntry* entry) {
+    Snippet* snippet = dynamic_cast<Snippet*>(entry);
+    if (!snippet)
+        return;
+    removeAction(snippet);
+    createAction(snippet);
+}
+
+void SnippetManager::createAction(Snippet* snippet) {
+    std::unique_ptr<SnippetAction> action(new SnippetAction);
+    action->name = snippet->getUuid().toString();
+    action->title = snippet->getDisplayTitle();
+    action->context = snippet->getScope();
+    action->key = snippet->getShortcut();
+    action->tabWord = snippet->getTabTrigger();
+    action->group = snippet->getBundle() ? snippet->getBundle()->getTitle() : L"<Unknown>";
+    action->kind = SNIPPET_TYPE_ID;
+    action->snippet = snippet;
+    action->run = [this, snippet] { runSnippet(snippet); };
+    snippet->setAction(action.get());
+    m_actions.push_back(std::move(action));
+    m_host.addAction(*m_actions.back());
+}
+
+void SnippetManager::removeAction(Snippet* snippet) {
+    SnippetAction* action = snippet->getAction();
+    if (!action)
+        return;
+    auto found = std::find_if(m_actions.begin(), m_actions.end(),
+                              [action](const std::unique_ptr<SnippetAction>& held) { return held.get() == action; });
+    snippet->setAction(nullptr);
+    if (found == m_actions.end())
+        return;
+    std::wstring name = action->name;
+    m_actions.erase(found);
+    m_host.removeAction(name);
+}
+
+} // namespace corvel

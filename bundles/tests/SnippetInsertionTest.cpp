@@ -1,0 +1,64 @@
+#include "corvel/bundles/SnippetInstantiation.h"
+#include "corvel/bundles/SnippetManager.h"
+#include "corvel/bundles/SnippetReader.h"
+
+#include "../../service/document/tests/support/ControllerFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace {
+
+using corvel::DocumentController;
+using corvel::Selection;
+
+class SnippetInsertionTest : public documenttest::ControllerFixture {
+protected:
+    void insert(const std::wstring& content) {
+        std::unique_ptr<corvel::SnippetModel> model = corvel::parseSnippet(content);
+        controller->beginEdit(DocumentController::EDIT_WRITE);
+        corvel::SnippetManager::insertSnippet(*controller, *model);
+        controller->endEdit();
+    }
+};
+
+TEST_F(SnippetInsertionTest, InsertsAtEveryRangeWithThePrimaryRangesFieldsAsMasters) {
+    setText(L"one two");
+    controller->beginEdit(DocumentController::EDIT_READ);
+    selection()->selectOffsets(0, 3, Selection::ID_NORMAL);
+    selection()->addSelection(controller->offsetToPosition(4), controller->offsetToPosition(7), Selection::ID_NORMAL);
+    controller->endEdit();
+    insert(L"[$SELECTED_TEXT:${1:v}]");
+    EXPECT_EQ(L"[one:v] [two:v]", text());
+    type(L"Q");
+    EXPECT_EQ(L"[one:Q] [two:Q]", text());
+}
+
+TEST_F(SnippetInsertionTest, WithoutTabStopsTheCaretEndsAfterTheText) {
+    setText(L"x");
+    selectOffsets(1, 1);
+    insert(L"abc");
+    EXPECT_EQ(L"xabc", text());
+    EXPECT_EQ(4, caret());
+}
+
+TEST_F(SnippetInsertionTest, LinesTakeTheInsertionLinesIndentation) {
+    setText(L"\tif");
+    selectOffsets(3, 3);
+    insert(L" {\n    $0\n}");
+    // Hard tabs of width 4: the four spaces become a tab.
+    EXPECT_EQ(L"\tif {\n\t\t\n\t}", text());
+}
+
+TEST(SnippetEnvironmentTest, ReindentsEachLine) {
+    corvel::SnippetEnvironment environment;
+    environment.tabWidth = 4;
+    environment.lineIndentWidth = 4;
+    EXPECT_EQ(L"a\n\t\tb\n\t  c", environment.reindent(L"a\n\tb\n  c"));
+    environment.softTabs = true;
+    EXPECT_EQ(L"  a\n        b", environment.reindent(L"  a\n    b"));
+}
+
+} // namespace
