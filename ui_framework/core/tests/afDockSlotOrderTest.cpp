@@ -110,4 +110,15 @@ TEST(afDockSlotOrderTest, ActivationOrderFollowsRecency) {
     EXPECT_TRUE(picks(orders, AF_ORDER_ACTIVATION, AF_DOCK_SUCCESSOR, c));
 }
 
+TEST(afDockSlotOrderTest, MoveChangesOnlyThePositionOrder) {
+    afDockSlotOrder orders = threeWithCurrent(b);
+    EXPECT_TRUE(orders.move(a, 2)); // counted after its own removal: before c
+    EXPECT_EQ((std::vector<afDockSlot*>{b, a, c}), orderOf(orders, AF_ORDER_POSITION));
+    EXPECT_TRUE(orders.move(b, 7)); // past the end: appended
+    EXPECT_EQ((std::vector<afDockSlot*>{a, c, b}), orderOf(orders, AF_ORDER_POSITION));
+    EXPECT_EQ((std::vector<afDockSlot*>{a, c, b}), orderOf(orders, AF_ORDER_ACTIVATION));
+    EXPECT_FALSE(orders.move(slot(9), 0));
+    EXPECT_EQ(3u, orders.size());
+}
+
 } // namespace

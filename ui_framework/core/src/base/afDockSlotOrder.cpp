@@ -1,5 +1,7 @@
 #include "corvel/ui/afDockSlotOrder.h"
 
+#include "corvel/ui/moveToIndex.h"
+
 #include <algorithm>
 
 namespace corvel {
@@ -35,6 +37,10 @@ void afDockSlotOrder::markActive(afDockSlot* slot) {
         return;
     eraseFirst(m_activation, slot);
     m_activation.push_back(slot);
+}
+
+bool afDockSlotOrder::move(afDockSlot* slot, size_t index) {
+    return moveToIndex(m_position, slot, index);
 }
 
 afDockSlot* afDockSlotOrder::neighbour(afDockOrder order, int direction) const {

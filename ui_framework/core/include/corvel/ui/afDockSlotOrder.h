@@ -31,6 +31,9 @@ public:
     void remove(afDockSlot* slot);
     // Makes a held slot the current one; the position order is not touched.
     void markActive(afDockSlot* slot);
+    // Moves a held slot to index of the position order (appended at or past the end);
+    // false when it is not held. The activation order is not touched.
+    bool move(afDockSlot* slot, size_t index);
 
     const_iterator begin(afDockOrder order) const { return slots(order).begin(); }
     const_iterator end(afDockOrder order) const { return slots(order).end(); }
