@@ -3,6 +3,7 @@
 
 #include "corvel/bundles/Snippet.h"
 #include "corvel/bundles/SnippetInstantiation.h"
+#include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/Selection.h"
@@ -14,36 +15,18 @@
 
 namespace corvel {
 
-namespace {
-
-// A write bracket closed on every path, so a failure leaves no bracket open.
-class WriteBracket {
-public:
-    explicit WriteBracket(DocumentController& controller) : m_controller(controller) {
-        m_controller.beginEdit(DocumentController::EDIT_WRITE);
-    }
-    ~WriteBracket() { m_controller.endEdit(); }
-    WriteBracket(const WriteBracket&) = delete;
-    WriteBracket& operator=(const WriteBracket&) = delete;
-
-private:
-    DocumentController& m_controller;
-};
-
-} // namespace
-
 void SnippetManager::runSnippet(Snippet* snippet) {
     DocumentController* controller = m_host.getActiveController();
     if (!controller)
         return;
     // Parsed before the bracket opens: a snippet that does not parse changes nothing.
     SnippetModel* model = snippet->getParsedContent();
-    WriteBracket bracket(*controller);
+    EditBracket bracket(*controller, DocumentController::EDIT_WRITE);
     insertSnippet(*controller, *model);
 }
 
 void SnippetManager::insertSnippet(DocumentController& controller, const SnippetModel& model) {
-    WriteBracket bracket(controller);
+    EditBracket bracket(controller, DocumentController::EDIT_WRITE);
     SnippetEnvironment environment;
     environment.controller = &controller;
     environment.tabWidth = controller.getSettings().indentation.getWidth();

@@ -2,6 +2,7 @@
 // the searches over the spans that bound them.
 #include "corvel/document/DocumentControllerSearchSession.h"
 
+#include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/FinderBoyerMoore.h"
@@ -24,31 +25,6 @@ const zem::MatchResultsSimple& noMatch() {
     static const zem::MatchResultsSimple empty;
     return empty;
 }
-
-// A bracket closed on every path.
-class EditBracket {
-public:
-    EditBracket(DocumentController* controller, int32_t mode) : m_controller(controller) {
-        controller->beginEdit(mode);
-    }
-    ~EditBracket() { m_controller->endEdit(); }
-    EditBracket(const EditBracket&) = delete;
-    EditBracket& operator=(const EditBracket&) = delete;
-
-private:
-    DocumentController* m_controller;
-};
-
-class ChangeBatch {
-public:
-    explicit ChangeBatch(DocumentController* controller) : m_controller(controller) { controller->beginChangeBatch(); }
-    ~ChangeBatch() { m_controller->endChangeBatch(); }
-    ChangeBatch(const ChangeBatch&) = delete;
-    ChangeBatch& operator=(const ChangeBatch&) = delete;
-
-private:
-    DocumentController* m_controller;
-};
 
 class BusyFlag {
 public:
@@ -139,7 +115,7 @@ DocumentControllerSearchSession::Ranges DocumentControllerSearchSession::searchR
 const zem::MatchResults& DocumentControllerSearchSession::findInSpans(bool backward, const WrapQuery& wrap) {
     if (!m_finder)
         return noMatch();
-    ChangeBatch batch(m_controller);
+    ChangeBatchScope batch(*m_controller);
     const Document& document = *m_controller->getDocument();
     const Ranges ranges = searchRanges();
     const int32_t count = static_cast<int32_t>(ranges.size());
@@ -171,7 +147,7 @@ const zem::MatchResults& DocumentControllerSearchSession::findInSpans(bool backw
 
 bool DocumentControllerSearchSession::find(bool backward, const WrapQuery& wrap, bool collapseWhenNotFound) {
     BusyFlag busy(m_busy);
-    EditBracket bracket(m_controller, DocumentController::EDIT_READ);
+    EditBracket bracket(*m_controller, DocumentController::EDIT_READ);
     // Turning round at the last match starts from its other end, so it is not found again.
     if (m_lastMatch.first >= 0 && m_lastPosition == (backward ? m_lastMatch.second : m_lastMatch.first))
         m_lastPosition = backward ? m_lastMatch.first : m_lastMatch.second;
@@ -227,7 +203,7 @@ bool DocumentControllerSearchSession::replace(int32_t start, int32_t end, const 
         return false;
     BusyFlag busy(m_busy);
     {
-        EditBracket bracket(m_controller, DocumentController::EDIT_WRITE);
+        EditBracket bracket(*m_controller, DocumentController::EDIT_WRITE);
         // The current match is replaced only while it is exactly what is selected.
         const zem::MatchResults& match = m_finder->find(*m_controller->getDocument(), start, end, false);
         if (match.isMatched() && match.getBegin(0) == start && match.getEnd(0) == end)
@@ -242,7 +218,7 @@ bool DocumentControllerSearchSession::replaceAll() {
     BusyFlag busy(m_busy);
     bool replaced = false;
     {
-        EditBracket bracket(m_controller, DocumentController::EDIT_WRITE);
+        EditBracket bracket(*m_controller, DocumentController::EDIT_WRITE);
         const Ranges ranges = searchRanges();
         m_lastPosition = ranges.front().first;
         if (m_anchorOffset == ANCHOR_UNSET)
