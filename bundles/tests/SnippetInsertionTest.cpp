@@ -1,6 +1,10 @@
+#include "corvel/bundles/BundleManager.h"
+#include "corvel/bundles/Snippet.h"
 #include "corvel/bundles/SnippetInstantiation.h"
 #include "corvel/bundles/SnippetManager.h"
 #include "corvel/bundles/SnippetReader.h"
+#include "zem/jasmine/JasmineParser.h"
+#include "zem/value/Values.h"
 
 #include "../../service/document/tests/support/ControllerFixture.h"
 
@@ -50,6 +54,36 @@ TEST_F(SnippetInsertionTest, LinesTakeTheInsertionLinesIndentation) {
     insert(L" {\n    $0\n}");
     // Hard tabs of width 4: the four spaces become a tab.
     EXPECT_EQ(L"\tif {\n\t\t\n\t}", text());
+}
+
+class ActiveHost : public corvel::BundleUiHost {
+public:
+    DocumentController* getActiveController() override { return controller; }
+    DocumentController* controller = nullptr;
+};
+
+TEST_F(SnippetInsertionTest, RunningASnippetThatDoesNotParseChangesNothing) {
+    setText(L"keep");
+    selectOffsets(4, 4);
+    ActiveHost host;
+    host.controller = controller;
+    corvel::BundleManager bundles(&host);
+    corvel::SnippetManager snippets(bundles, host);
+    corvel::Snippet* snippet =
+        static_cast<corvel::Snippet*>(snippets.createEntry(corvel::SNIPPET_TYPE_ID, zem::Uuid()));
+    std::unique_ptr<zem::Value> bad(zem::parseJasmine(L"{title: 'Bad', content: '${1:abc'}"));
+    snippet->readProperties(static_cast<zem::DictionaryValue*>(bad.get()));
+    snippets.installEntry(snippet);
+    ASSERT_NE(nullptr, snippet->getAction());
+    EXPECT_THROW(snippet->getAction()->run(), zem::ParserException);
+    EXPECT_EQ(L"keep", text());
+    EXPECT_EQ(0, controller->getEditDepth());
+    std::unique_ptr<zem::Value> good(zem::parseJasmine(L"{title: 'Good', content: '!'}"));
+    snippet->readProperties(static_cast<zem::DictionaryValue*>(good.get()));
+    snippet->getAction()->run();
+    EXPECT_EQ(L"keep!", text());
+    snippets.uninstallEntry(snippet);
+    snippet->release();
 }
 
 TEST(SnippetEnvironmentTest, ReindentsEachLine) {
