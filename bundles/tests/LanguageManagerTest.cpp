@@ -3,6 +3,7 @@
 #include "corvel/bundles/Language.h"
 #include "corvel/bundles/LanguageAction.h"
 #include "corvel/bundles/LanguageManager.h"
+#include "corvel/document/GrammarRegistry.h"
 #include "corvel/document/ParserRuleRepository.h"
 #include "corvel/jasmine/JasmineValue.h"
 #include "zem/jasmine/JasmineParser.h"
@@ -126,4 +127,16 @@ TEST_F(LanguageManagerTest, ACancelledCompilationKeepsTheInstalledRules) {
     EXPECT_FALSE(m_languages->isCompiling());
     m_window.pumpUntil([] { return false; }, 200);
     EXPECT_EQ(installed, m_languages->getRepository());
+}
+
+TEST_F(LanguageManagerTest, InstallsThroughTheGrammarRegistry) {
+    GrammarRegistry registry;
+    m_languages = new LanguageManager(*m_manager, registry);
+    m_languages->onConfigReady(*m_config);
+    install(L"{ title: 'A', name: 'text.a', patterns: [ { match: /a/, name: 'x' } ] }");
+    ASSERT_TRUE(m_window.pumpUntil([&] { return !m_languages->isCompiling(); }));
+    ASSERT_NE(nullptr, registry.getRepository());
+    EXPECT_NE(nullptr, registry.resolve(L"text.a", true));
+    EXPECT_EQ(nullptr, m_languages->getRepository());
+    m_manager.reset(); // the languages go before the registry
 }

@@ -1,5 +1,7 @@
 #include "corvel/bundles/LanguageManager.h"
 
+#include "../manager/ConfigHooks.h"
+
 #include "corvel/bundles/BundleManager.h"
 #include "corvel/bundles/BundleUiHost.h"
 #include "corvel/bundles/Language.h"
@@ -11,6 +13,8 @@
 #include "corvel/config/Config.h"
 #include "corvel/config/ConfigManager.h"
 #include "corvel/document/ClosureBgJob.h"
+#include "corvel/document/DocumentController.h"
+#include "corvel/document/GrammarRegistry.h"
 #include "corvel/document/ParserRuleRepository.h"
 #include "corvel/jasmine/JasmineValue.h"
 #include "corvel/text/StringUtils.h"
@@ -46,13 +50,8 @@ private:
     std::unique_ptr<ParserRuleRepository> m_repository;
 };
 
-void configLoaded(void* self, Config* config) {
-    if (config)
-        static_cast<LanguageManager*>(self)->onConfigReady(*config);
-}
-void configStore(void* self, Config* config) {
-    if (config)
-        static_cast<LanguageManager*>(self)->onConfigExit(*config);
+void installIntoRegistry(void* registry, ParserRuleRepository* repository) {
+    static_cast<GrammarRegistry*>(registry)->setRepository(repository);
 }
 
 } // namespace
@@ -64,18 +63,14 @@ LanguageManager::LanguageManager(BundleManager& bundles, InstallFunction install
     m_icon = m_host->loadIcon(GRAMMAR_ICON_RESOURCE, LANGUAGE_TYPE_ID);
     m_bundles.onUpdate.add(&onBundlesUpdate, this);
     m_bundles.onUpdateEnd.add(&onBundlesUpdateEnd, this);
-    m_configManager = ConfigManager::current();
-    if (m_configManager) {
-        m_configManager->settingsLoaded.add(&configLoaded, this);
-        m_configManager->settingsStore.add(&configStore, this);
-    }
+    m_configHooks.reset(new ConfigHooks<LanguageManager>(this));
 }
 
+LanguageManager::LanguageManager(BundleManager& bundles, GrammarRegistry& registry, BundleUiHost* host)
+    : LanguageManager(bundles, &installIntoRegistry, &registry, host) {}
+
 LanguageManager::~LanguageManager() {
-    if (m_configManager && ConfigManager::current() == m_configManager) {
-        m_configManager->settingsLoaded.remove(&configLoaded, this);
-        m_configManager->settingsStore.remove(&configStore, this);
-    }
+    m_configHooks.reset();
     m_bundles.onUpdate.remove(&onBundlesUpdate, this);
     m_bundles.onUpdateEnd.remove(&onBundlesUpdateEnd, this);
     cancelCompilation();
@@ -103,7 +98,7 @@ void LanguageManager::onConfigReady(Config& config) {
             m_fallback->endUpdate();
             m_fallbackAction.reset(new LanguageAction(m_fallback));
             m_host->addAction(BundleAction{m_fallbackAction->getName(), m_fallbackAction->getTitle(), L"ui.editor",
-                                           L"", [this] { onLanguageSelected(m_fallback, std::wstring()); }});
+                                           L"", [this] { runSelectAction(m_fallback); }});
         }
     }
     m_configuredPatterns.clear();
@@ -228,7 +223,7 @@ void LanguageManager::addAction(Language* language) {
     std::unique_ptr<LanguageAction> action(new LanguageAction(language));
     language->setAction(action.get());
     m_host->addAction(BundleAction{action->getName(), action->getTitle(), L"ui.editor", L"",
-                                   [this, language] { onLanguageSelected(language, std::wstring()); }});
+                                   [this, language] { runSelectAction(language); }});
     m_actions.push_back(std::move(action));
 }
 
@@ -300,6 +295,14 @@ std::vector<LanguageAction*> LanguageManager::getLanguageList() const {
         return _wcsicmp(a->getTitle().c_str(), b->getTitle().c_str()) < 0;
     });
     return out;
+}
+
+void LanguageManager::runSelectAction(Language* language) {
+    DocumentController* controller = m_host->getActiveController();
+    if (!controller || !language)
+        return;
+    controller->setLanguage(language->getName());
+    onLanguageSelected(language, controller->getFilePath());
 }
 
 void LanguageManager::onLanguageSelected(Language* language, const std::wstring& filePath) {

@@ -1,5 +1,7 @@
 #include "corvel/bundles/BundleManager.h"
 
+#include "ConfigHooks.h"
+
 #include "corvel/bundles/Bundle.h"
 #include "corvel/bundles/BundleEntryValidator.h"
 #include "corvel/bundles/BundleItem.h"
@@ -59,14 +61,6 @@ private:
 
 namespace {
 
-void configLoaded(void* self, Config* config) {
-    if (config)
-        static_cast<BundleManager*>(self)->onConfigReady(*config);
-}
-void configStore(void* self, Config* config) {
-    if (config)
-        static_cast<BundleManager*>(self)->onConfigExit(*config);
-}
 bool closeQuery(void* self) { return static_cast<BundleManager*>(self)->onCloseQuery(); }
 
 int typeRank(uint32_t typeId) {
@@ -94,20 +88,16 @@ BundleManager::BundleManager(BundleUiHost* host)
     m_host->addAction(BundleAction{L"bundles.reload", L"Reload Bundles", L"ui.window.main", L"", [this] { reload(); }});
     m_host->addAction(BundleAction{L"bundles.editor", L"Toggle Bundles Editor",
                                    L"ui.window.main, ui.window.bundle_editor", L"F4", [this] { m_host->toggleEditor(); }});
-    m_configManager = ConfigManager::current();
-    if (m_configManager) {
-        m_configManager->settingsLoaded.add(&configLoaded, this);
-        m_configManager->settingsStore.add(&configStore, this);
-        m_configManager->closeQuery.add(&closeQuery, this);
-    }
+    m_configHooks.reset(new ConfigHooks<BundleManager>(this));
+    if (ConfigManager* config = m_configHooks->manager())
+        config->closeQuery.add(&closeQuery, this);
 }
 
 BundleManager::~BundleManager() {
-    if (m_configManager && ConfigManager::current() == m_configManager) {
-        m_configManager->settingsLoaded.remove(&configLoaded, this);
-        m_configManager->settingsStore.remove(&configStore, this);
-        m_configManager->closeQuery.remove(&closeQuery, this);
-    }
+    ConfigManager* config = m_configHooks->manager();
+    if (config && ConfigManager::current() == config)
+        config->closeQuery.remove(&closeQuery, this);
+    m_configHooks.reset();
     try {
         stopRun();
         m_loader.reset();

@@ -23,6 +23,7 @@ class BundleEntry;
 class BundleLoaderTask;
 class Config;
 class ConfigManager;
+template <class Owner> class ConfigHooks;
 
 class BundleManager {
 public:
@@ -145,7 +146,7 @@ private:
     intptr_t m_status = 0;
     Config* m_config = nullptr;      // from onConfigReady; not owned
     bool m_disabledRead = false;     // the setting was read into m_disabled
-    ConfigManager* m_configManager = nullptr; // subscribed to; not owned
+    std::unique_ptr<ConfigHooks<BundleManager>> m_configHooks;
     std::map<zem::Uuid, std::unique_ptr<DisabledEntryRecord>> m_disabled;
     std::map<zem::Uuid, Bundle*> m_bundles;
     std::map<zem::Uuid, BundleEntry*> m_byUuid;

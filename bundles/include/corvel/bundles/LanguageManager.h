@@ -23,6 +23,8 @@ class ClosureBgClient;
 class ClosureBgJob;
 class Config;
 class ConfigManager;
+class GrammarRegistry;
+template <class Owner> class ConfigHooks;
 class Language;
 class LanguageAction;
 class LanguageRepository;
@@ -44,6 +46,8 @@ public:
     // when one exists.
     LanguageManager(BundleManager& bundles, InstallFunction install = nullptr, void* installTarget = nullptr,
                     BundleUiHost* host = nullptr);
+    // Installs each compiled repository through GrammarRegistry::setRepository.
+    LanguageManager(BundleManager& bundles, GrammarRegistry& registry, BundleUiHost* host = nullptr);
     ~LanguageManager() override;
 
     // Registers the grammar kind, makes the fallback grammar, reads the configured patterns.
@@ -69,8 +73,10 @@ public:
     void rememberExtension(const std::wstring& grammarName, const std::wstring& extension);
     // The select-grammar actions, by title without regard to case.
     std::vector<LanguageAction*> getLanguageList() const;
-    // What the select-grammar action does after the document took the grammar: remember
-    // the extension of its file.
+    // The select-grammar action: the active document takes the grammar, and the extension
+    // of its file is remembered for it.
+    void runSelectAction(Language* language);
+    // Remembers the extension of the file for the grammar (not for the fallback).
     void onLanguageSelected(Language* language, const std::wstring& filePath);
 
     bool isCompiling() const { return m_compiling; }
@@ -97,7 +103,7 @@ private:
     void* m_installTarget;
     std::unique_ptr<ParserRuleRepository> m_repository; // without an install function
     BundleUiHost* m_host;        // never null
-    ConfigManager* m_configManager = nullptr;
+    std::unique_ptr<ConfigHooks<LanguageManager>> m_configHooks;
     std::map<std::wstring, Language*> m_grammars; // by name; the first installed wins
     bool m_compiling = false;
     intptr_t m_status = 0;
