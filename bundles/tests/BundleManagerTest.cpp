@@ -407,3 +407,16 @@ TEST_F(BundleManagerTest, MenuListsBundlesWithMenusByTitle) {
     EXPECT_EQ(L"> Alpha", menu.lines[3]);
     EXPECT_EQ(L"> beta", menu.lines[4]);
 }
+
+TEST_F(BundleManagerTest, APresentCacheIsReadNeverAcceptedAndDeleted) {
+    makeManager();
+    putBytes(L"user:bundles.cvCache", std::string("\x01\x02\x03\x04\x05", 5));
+    putBundle(L"root", L"a", 1, L"A");
+    zemtest::LogCapture capture(BundleManager::logSource());
+    ASSERT_TRUE(loadAndWait());
+    std::vector<std::wstring> texts = logTexts(capture);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(L"There was an error while restoring from the cache. Reloading with full scan.", texts[0]);
+    EXPECT_FALSE(exists(L"user:bundles.cvCache"));
+    EXPECT_NE(nullptr, m_manager->findEntry(uuid(1)));
+}
