@@ -1,0 +1,155 @@
+// Typing through a document controller against typing straight into the document.
+// A 10 MB (UTF-16) document gets 20,000 keystrokes at random places, each in its own
+// mode-2 edit bracket with the caret moved there first (undo journal, view records and
+// all); the baseline puts the same units at the same places with Document::insertText
+// in one run. Then 1,000 carets are typed into within one bracket per keystroke.
+// Prints microseconds per keystroke and the ratio to the baseline.
+#include "corvel/document/Document.h"
+#include "corvel/document/DocumentController.h"
+#include "corvel/document/DocumentControllerManager.h"
+#include "corvel/document/DocumentManager.h"
+#include "corvel/document/GrammarRegistry.h"
+#include "corvel/document/Selection.h"
+#include "corvel/document/SelectionRange.h"
+#include "zem/files/FileDeviceWin32.h"
+#include "zem/files/FileIO.h"
+#include "zem/files/RamDisk.h"
+#include "zem/files/TempDevice.h"
+#include "zem/thread/MessageRegistry.h"
+#include "zem/thread/Thread.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+const size_t TEXT_UNITS = 5u * 1024u * 1024u; // 10 MB of UTF-16
+const int KEYSTROKES = 20000;
+const int CARETS = 1000;
+const int CARET_KEYSTROKES = 20;
+
+typedef std::chrono::steady_clock Clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+class Random {
+public:
+    uint32_t next() { return m_state = m_state * 1664525u + 1013904223u; }
+    uint32_t below(uint32_t n) { return (next() >> 8) % n; }
+
+private:
+    uint32_t m_state = 20261210u;
+};
+
+std::wstring makeText() {
+    std::wstring text;
+    text.reserve(TEXT_UNITS);
+    Random random;
+    while (text.size() < TEXT_UNITS) {
+        const uint32_t length = random.below(80);
+        for (uint32_t i = 0; i < length; ++i)
+            text += static_cast<wchar_t>(L'a' + random.below(26));
+        text += L'\n';
+    }
+    return text;
+}
+
+std::vector<int32_t> places(int32_t length) {
+    Random random;
+    std::vector<int32_t> out;
+    for (int i = 0; i < KEYSTROKES; ++i)
+        out.push_back(static_cast<int32_t>(random.below(static_cast<uint32_t>(length + i))));
+    return out;
+}
+
+void attachDevices() {
+    wchar_t folder[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, folder);
+    std::wstring root = std::wstring(folder) + L"corvel-typing-bench";
+    CreateDirectoryW(root.c_str(), nullptr);
+    zem::fileAttachDevice(new zem::RamDisk(), L"mem", 100);
+    zem::fileAttachDevice(new zem::FileDeviceWin32(root.c_str()), L"tmp", 100);
+    zem::fileAttachDevice(new zem::TempDevice(L"mem:", L"tmp:"), L"vtmp", 100);
+}
+
+} // namespace
+
+int main() {
+    zem::recordMainThread();
+    attachDevices();
+    HWND window = CreateWindowExW(0, L"STATIC", L"bench", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    zem::MessageRegistry messages;
+    messages.init(window);
+    {
+        corvel::GrammarRegistry grammars;
+        corvel::DocumentManager documents(nullptr, &grammars);
+        corvel::DocumentControllerManager controllers(&documents);
+        const std::wstring text = makeText();
+        const std::vector<int32_t> at = places(static_cast<int32_t>(text.size()));
+
+        // Baseline: the same insertions straight into a document.
+        corvel::Document* plain = documents.createDocument(L"");
+        plain->lockEdit();
+        plain->insertText(0, static_cast<int32_t>(text.size()), text.c_str(), 0);
+        Clock::time_point start = Clock::now();
+        for (int i = 0; i < KEYSTROKES; ++i)
+            plain->insertText(at[static_cast<size_t>(i)], 1, L"x", 0);
+        const double plainSeconds = secondsSince(start);
+        plain->unlockEdit();
+        documents.closeDocument(plain);
+
+        corvel::DocumentController* controller = controllers.createUntitledDocument();
+        controller->setText(text);
+        controller->getDocument()->clearUndoHistory();
+        corvel::Selection* selection = controller->getSelection();
+        start = Clock::now();
+        for (int i = 0; i < KEYSTROKES; ++i) {
+            controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
+            selection->setCaretOffset(at[static_cast<size_t>(i)]);
+            controller->insertText(1, L"x");
+            controller->endEdit();
+        }
+        const double controllerSeconds = secondsSince(start);
+
+        // Many carets: every 500th unit, typed into all of them at once.
+        std::vector<corvel::SelectionRange> carets;
+        for (int i = 0; i < CARETS; ++i)
+            carets.emplace_back(i * 500, i * 500, i + 1);
+        controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
+        selection->selectRanges(carets);
+        controller->endEdit();
+        start = Clock::now();
+        for (int i = 0; i < CARET_KEYSTROKES; ++i) {
+            controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
+            controller->insertText(1, L"#");
+            controller->endEdit();
+        }
+        const double caretSeconds = secondsSince(start);
+        std::wstring all;
+        controller->getAllText(all);
+        size_t typed = 0;
+        for (wchar_t c : all)
+            typed += c == L'#' ? 1 : 0;
+
+        const double plainMicros = plainSeconds * 1e6 / KEYSTROKES;
+        const double controllerMicros = controllerSeconds * 1e6 / KEYSTROKES;
+        std::printf("document of %u units, %d keystrokes at random places\n", static_cast<unsigned>(text.size()),
+                    KEYSTROKES);
+        std::printf("  Document::insertText         %8.2f us per keystroke\n", plainMicros);
+        std::printf("  controller, one bracket each %8.2f us per keystroke (%.2fx)\n", controllerMicros,
+                    controllerMicros / plainMicros);
+        std::printf("%d carets: %8.3f ms per keystroke (%u units typed)\n", CARETS,
+                    caretSeconds * 1e3 / CARET_KEYSTROKES, static_cast<unsigned>(typed));
+        controllers.destroyController(controller);
+    }
+    messages.shutdown();
+    DestroyWindow(window);
+    return 0;
+}
