@@ -4,6 +4,7 @@
 // all); the baseline puts the same units at the same places with Document::insertText
 // in one run. Then 1,000 carets are typed into within one bracket per keystroke.
 // Prints microseconds per keystroke and the ratio to the baseline.
+#include "BenchClock.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/DocumentControllerManager.h"
@@ -33,20 +34,9 @@ const int KEYSTROKES = 20000;
 const int CARETS = 1000;
 const int CARET_KEYSTROKES = 20;
 
-typedef std::chrono::steady_clock Clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-class Random {
-public:
-    uint32_t next() { return m_state = m_state * 1664525u + 1013904223u; }
-    uint32_t below(uint32_t n) { return (next() >> 8) % n; }
-
-private:
-    uint32_t m_state = 20261210u;
-};
+using bench::Clock;
+using bench::Random;
+using bench::secondsSince;
 
 std::wstring makeText() {
     std::wstring text;

@@ -5,6 +5,7 @@
 // buffer) against a DocumentIO load, and WideCharToMultiByte plus WriteFile of the same
 // text against a DocumentIO save. Prints the times, their ratios and the private bytes the
 // load added per UTF-16 unit.
+#include "BenchClock.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentIO.h"
 #include "zem/files/FileDeviceWin32.h"
@@ -28,20 +29,9 @@ const size_t FILE_SIZE = 100u * 1024 * 1024;
 const DWORD CHUNK = 0x100000;
 const int ROUNDS = 3;
 
-typedef std::chrono::steady_clock Clock;
-
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-class Random {
-public:
-    uint32_t next() { return m_state = m_state * 1664525u + 1013904223u; }
-    uint32_t below(uint32_t n) { return (next() >> 8) % n; }
-
-private:
-    uint32_t m_state = 20261210;
-};
+using bench::Clock;
+using bench::Random;
+using bench::secondsSince;
 
 void appendNonAscii(std::string& text, Random& random) {
     static const char* const samples[] = {"\xC3\xA9", "\xD0\x96", "\xE2\x82\xAC", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80"};

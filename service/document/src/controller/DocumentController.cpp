@@ -299,32 +299,26 @@ void DocumentController::clearModified() {
 }
 
 bool DocumentController::undo() {
-    UndoContext* undo = m_document->getUndoContext();
-    if (!undo)
-        return false;
-    beginEdit(EDIT_WRITE_NO_UNDO);
-    beginChangeBatch();
-    bool replayed = false;
-    if (undo->canUndo()) {
-        const uint32_t before = undo->currentPosition();
-        undo->undo(*undo->registry());
-        replayed = undo->currentPosition() != before;
-    }
-    endChangeBatch();
-    endEdit();
-    return replayed;
+    return replayGroup(true);
 }
 
 bool DocumentController::redo() {
+    return replayGroup(false);
+}
+
+bool DocumentController::replayGroup(bool undoing) {
     UndoContext* undo = m_document->getUndoContext();
     if (!undo)
         return false;
     beginEdit(EDIT_WRITE_NO_UNDO);
     beginChangeBatch();
     bool replayed = false;
-    if (undo->canRedo()) {
+    if (undoing ? undo->canUndo() : undo->canRedo()) {
         const uint32_t before = undo->currentPosition();
-        undo->redo(*undo->registry());
+        if (undoing)
+            undo->undo(*undo->registry());
+        else
+            undo->redo(*undo->registry());
         replayed = undo->currentPosition() != before;
     }
     endChangeBatch();

@@ -173,7 +173,7 @@ Document* DocumentManager::loadDocument(const wchar_t* path, std::unique_ptr<zem
     }
     {
         EditLock lock(document);
-        applyFileDefaults(document);
+        applyFileDefaults(document, fullPath.c_str());
         for (DocumentListener* listener : m_globalListeners)
             listener->onLoaded(document);
     }
@@ -182,10 +182,11 @@ Document* DocumentManager::loadDocument(const wchar_t* path, std::unique_ptr<zem
     return document;
 }
 
-void DocumentManager::applyFileDefaults(Document* document) {
+void DocumentManager::applyFileDefaults(Document* document, const std::wstring& path) {
     DocumentState& state = document->lockState();
     state.modified = false;
     state.untitled = false;
+    state.path.assign(path);
     state.codePage = state.loadConfidence != 0 ? static_cast<uint32_t>(state.detectedCodePage) : m_defaultEncoding;
     const FormatDetection& detection = state.detection;
     if (detection.tabsConfidence == 0) {
@@ -303,7 +304,7 @@ bool DocumentManager::reloadDocument(Document* document, std::unique_ptr<zem::Er
     {
         EditLock lock(document);
         if (!error)
-            applyFileDefaults(document);
+            applyFileDefaults(document, state.path.c_str());
         document->notifyListeners([document](DocumentListener* l) { l->onReloadEnd(document); });
         setDocumentLanguage(document, language);
     }

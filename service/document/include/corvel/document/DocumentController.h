@@ -197,6 +197,8 @@ private:
     static void onSelectionCaretChanged(void* self, Selection* selection, const TextPosition* caret, uint32_t options);
     static void onSelectionChanged(void* self, Selection* selection, const SelectionBehaviorRange* range);
     void teardown();
+    // One group undone or redone in a mode-3 bracket; whether one was replayed.
+    bool replayGroup(bool undoing);
     void recordViewState();
     void resetViewState();
     void setParseJobActive(bool active);

@@ -94,7 +94,7 @@ private:
     class DetectorSet;
 
     Document* makeDocument();
-    void applyFileDefaults(Document* document);
+    void applyFileDefaults(Document* document, const std::wstring& path);
     void watch(Document* document);
     void unwatch(Document* document);
     void dropLanguageUse(const std::wstring& name);
