@@ -1,3 +1,4 @@
+#include "corvel/config/Config.h"
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/DocumentState.h"
 #include "corvel/text/CodePages.h"
@@ -156,6 +157,39 @@ TEST_F(DocumentManagerFileTest, GlobalListenersReachEveryDocument) {
     EXPECT_FALSE(documents->removeGlobalListener(&listener));
     documents->closeDocument(made);
     EXPECT_THROW(documents->updateDocumentFilePath(L"x", nullptr), zem::NullPointerException);
+}
+
+} // namespace
+
+namespace {
+
+struct SettingsCase {
+    int32_t size;
+    int expectedWidth;
+};
+
+class DocumentManagerSettingsTest : public documenttest::ControllerFixture {};
+
+TEST_F(DocumentManagerSettingsTest, SettingsBecomeTheFileDefaultsAndAreWrittenBack) {
+    const SettingsCase cases[] = {{0, 1}, {12, 8}, {3, 3}};
+    for (const SettingsCase& c : cases) {
+        corvel::Config config;
+        config.declareValue(L"app.indentation.recent.size", corvel::ConfigValue::TYPE_INT)->setInt(c.size);
+        config.declareValue(L"app.indentation.recent.soft", corvel::ConfigValue::TYPE_BOOL)->setBool(true);
+        config.declareValue(L"app.file_defaults.line_ending", corvel::ConfigValue::TYPE_STRING)->setString(L"LF");
+        documents->onSettingsChanged(config);
+        EXPECT_EQ(c.expectedWidth, documents->getIndentDefaults().getWidth()) << c.size;
+        EXPECT_TRUE(documents->getIndentDefaults().isSoftTabs());
+        EXPECT_EQ(corvel::LINE_ENDING_LF, documents->getDefaultLineEnding());
+    }
+    corvel::Document* made = documents->createDocument(L"");
+    EXPECT_EQ(corvel::LINE_ENDING_LF, made->getState().lineEnding) << "a new document takes the defaults";
+    documents->closeDocument(made);
+    corvel::Config out;
+    documents->writeSettings(out);
+    EXPECT_EQ(std::wstring(L"LF"), out.getValue(L"app.file_defaults.line_ending")->getString());
+    EXPECT_EQ(3, out.getValue(L"app.indentation.recent.size")->asInt());
+    EXPECT_TRUE(out.getValue(L"app.indentation.recent.soft")->asBool());
 }
 
 } // namespace
