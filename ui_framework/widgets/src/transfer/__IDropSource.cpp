@@ -6,29 +6,6 @@
 
 namespace corvel {
 
-HRESULT STDMETHODCALLTYPE __IDropSource::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
-        *object = static_cast<IDropSource*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE __IDropSource::AddRef() {
-    return InterlockedIncrement(&m_references);
-}
-
-ULONG STDMETHODCALLTYPE __IDropSource::Release() {
-    LONG left = InterlockedDecrement(&m_references);
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 HRESULT STDMETHODCALLTYPE __IDropSource::QueryContinueDrag(BOOL escapePressed, DWORD keyState) {
     if (escapePressed)
         return DRAGDROP_S_CANCEL;

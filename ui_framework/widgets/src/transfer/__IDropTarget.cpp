@@ -10,29 +10,6 @@ __IDropTarget::~__IDropTarget() {
     releaseHeld();
 }
 
-HRESULT STDMETHODCALLTYPE __IDropTarget::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropTarget)) {
-        *object = static_cast<IDropTarget*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE __IDropTarget::AddRef() {
-    return InterlockedIncrement(&m_references);
-}
-
-ULONG STDMETHODCALLTYPE __IDropTarget::Release() {
-    LONG left = InterlockedDecrement(&m_references);
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 void __IDropTarget::releaseHeld() {
     if (m_held)
         m_held->Release();

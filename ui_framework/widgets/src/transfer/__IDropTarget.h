@@ -1,21 +1,20 @@
 // OLE's face of an afDropTarget: holds the source's data between enter and leave or drop
 // and checks every action the target decides against what the source allows.
 #pragma once
+#include "transfer/ComObject.h"
 #include <oleidl.h>
+
 #include <windows.h>
 
 namespace corvel {
 
 class afDropTarget;
 
-class __IDropTarget : public IDropTarget {
+class __IDropTarget : public ComObject<IDropTarget> {
 public:
     // Starts with one reference, the target's.
-    explicit __IDropTarget(afDropTarget* target) : m_target(target) {}
+    explicit __IDropTarget(afDropTarget* target) : ComObject(IID_IDropTarget), m_target(target) {}
 
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
     HRESULT STDMETHODCALLTYPE DragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragOver(DWORD keyState, POINTL point, DWORD* effect) override;
     HRESULT STDMETHODCALLTYPE DragLeave() override;
@@ -25,7 +24,7 @@ public:
     void detach() { m_target = nullptr; }
 
 private:
-    virtual ~__IDropTarget();
+    ~__IDropTarget() override;
 
     // The action as it counts: none (1) for 0-2 or without an allowed set; 0 for an
     // action the source does not allow.
@@ -33,7 +32,6 @@ private:
     static DWORD effectOf(int action);
     void releaseHeld();
 
-    LONG m_references = 1;
     afDropTarget* m_target;
     IDataObject* m_held = nullptr; // referenced between enter and leave or drop
     int m_last = 1;

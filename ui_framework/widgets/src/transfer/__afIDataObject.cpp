@@ -35,36 +35,15 @@ size_t wideLength(const void* block, size_t capacity) {
 
 } // namespace
 
-HRESULT STDMETHODCALLTYPE __afIDataObject::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDataObject)) {
-        *object = static_cast<IDataObject*>(this);
-        AddRef();
+__afIDataObject::~__afIDataObject() {
+    if (!m_ownsObject)
+        return;
+    afDataObject* object = m_object;
+    m_object = nullptr;
+    comGuarded(L"__afIDataObject::Release()", [&] {
+        delete object;
         return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE __afIDataObject::AddRef() {
-    return InterlockedIncrement(&m_references);
-}
-
-ULONG STDMETHODCALLTYPE __afIDataObject::Release() {
-    LONG left = InterlockedDecrement(&m_references);
-    if (left != 0)
-        return left;
-    if (m_ownsObject) {
-        afDataObject* object = m_object;
-        m_object = nullptr;
-        comGuarded(L"__afIDataObject::Release()", [&] {
-            delete object;
-            return S_OK;
-        });
-    }
-    delete this;
-    return 0;
+    });
 }
 
 HRESULT STDMETHODCALLTYPE __afIDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {

@@ -1,23 +1,21 @@
 // OLE's face of an afDataObject. It deletes the object with its last reference only once
 // the object was handed over (a put on the clipboard); otherwise the object owns it.
 #pragma once
+#include "transfer/ComObject.h"
 #include <objidl.h>
+
 #include <windows.h>
 
 namespace corvel {
 
 class afDataObject;
 
-class __afIDataObject : public IDataObject {
+class __afIDataObject : public ComObject<IDataObject> {
 public:
     // Starts with one reference, the data object's.
-    explicit __afIDataObject(afDataObject* object) : m_object(object) {}
+    explicit __afIDataObject(afDataObject* object) : ComObject(IID_IDataObject), m_object(object) {}
 
     void setOwnsObject(bool owns) { m_ownsObject = owns; }
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override;
     HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC* format, STGMEDIUM* medium) override;
@@ -30,11 +28,11 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA** enumerator) override;
 
 private:
-    virtual ~__afIDataObject() = default;
+    // Deletes the data object when it was handed over.
+    ~__afIDataObject() override;
 
     HRESULT storeGlobal(const FORMATETC& format, HGLOBAL block);
 
-    LONG m_references = 1;
     afDataObject* m_object;
     bool m_ownsObject = false;
 };

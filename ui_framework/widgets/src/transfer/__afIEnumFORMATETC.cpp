@@ -5,30 +5,8 @@
 namespace corvel {
 
 __afIEnumFORMATETC::__afIEnumFORMATETC(const std::vector<uint16_t>& formats, size_t position)
-    : m_formats(formats), m_position(position > formats.size() ? formats.size() : position) {}
-
-HRESULT STDMETHODCALLTYPE __afIEnumFORMATETC::QueryInterface(REFIID iid, void** object) {
-    if (!object)
-        return E_POINTER;
-    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IEnumFORMATETC)) {
-        *object = static_cast<IEnumFORMATETC*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *object = nullptr;
-    return E_NOINTERFACE;
-}
-
-ULONG STDMETHODCALLTYPE __afIEnumFORMATETC::AddRef() {
-    return InterlockedIncrement(&m_references);
-}
-
-ULONG STDMETHODCALLTYPE __afIEnumFORMATETC::Release() {
-    LONG left = InterlockedDecrement(&m_references);
-    if (left == 0)
-        delete this;
-    return left;
-}
+    : ComObject(IID_IEnumFORMATETC), m_formats(formats),
+      m_position(position > formats.size() ? formats.size() : position) {}
 
 HRESULT STDMETHODCALLTYPE __afIEnumFORMATETC::Next(ULONG count, FORMATETC* formats, ULONG* fetched) {
     if (!formats || (count > 1 && !fetched))
