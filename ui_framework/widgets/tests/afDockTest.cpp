@@ -1,8 +1,10 @@
 #include "corvel/widgets/afDock.h"
 #include "WidgetHost.h"
 #include "corvel/document/ScopePath.h"
+#include "corvel/widgets/afDataObjectScalar.h"
 #include "corvel/widgets/afDockSlot.h"
 #include "corvel/widgets/afDockSlotController.h"
+#include "corvel/widgets/afDropTarget.h"
 #include "zem/base/Exception.h"
 
 #include <gtest/gtest.h>
@@ -40,8 +42,10 @@ public:
     void onSlotActivated(afDockSlot* slot) override { say("activated", slot); }
     void onSlotDeactivated(afDockSlot* slot) override { say("deactivated", slot); }
     void getSlotScope(afDockSlot*, ScopePath& path) override { path.push(L"ui.data.test"); }
+    int getSlotDragData(afDockSlot*, afDataObjectComposite*) override { return dragActions; }
 
     bool keepAll = false;
+    int dragActions = 1 | 8; // none, move
 
 private:
     void say(const char* what, afDockSlot* slot) { m_log.push_back(m_name + "." + what + " " + nameOf(slot)); }
@@ -87,8 +91,34 @@ public:
         m_log.push_back("dock.view " + nameOf(slot) + " from " + nameOf(previous));
     }
 
+    // Slots drop 50 pixels apart.
+    int dropPosition(int x, int, POINT*) override { return x / 50; }
+    // OLE calls the target under the pointer from inside the drag: here the drop goes to
+    // dropOnto at x, by hand.
+    int runSlotDrag(afDataObject* data, int allowed) override {
+        dragAllowed = allowed;
+        return dropOnto ? deliverDrop(*dropOnto, data, dropX, allowed) : 0;
+    }
+    static DWORD deliverDrop(TestDock& onto, afDataObject* data, int x, int allowed) {
+        IDropTarget* target = onto.getDropTarget()->getComTarget();
+        POINT point{x, 10};
+        ClientToScreen(onto.getHandle(), &point);
+        POINTL at{point.x, point.y};
+        DWORD offered = static_cast<DWORD>((allowed >> 2) & 7);
+        DWORD effect = offered;
+        target->DragEnter(data->getAdapter(), MK_LBUTTON, at, &effect);
+        effect = offered;
+        target->DragOver(MK_LBUTTON, at, &effect);
+        effect = offered;
+        target->Drop(data->getAdapter(), 0, at, &effect);
+        return effect;
+    }
+
     bool giveNoView = false;
     bool shareView = false;
+    TestDock* dropOnto = nullptr;
+    int dropX = 0;
+    int dragAllowed = 0;
 
 private:
     Log& m_log;
@@ -315,6 +345,59 @@ TEST_F(DockTest, FocusTellsTheListenersFirst) {
     SetFocus(host.getHandle());
     SetFocus(dock.getHandle());
     EXPECT_EQ((std::vector<afDock*>{&dock, &dock}), told);
+}
+
+struct DockDropTest : DockTest {
+    void SetUp() override {
+        dock.setFrameRect(0, 0, 300, 40);
+        other.setFrameRect(0, 100, 300, 40);
+        a = add("a", files);
+        b = add("b", files);
+        c = add("c", files);
+        log.clear();
+    }
+
+    TestDock other{&host, log};
+    afDockSlot* a = nullptr;
+    afDockSlot* b = nullptr;
+    afDockSlot* c = nullptr;
+};
+
+TEST_F(DockDropTest, DraggingASlotOntoItsOwnDockMovesItToTheDropPosition) {
+    ASSERT_NE(nullptr, dock.getDropTarget());
+    dock.dropOnto = &dock;
+    dock.dropX = 160; // position 3: the end
+    EXPECT_TRUE(dock.dragSlot(a));
+    EXPECT_EQ(1 | 8 | 16, dock.dragAllowed); // the controller's actions and link
+    EXPECT_EQ("bca", order(dock));
+    EXPECT_TRUE(logged({"dock.moved a@2"}));
+}
+
+TEST_F(DockDropTest, DraggingASlotOntoAnotherDockDetachesItThere) {
+    dock.dropOnto = &other;
+    dock.dropX = 10;
+    EXPECT_TRUE(dock.dragSlot(b));
+    EXPECT_EQ("ac", order(dock));
+    EXPECT_EQ("b", order(other));
+    EXPECT_EQ(&other, b->getDock());
+    EXPECT_FALSE(other.dragSlot(a)); // not its slot
+}
+
+TEST_F(DockDropTest, ADragOfferingOnlyLinkDropsNothingWithoutModifiers) {
+    files.dragActions = 1;
+    dock.dropOnto = &other;
+    EXPECT_TRUE(dock.dragSlot(a));
+    EXPECT_EQ("abc", order(dock));
+}
+
+// The slot value is a pointer: one that came from another instance must never be read,
+// even when it equals the address of a slot here.
+TEST_F(DockDropTest, ASlotValueNotDraggedByThisProcessMovesNothing) {
+    afDataObjectScalar<afDockSlot*> foreign(L"afDockSlot", a);
+    EXPECT_EQ(static_cast<DWORD>(DROPEFFECT_NONE), TestDock::deliverDrop(other, &foreign, 10, 1 | 8 | 16));
+    EXPECT_EQ("abc", order(dock));
+    EXPECT_EQ(0, other.getSlotCount());
+    EXPECT_TRUE(logged({}));
 }
 
 } // namespace

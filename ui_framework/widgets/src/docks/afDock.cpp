@@ -1,8 +1,13 @@
 #include "corvel/widgets/afDock.h"
 
+#include "corvel/ui/afEvent.h"
 #include "corvel/ui/afTypeNames.h"
+#include "corvel/widgets/afDataObjectComposite.h"
+#include "corvel/widgets/afDataObjectScalar.h"
 #include "corvel/widgets/afDockSlot.h"
 #include "corvel/widgets/afDockSlotController.h"
+#include "corvel/widgets/afDropSource.h"
+#include "corvel/widgets/afDropTarget.h"
 #include "zem/base/Exception.h"
 
 #include <algorithm>
@@ -10,9 +15,21 @@
 
 namespace corvel {
 
-afDock::afDock(afView* parent) : afContainer(parent) {}
+namespace {
+
+constexpr const wchar_t SLOT_FORMAT[] = L"afDockSlot";
+
+// The slot this process is dragging. A slot pointer dropped at any other time came from
+// another instance and means nothing here, even when it equals a live slot's address.
+afDockSlot* s_draggedSlot = nullptr;
+
+} // namespace
+
+afDock::afDock(afView* parent) : afContainer(parent), m_dropData(new afDataObjectComposite()) {}
 
 afDock::~afDock() {
+    // The target points at the drop data, which goes before the window does.
+    destroyDropTarget();
     std::vector<afDockSlot*> slots(m_orders.begin(AF_ORDER_POSITION), m_orders.end(AF_ORDER_POSITION));
     for (afDockSlot* slot : slots) {
         m_orders.remove(slot);
@@ -30,6 +47,16 @@ void afDock::addScopeEntries(ScopePath& path) {
     // Actions invoked on a dock see the context its shown slot's owner adds.
     if (m_active && m_active->m_controller)
         m_active->m_controller->getSlotScope(m_active, path);
+}
+
+void afDock::onCreated() {
+    afContainer::onCreated();
+    createDropTarget();
+}
+
+void afDock::onBeforeDestroy() {
+    destroyDropTarget();
+    afContainer::onBeforeDestroy();
 }
 
 void afDock::onChildFocus(afView* view, bool gained) {
@@ -199,6 +226,95 @@ int afDock::dropPosition(int, int, POINT* out) {
     if (out)
         *out = POINT{0, 0};
     return 0;
+}
+
+void afDock::addDropHandler(afDataObject* data, void* user, DropFunction function) {
+    m_dropHandlers.push_back(DropHandler{data, user, function});
+    m_dropData->addPart(data, true);
+}
+
+void afDock::createDropTarget() {
+    if (m_dropTarget || !m_hwnd)
+        return;
+    auto* target = new afDropTarget(m_dropData.get(), false);
+    target->setView(this);
+    target->overCallback =
+        afDropTarget::ActionCallback(this, [](void* dock, afDropTarget* t, afEvent* event, int allowed, int last) {
+            return static_cast<afDock*>(dock)->onSlotDragOver(t, event, allowed, last);
+        });
+    target->dropCallback =
+        afDropTarget::ActionCallback(this, [](void* dock, afDropTarget* t, afEvent* event, int allowed, int last) {
+            return static_cast<afDock*>(dock)->onSlotDrop(t, event, allowed, last);
+        });
+    target->leaveCallback = afDropTarget::LeaveCallback(
+        this, [](void* dock, afDropTarget* t) { static_cast<afDock*>(dock)->onSlotDragLeave(t); });
+    m_dropTarget = target;
+    setDropTarget(target);
+    if (!m_slotHandlerAdded) {
+        m_slotHandlerAdded = true;
+        addDropHandler(new afDataObjectScalar<afDockSlot*>(SLOT_FORMAT, nullptr), nullptr, &afDock::dropSlot);
+    }
+}
+
+void afDock::destroyDropTarget() {
+    if (!m_dropTarget)
+        return;
+    m_dropTarget = nullptr;
+    setDropTarget(nullptr); // revokes and deletes it
+}
+
+bool afDock::dragSlot(afDockSlot* slot) {
+    if (!slot || slot->m_dock != this)
+        return false;
+    afDataObjectComposite data;
+    int allowed = slot->m_controller ? slot->m_controller->getSlotDragData(slot, &data) : 1;
+    data.addPart(new afDataObjectScalar<afDockSlot*>(SLOT_FORMAT, slot), false);
+    allowed |= 16;
+    afDockSlot* outer = s_draggedSlot;
+    s_draggedSlot = slot;
+    try {
+        runSlotDrag(&data, allowed);
+    } catch (...) {
+        s_draggedSlot = outer;
+        throw;
+    }
+    s_draggedSlot = outer;
+    return true;
+}
+
+int afDock::runSlotDrag(afDataObject* data, int allowed) {
+    afDropSource source;
+    source.setDataObject(data);
+    return source.drag(allowed);
+}
+
+int afDock::onSlotDrop(afDropTarget* target, afEvent* event, int allowed, int last) {
+    if (!target || target != m_dropTarget || last == 1)
+        return 1;
+    if (!target->getData())
+        return 1;
+    POINT point{event->x, event->y};
+    ScreenToClient(m_hwnd, &point);
+    int position = dropPosition(point.x, point.y, nullptr);
+    for (const DropHandler& handler : m_dropHandlers) {
+        if (!handler.data->isEmpty())
+            return handler.function(handler.user, this, handler.data, position, event, allowed, last);
+    }
+    return 1;
+}
+
+int afDock::onSlotDragOver(afDropTarget*, afEvent*, int, int last) {
+    return last;
+}
+
+void afDock::onSlotDragLeave(afDropTarget*) {}
+
+int afDock::dropSlot(void*, afDock* dock, afDataObject* data, int position, afEvent*, int, int last) {
+    afDockSlot* slot = static_cast<afDataObjectScalar<afDockSlot*>*>(data)->getValue();
+    if (!slot || slot != s_draggedSlot)
+        return 1;
+    dock->insertSlot(slot, position);
+    return last;
 }
 
 } // namespace corvel

@@ -8,17 +8,24 @@
 #include "zem/base/CallbackList.h"
 
 #include <cstdint>
+#include <memory>
 #include <utility>
 #include <vector>
 
 namespace corvel {
 
+class afDataObject;
+class afDataObjectComposite;
 class afDockSlot;
 class afDockSlotController;
+class afDropTarget;
 
 class afDock : public afContainer {
 public:
     typedef zem::CallbackList<void(afDock*)> FocusListeners;
+    // Takes a drop whose data filled the handler's data object; answers the action done.
+    typedef int (*DropFunction)(void* user, afDock* dock, afDataObject* data, int position, afEvent* event, int allowed,
+                                int last);
 
     explicit afDock(afView* parent);
     // Deletes the slots it still holds; their views are not its own.
@@ -27,6 +34,8 @@ public:
     const wchar_t* getTypeName() const override;
     void addScopeEntries(ScopePath& path) override;
     void onChildFocus(afView* view, bool gained) override;
+    void onCreated() override;
+    void onBeforeDestroy() override;
 
     // Creates a slot and inserts it; position -1 or out of range appends. Returns the
     // position used and the slot. When the slot gets no view it is deleted and the
@@ -56,6 +65,11 @@ public:
     int getSlotCount() const { return static_cast<int>(m_orders.size()); }
     const afDockSlotOrder& getOrders() const { return m_orders; }
 
+    // Takes data (owned) as a part of what drops accept; the first handler whose data
+    // object a drop filled gets the drop.
+    void addDropHandler(afDataObject* data, void* user, DropFunction function);
+    afDropTarget* getDropTarget() const { return m_dropTarget; }
+
     // Told when the dock or a view inside it gains the focus, before its parent hears of it.
     FocusListeners& focusListeners() { return m_focusListeners; }
 
@@ -73,14 +87,38 @@ public:
     // The slot position a drop at (x, y) in dock coordinates lands on; out gets where
     // a marker would stand.
     virtual int dropPosition(int x, int y, POINT* out);
+    // Registers the drop target on the dock's window and adds the slot drop handler.
+    virtual void createDropTarget();
+    virtual void destroyDropTarget();
+    // Drags a slot of this dock (with what its controller adds); false for others.
+    virtual bool dragSlot(afDockSlot* slot);
+    virtual int onSlotDrop(afDropTarget* target, afEvent* event, int allowed, int last);
+    virtual int onSlotDragOver(afDropTarget* target, afEvent* event, int allowed, int last);
+    virtual void onSlotDragLeave(afDropTarget* target);
+
+protected:
+    // Runs the OLE drag of the slot's data; the drop comes back through the targets.
+    virtual int runSlotDrag(afDataObject* data, int allowed);
 
 private:
     // Takes the slot out of this dock, activating its successor first when it was active.
     void detachSlot(afDockSlot* slot, bool deleting);
+    static int dropSlot(void* user, afDock* dock, afDataObject* data, int position, afEvent* event, int allowed,
+                        int last);
+
+    struct DropHandler {
+        afDataObject* data; // a part of m_dropData
+        void* user;
+        DropFunction function;
+    };
 
     afDockSlot* m_active = nullptr; // the shown slot; kept current in m_orders
     afDockSlotOrder m_orders;       // owns nothing: the slots are deleted by detachSlot or ~afDock
     FocusListeners m_focusListeners;
+    std::vector<DropHandler> m_dropHandlers;           // in the order added
+    std::unique_ptr<afDataObjectComposite> m_dropData; // what drops are fetched into
+    afDropTarget* m_dropTarget = nullptr;              // owned by the window while registered
+    bool m_slotHandlerAdded = false;
 };
 
 } // namespace corvel
