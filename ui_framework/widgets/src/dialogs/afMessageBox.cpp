@@ -143,6 +143,14 @@ bool afMessageBox::isChecked() const {
     return m_checked;
 }
 
+uint32_t afMessageBox::getButtonResult(const afControlButton* button) const {
+    for (const ButtonEntry& entry : m_entries) {
+        if (entry.button == button)
+            return entry.result;
+    }
+    return 0;
+}
+
 void afMessageBox::onClick(void* self, afControlButton* button) {
     static_cast<afMessageBox*>(self)->onButtonClicked(button);
 }

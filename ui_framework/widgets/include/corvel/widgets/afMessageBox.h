@@ -46,6 +46,8 @@ public:
     // The check box state: from the control while the window exists, else as it was at
     // closing.
     bool isChecked() const;
+    // The result a button of this box closes it with; 0 for a button not added here.
+    uint32_t getButtonResult(const afControlButton* button) const;
 
     afLabel* getIconLabel() const { return m_iconLabel; }
     afControlCheckBox* getCheckBox() const { return m_checkBox; }
