@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <uxtheme.h>
 #include <vector>
 
 namespace corvel {
@@ -60,6 +61,8 @@ protected:
     uint8_t m_bar;
 
 private:
+    void measureThemed(afMenuNode* node, HTHEME theme, HDC dc, MEASUREITEMSTRUCT& item);
+    void drawThemed(afMenuNode* node, HTHEME theme, HDC dc, const DRAWITEMSTRUCT& item);
     afMenu* topmost();
     uint16_t takeId();
     void releaseId(uint16_t id);
