@@ -48,10 +48,7 @@ const wchar_t* afControlShortcut::getTypeName() const {
 
 bool afControlShortcut::buildSeed(Seed& seed) {
     static bool registered = false;
-    afWindowClass windowClass;
-    windowClass.className = L"afControlShortcut";
-    windowClass.cursor = LoadCursorW(nullptr, IDC_IBEAM);
-    registerClass(windowClass, registered);
+    registerOwnClass(*this, registered, L"afControlShortcut", 0, IDC_IBEAM);
     seed.className = L"afControlShortcut";
     seed.style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
     seed.windowName.clear();

@@ -15,12 +15,13 @@ template <class T, class... Args> T* createControl(afView* parent, Args... args)
     return control;
 }
 
-// Registers, once per flag, a class of the framework's window procedure with the arrow
-// cursor.
-inline void registerOwnClass(afViewPlatform& view, bool& registered, const wchar_t* className, UINT style = 0) {
+// Registers, once per flag, a class of the framework's window procedure with the given
+// system cursor (the arrow by default).
+inline void registerOwnClass(afViewPlatform& view, bool& registered, const wchar_t* className, UINT style = 0,
+                             LPCWSTR cursor = IDC_ARROW) {
     afWindowClass windowClass;
     windowClass.className = className;
-    windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.cursor = LoadCursorW(nullptr, cursor);
     windowClass.style = style;
     view.registerClass(windowClass, registered);
 }
