@@ -1,4 +1,5 @@
 #include "corvel/widgets/PreferencesDialog.h"
+#include "ModalSteps.h"
 #include "WidgetHost.h"
 #include "corvel/widgets/PreferencesManager.h"
 #include "corvel/widgets/afAction.h"
@@ -19,17 +20,6 @@ namespace {
 
 constexpr uint32_t RESULT_OK = 0x79dcdd47u;
 constexpr uint32_t RESULT_CANCEL = 0x5616c572u;
-
-std::vector<std::function<void()>> g_steps;
-UINT_PTR g_timer = 0;
-
-void CALLBACK nextStep(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_steps.empty())
-        return;
-    std::function<void()> step = std::move(g_steps.front());
-    g_steps.erase(g_steps.begin());
-    step();
-}
 
 // A subscriber: adds its pages, answers the handler lists and counts the calls.
 struct Subscriber {
@@ -76,12 +66,7 @@ struct Fixture {
         manager.cancelHandlers.add(&unreachable, &laterCancelled);
     }
     uint32_t run(std::vector<std::function<void()>> steps) {
-        g_steps = std::move(steps);
-        g_timer = SetTimer(nullptr, 0, 20, &nextStep);
-        uint32_t result = manager.openDialog();
-        KillTimer(nullptr, g_timer);
-        g_steps.clear();
-        return result;
+        return widgetstest::runWithSteps([this] { return manager.openDialog(); }, std::move(steps));
     }
     PreferencesDialog* dialog() const { return manager.getOpenDialog(); }
     void click(afControlButton* (PreferencesDialog::*which)() const) { (dialog()->*which)()->click(); }
@@ -157,13 +142,11 @@ TEST(PreferencesDialogTest, WithoutSubscribersOkAndCancelCloseAtOnce) {
         PreferencesManager manager(&registry);
         manager.setOwner(&host);
         int tabs = -1;
-        g_steps = {[&] {
-            tabs = manager.getOpenDialog()->getTabs()->getTabCount();
-            (manager.getOpenDialog()->*c.button)()->click();
-        }};
-        g_timer = SetTimer(nullptr, 0, 20, &nextStep);
-        EXPECT_EQ(c.result, manager.openDialog());
-        KillTimer(nullptr, g_timer);
+        uint32_t result = widgetstest::runWithSteps([&] { return manager.openDialog(); }, {[&] {
+                                                        tabs = manager.getOpenDialog()->getTabs()->getTabCount();
+                                                        (manager.getOpenDialog()->*c.button)()->click();
+                                                    }});
+        EXPECT_EQ(c.result, result);
         EXPECT_EQ(0, tabs);
     }
 }

@@ -1,4 +1,5 @@
 #include "corvel/widgets/StringDialog.h"
+#include "ModalSteps.h"
 #include "WidgetHost.h"
 #include "corvel/widgets/afControlButton.h"
 #include "corvel/widgets/afControlEdit.h"
@@ -18,29 +19,8 @@ namespace {
 constexpr uint32_t RESULT_OK = 0x79dcdd47u;
 constexpr uint32_t RESULT_CANCEL = 0x5616c572u;
 
-// The steps a timer takes, one per tick, while the modal loop runs.
-std::vector<std::function<void()>> g_steps;
-UINT_PTR g_timer = 0;
-
-void CALLBACK nextStep(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_steps.empty()) {
-        KillTimer(nullptr, g_timer);
-        g_timer = 0;
-        return;
-    }
-    std::function<void()> step = std::move(g_steps.front());
-    g_steps.erase(g_steps.begin());
-    step();
-}
-
 uint32_t runSteps(StringDialog* dialog, std::vector<std::function<void()>> steps) {
-    g_steps = std::move(steps);
-    g_timer = SetTimer(nullptr, 0, 20, &nextStep);
-    uint32_t result = dialog->runModal();
-    KillTimer(nullptr, g_timer);
-    g_timer = 0;
-    g_steps.clear();
-    return result;
+    return widgetstest::runWithSteps([dialog] { return dialog->runModal(); }, std::move(steps));
 }
 
 void clickButton(afControlButton* button) {
