@@ -26,7 +26,7 @@ public:
     virtual void measureChildWithMargins(afView* child, afViewMeasureSpec widthSpec, int widthUsed,
                                          afViewMeasureSpec heightSpec, int heightUsed);
 
-    // The spec a child of the given dimension (pixels, FILL_PARENT, WRAP_CONTENT) gets
+    // The measure spec a child of the given dimension (pixels, FILL_PARENT, WRAP_CONTENT) gets
     // inside parentSpec less padding.
     static afViewMeasureSpec getChildMeasureSpec(int childDimension, afViewMeasureSpec parentSpec, int padding);
 

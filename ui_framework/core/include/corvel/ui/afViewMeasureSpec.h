@@ -34,7 +34,7 @@ inline bool isValidMode(uint32_t mode) {
 // The size of an exact or at-most spec; InvalidArgumentException "Invalid
 // afViewMeasureSpec mode specified." for any other mode.
 int getSize(afViewMeasureSpec spec);
-// The wanted size resolved against spec: unspecified keeps it, exactly gives the spec's
+// The wanted size resolved against spec: unspecified keeps it, exactly gives the measure spec's
 // size, at most gives the smaller of the two.
 int resolveSize(int wanted, afViewMeasureSpec spec);
 
