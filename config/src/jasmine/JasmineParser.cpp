@@ -4,6 +4,7 @@
 
 #include "corvel/jasmine/ParserException.h"
 #include "zem/base/Format.h"
+#include "zem/text/StringUtil.h"
 
 #include <charconv>
 #include <cstdlib>
@@ -20,16 +21,6 @@ using jasmine::isSymbolChar;
 
 bool isBlank(wchar_t c) {
     return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
-}
-
-int hexValue(wchar_t c) {
-    if (isDigit(c))
-        return c - L'0';
-    if (c >= L'a' && c <= L'f')
-        return c - L'a' + 10;
-    if (c >= L'A' && c <= L'F')
-        return c - L'A' + 10;
-    return -1;
 }
 
 } // namespace
@@ -424,7 +415,7 @@ void JasmineParser::decodeDoubleQuoted(JasmineValue& target) {
                 fail(L"Incorrect unicode escape sequence. Format of uXXXX expected.", escape, end);
             unsigned unit = 0;
             for (int i = 0; i < 4; ++i) {
-                int digit = hexValue(p[i]);
+                int digit = zem::hexDigitValue(p[i]);
                 if (digit < 0)
                     fail(L"Incorrect unicode escape sequence. Not a hexadecimal number.", escape, p + 4);
                 unit = unit * 16 + static_cast<unsigned>(digit);
