@@ -1,6 +1,9 @@
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/DocumentControllerManager.h"
 #include "corvel/document/DocumentState.h"
+#include "corvel/document/FacePreset.h"
+#include "corvel/document/FinderBoyerMoore.h"
+#include "corvel/document/TextChunk.h"
 #include "corvel/document/Selection.h"
 #include "corvel/document/UndoContext.h"
 #include "support/ControllerFixture.h"
@@ -289,3 +292,94 @@ TEST_F(DocumentControllerTest, TheLastControllerClosesItsDocument) {
 }
 
 } // namespace
+
+namespace chunks {
+
+using corvel::TextChunk;
+
+struct ChunkCase {
+    int32_t offset;
+    int32_t length;
+    const wchar_t* expected; // null: the chunk keeps what it held
+};
+
+TEST_F(DocumentControllerTest, ChunksReadWholeRangesOnEitherSideOfTheGapOrNothing) {
+    setText(L"abcdef");
+    // Typing in the middle leaves the buffer's gap after "abX", so some runs cross it.
+    selectOffsets(2, 2);
+    type(L"X");
+    const ChunkCase cases[] = {
+        {0, 7, L"abXcdef"}, {0, 3, L"abX"}, {3, 4, L"cdef"}, {2, 3, L"Xcd"},
+        {7, 0, L""},        {6, 2, nullptr}, {-1, 2, nullptr}, {2, -1, nullptr},
+    };
+    controller->beginEdit(DocumentController::EDIT_READ);
+    for (const ChunkCase& c : cases) {
+        TextChunk chunk;
+        controller->getTextChunk(chunk, 0, 1);
+        controller->getTextChunk(chunk, c.offset, c.length);
+        EXPECT_EQ(c.expected ? c.expected : L"a", chunk.str()) << c.offset << "," << c.length;
+    }
+    TextChunk line;
+    EXPECT_TRUE(controller->getLineChunk(0, line, false));
+    EXPECT_EQ(L"abXcdef", line.str());
+    EXPECT_FALSE(controller->getLineChunk(1, line, true));
+    EXPECT_FALSE(controller->getLineChunk(-1, line, true));
+    EXPECT_EQ(L"abXcdef", line.str()) << "a refused line leaves the chunk alone";
+    controller->endEdit();
+
+    setText(L"one\ntwo");
+    controller->beginEdit(DocumentController::EDIT_READ);
+    EXPECT_TRUE(controller->getLineChunk(0, line, true));
+    EXPECT_EQ(L"one\n", line.str());
+    EXPECT_TRUE(controller->getLineChunk(0, line, false));
+    EXPECT_EQ(L"one", line.str());
+    controller->endEdit();
+}
+
+TEST_F(DocumentControllerTest, LineMarkersAreGivenOnlyForLinesThatHoldSome) {
+    setText(L"one\ntwo\nthree");
+    controller->beginEdit(DocumentController::EDIT_READ);
+    document()->addLineMarker(1, L"bad token", 7, 2);
+    EXPECT_EQ(nullptr, controller->getLineMarkers(0));
+    ASSERT_NE(nullptr, controller->getLineMarkers(1));
+    EXPECT_EQ(1u, controller->getLineMarkers(1)->size());
+    EXPECT_EQ(nullptr, controller->getLineMarkers(3));
+    EXPECT_EQ(nullptr, controller->getLineMarkers(-1));
+    document()->removeLineMarkers(1, 2);
+    EXPECT_EQ(nullptr, controller->getLineMarkers(1)) << "a line whose markers went holds none";
+    controller->endEdit();
+}
+
+struct RangeSearch {
+    bool backward;
+    int32_t a, b, c;
+    const char* expected;
+};
+
+TEST_F(DocumentControllerTest, FindInRangeSearchesBetweenTheClampedOffsets) {
+    setText(L"ab ab ab");
+    corvel::FinderBoyerMoore finder(L"ab", false, false);
+    const RangeSearch cases[] = {
+        {false, 1, 0, 8, "3-5"},   {false, -5, 0, 100, "0-2"}, {false, 0, 0, 4, "0-2"}, {false, 4, 0, 7, "none"},
+        {true, 0, 8, 0, "6-8"},    {true, 0, 100, 0, "6-8"},   {true, 0, 7, 0, "3-5"},  {true, 4, 7, 0, "none"},
+    };
+    controller->beginEdit(DocumentController::EDIT_READ);
+    for (const RangeSearch& s : cases) {
+        const zem::MatchResults& found = controller->findInRange(finder, s.backward, s.a, s.b, s.c);
+        const std::string actual = found.isMatched()
+                                       ? std::to_string(found.getBegin(0)) + "-" + std::to_string(found.getEnd(0))
+                                       : "none";
+        EXPECT_EQ(s.expected, actual) << s.backward << " " << s.a << "," << s.b << "," << s.c;
+    }
+    controller->endEdit();
+}
+
+TEST_F(DocumentControllerTest, EachControllerHasItsOwnFacePreset) {
+    corvel::DocumentController* other = controllers->createController(document());
+    controller->getFacePreset().wordWrap = true;
+    EXPECT_FALSE(other->getFacePreset().wordWrap);
+    EXPECT_EQ(corvel::FacePreset::DEFAULT_THEME, other->getFacePreset().themeId);
+    controllers->destroyController(other);
+}
+
+} // namespace chunks

@@ -6,6 +6,7 @@
 #include "corvel/document/DocumentControllerUndoIO.h"
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/DocumentState.h"
+#include "corvel/document/FacePreset.h"
 #include "corvel/document/IEditor.h"
 #include "corvel/document/Selection.h"
 #include "corvel/document/SpanBinding.h"
@@ -27,7 +28,7 @@ const uint32_t FILE_EVENT_MODIFIED = 3;
 } // namespace
 
 DocumentController::DocumentController(DocumentControllerManager* manager, Document* document, int32_t id)
-    : m_manager(manager), m_id(id), m_document(document) {
+    : m_manager(manager), m_id(id), m_facePreset(new FacePreset()), m_document(document) {
     m_selection.reset(new Selection(this));
     m_selection->caretChanged.add(&DocumentController::onSelectionCaretChanged, this);
     m_selection->selectionChanged.add(&DocumentController::onSelectionChanged, this);
@@ -80,6 +81,7 @@ void DocumentController::teardown() {
         m_spans.reset();
         m_highlighters.clear();
         m_selection.reset();
+        m_facePreset.reset();
     }
 }
 

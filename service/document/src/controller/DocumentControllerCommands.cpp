@@ -5,11 +5,14 @@
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentScope.h"
 #include "corvel/document/DocumentState.h"
+#include "corvel/document/Finder.h"
+#include "corvel/document/LineHeader.h"
 #include "corvel/document/ScopePath.h"
 #include "corvel/document/Selection.h"
 #include "corvel/document/SelectionBehavior.h"
 #include "corvel/document/SpanBinding.h"
 #include "corvel/document/SpanContext.h"
+#include "corvel/document/TextChunk.h"
 #include "corvel/text/StringUtils.h"
 #include "zem/base/Exception.h"
 
@@ -54,6 +57,35 @@ bool DocumentController::getLineText(int32_t line, std::wstring& string, bool wi
     const int32_t count = withLineEnd ? m_document->getLineLength(line) : m_document->getLineTextLength(line);
     string = m_document->getText(m_document->getLineStart(line), count);
     return true;
+}
+
+void DocumentController::getTextChunk(TextChunk& chunk, int32_t offset, int32_t length) {
+    if (offset < 0 || length < 0 || offset > m_document->getLength() - length)
+        return;
+    chunk.assign(m_document->readText(offset, length), length);
+}
+
+bool DocumentController::getLineChunk(int32_t line, TextChunk& chunk, bool withLineEnd) {
+    if (line < 0 || line >= m_document->getLineCount())
+        return false;
+    const int32_t count = withLineEnd ? m_document->getLineLength(line) : m_document->getLineTextLength(line);
+    chunk.assign(m_document->readText(m_document->getLineStart(line), count), count);
+    return true;
+}
+
+const std::vector<LineMarker>* DocumentController::getLineMarkers(int32_t line) const {
+    if (line < 0 || line >= m_document->getLineCount())
+        return nullptr;
+    const std::vector<LineMarker>* markers = m_document->getLineHeader(line)->markers;
+    return markers && !markers->empty() ? markers : nullptr;
+}
+
+const zem::MatchResults& DocumentController::findInRange(Finder& finder, bool backward, int32_t a, int32_t b, int32_t c) {
+    const int32_t length = m_document->getLength();
+    a = std::clamp(a, 0, length);
+    b = std::clamp(b, 0, length);
+    c = std::clamp(c, 0, length);
+    return backward ? finder.find(*m_document, a, b, true) : finder.find(*m_document, a, c, false);
 }
 
 void DocumentController::getSelectedText(const std::vector<SelectionRange>& ranges, std::wstring& string) {

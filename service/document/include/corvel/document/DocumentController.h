@@ -17,12 +17,18 @@
 #include <utility>
 #include <vector>
 
+namespace zem {
+class MatchResults;
+}
+
 namespace corvel {
 
 class Document;
 class DocumentControllerManager;
 class DocumentControllerSearchSession;
 class DocumentState;
+class FacePreset;
+class Finder;
 class IEditor;
 class ScopePath;
 class Selection;
@@ -31,7 +37,9 @@ struct SelectionBehaviorRange;
 class Span;
 class SpanBinding;
 class Stream;
+class TextChunk;
 class TextHighlighter;
+struct LineMarker;
 
 class DocumentController : public TaggedObject, public DocumentListener {
 public:
@@ -63,6 +71,7 @@ public:
     Document* getDocument() const { return m_document; }
     DocumentControllerManager* getManager() const { return m_manager; }
     Selection* getSelection() const { return m_selection.get(); }
+    FacePreset& getFacePreset() const { return *m_facePreset; }
     // The binding without opening a change batch (the controller's own use and tests).
     SpanBinding* spans() const { return m_spans.get(); }
 
@@ -111,6 +120,15 @@ public:
     void getText(std::wstring& string, int32_t length, int32_t offset);
     void getAllText(std::wstring& string);
     bool getLineText(int32_t line, std::wstring& string, bool withLineEnd = true);
+    // Unlike getText a chunk is not clamped: a negative offset or a range past the end
+    // leaves the chunk as it was.
+    void getTextChunk(TextChunk& chunk, int32_t offset, int32_t length);
+    bool getLineChunk(int32_t line, TextChunk& chunk, bool withLineEnd);
+    // Null for a line out of range or without markers.
+    const std::vector<LineMarker>* getLineMarkers(int32_t line) const;
+    // The finder searches the document between the clamped offsets: backward from b down
+    // to a, else from a up to c.
+    const zem::MatchResults& findInRange(Finder& finder, bool backward, int32_t a, int32_t b, int32_t c);
     void getSelectedText(const std::vector<SelectionRange>& ranges, std::wstring& string);
     bool getScopesAtPosition(const TextPosition& position, ScopePath& scopePath);
     int32_t getLineCount() const;
@@ -211,6 +229,7 @@ private:
     std::unique_ptr<DocumentControllerSearchSession> m_searchSession;
     std::unique_ptr<Selection> m_selection;
     std::unique_ptr<SpanBinding> m_spans;
+    std::unique_ptr<FacePreset> m_facePreset;
     Settings m_settings;
     std::wstring m_title;
     std::wstring m_filePath;
