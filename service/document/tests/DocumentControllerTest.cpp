@@ -195,8 +195,8 @@ TEST_F(DocumentControllerTest, IndentationCommands) {
 TEST_F(DocumentControllerTest, TransformSelectionNeedsADelegateAndReplacesEachRange) {
     setText(L"alpha beta");
     EXPECT_THROW(controller->transformSelection(nullptr, nullptr), zem::InvalidArgumentException);
-    auto upper = [](void*, const std::wstring& in, std::wstring& out) {
-        out = in;
+    auto upper = [](void*, const corvel::TextChunk& in, std::wstring& out) {
+        out = in.str();
         for (wchar_t& c : out)
             c = static_cast<wchar_t>(towupper(c));
         return true;

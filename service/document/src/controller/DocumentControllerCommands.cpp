@@ -382,7 +382,8 @@ bool DocumentController::transformSelection(void* object, TransformFunction func
     for (Span* child = context->getFirstChild(); child; child = child->getNextSibling()) {
         if (child->getLength() <= 0)
             continue;
-        const std::wstring text = m_document->getText(child->getStart(), child->getLength());
+        TextChunk text;
+        getTextChunk(text, child->getStart(), child->getLength());
         std::wstring out;
         if (function(object, text, out))
             child->replaceText(this, static_cast<int32_t>(out.size()), out.c_str());

@@ -60,7 +60,8 @@ public:
     };
     typedef std::vector<std::pair<int32_t, int32_t>> LineRanges; // (first line, last line)
     // Transform of a selected text: false leaves the text as it is.
-    typedef bool (*TransformFunction)(void* object, const std::wstring& text, std::wstring& out);
+    // The chunk points into the document: it is good only during the call.
+    typedef bool (*TransformFunction)(void* object, const TextChunk& text, std::wstring& out);
 
     DocumentController(DocumentControllerManager* manager, Document* document, int32_t id);
     ~DocumentController() override;
