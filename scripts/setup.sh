@@ -33,7 +33,7 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES=(build-essential xz-utils g++-mingw-w64-i686-posix wine wine32:i386 xvfb xauth cmake
-          ninja-build ccache googletest libboost-dev libz-mingw-w64-dev dpkg-dev x11-apps fonts-liberation)
+          ninja-build ccache googletest libboost-dev libz-mingw-w64-dev dpkg-dev x11-apps fonts-liberation xdotool)
 
 missing_packages() {
     local p
