@@ -1,0 +1,85 @@
+#include "ControllerLineSource.h"
+
+#include "corvel/document/Document.h"
+#include "corvel/document/DocumentController.h"
+#include "corvel/document/DocumentScopeStore.h"
+#include "corvel/document/DocumentStyler.h"
+#include "corvel/document/LineHeader.h"
+#include "corvel/ui/afUnicode.h"
+
+namespace corvel {
+
+namespace {
+
+// Closes a read bracket on every path out.
+class ReadBracket {
+public:
+    explicit ReadBracket(DocumentController& controller) : m_controller(controller) {
+        m_controller.beginEdit(DocumentController::EDIT_READ);
+    }
+    ~ReadBracket() { m_controller.endEdit(); }
+    ReadBracket(const ReadBracket&) = delete;
+    ReadBracket& operator=(const ReadBracket&) = delete;
+
+private:
+    DocumentController& m_controller;
+};
+
+} // namespace
+
+ControllerLineSource::ControllerLineSource(DocumentController& controller) : m_controller(controller) {}
+
+DocumentStyler* ControllerLineSource::styler() const {
+    Document* document = m_controller.getDocument();
+    return document ? document->getStyler() : nullptr;
+}
+
+int32_t ControllerLineSource::getLineCount() {
+    return m_controller.getLineCount();
+}
+
+int32_t ControllerLineSource::getTabWidth() {
+    return m_controller.getSettings().indentation.getWidth();
+}
+
+void ControllerLineSource::readLine(int32_t line, afUnicode& record) {
+    ReadBracket bracket(m_controller);
+    m_text.clear();
+    m_controller.getLineText(line, m_text, false);
+    record.setText(m_text);
+    const size_t length = m_text.size();
+    std::vector<afUnicodeStyleCell>& cells = record.cells();
+    cells.assign(length, afUnicodeStyleCell());
+    record.setEndOfLineColor(m_background);
+    Document* document = m_controller.getDocument();
+    DocumentStyler* styles = styler();
+    if (!document || !styles)
+        return;
+    std::unique_ptr<LineScopeCursor> cursor = document->getLineScopes(line);
+    if (!cursor)
+        return;
+    DocumentScopeStore& store = document->getScopeStore();
+    uint16_t current = styles->resolveStyle(store.getScope(0));
+    size_t column = 0;
+    for (int32_t i = 0; i < cursor->count; ++i) {
+        const ScopeRun& run = cursor->runs[i];
+        const size_t start = run.column < length ? run.column : length;
+        for (; column < start; ++column)
+            cells[column].styleId = current;
+        DocumentScope* scope = store.getScope(run.scope);
+        current = styles->resolveStyle(scope ? scope : store.getScope(0));
+    }
+    for (; column < length; ++column)
+        cells[column].styleId = current;
+}
+
+const afUnicodeStyle& ControllerLineSource::styleFor(uint16_t styleId) {
+    DocumentStyler* styles = styler();
+    if (!styles)
+        return m_plain;
+    bool existed = false;
+    TextStyle* style = styles->getStyle(styleId, &existed);
+    return existed && style ? *style : m_plain;
+}
+
+} // namespace corvel

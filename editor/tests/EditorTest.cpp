@@ -1,0 +1,204 @@
+#include "corvel/editor/EditorCaret.h"
+#include "corvel/editor/LineCache.h"
+#include "support/EditorFixture.h"
+
+#include <gtest/gtest.h>
+
+using corvel::Editor;
+using corvel::EditorPositionMap;
+using corvel::Selection;
+using corvel::TextPosition;
+
+namespace {
+
+class EditorTest : public edtest::EditorFixture {};
+
+TEST_F(EditorTest, CreatesItsWindowClassAndStyle) {
+    // A bound editor's empty horizontal range takes its scroll bar away: look at a fresh one.
+    Editor* fresh = Editor::create(host, 0);
+    HWND hwnd = fresh->getHandle();
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    EXPECT_STREQ(L"CorvelEditor", name);
+    EXPECT_EQ(0x50310000u, static_cast<uint32_t>(GetWindowLongW(hwnd, GWL_STYLE)) & 0x50310000u);
+    wchar_t title[64] = {};
+    GetWindowTextW(hwnd, title, 64);
+    EXPECT_STREQ(L"Editor", title);
+    EXPECT_STREQ(L"ui.editor", fresh->getTypeName());
+    EXPECT_EQ(nullptr, fresh->getDocumentController());
+    EXPECT_EQ(controller, editor->getDocumentController());
+    EXPECT_EQ(0, GetWindowLongW(editor->getHandle(), GWL_EXSTYLE) & (WS_EX_CLIENTEDGE));
+    Editor* edged = Editor::create(host, Editor::BORDER_CLIENT_EDGE);
+    EXPECT_EQ(WS_EX_CLIENTEDGE, GetWindowLongW(edged->getHandle(), GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    Editor* lined = Editor::create(host, Editor::BORDER_LINE);
+    EXPECT_EQ(WS_BORDER, GetWindowLongW(lined->getHandle(), GWL_STYLE) & WS_BORDER);
+}
+
+TEST_F(EditorTest, PageCountsWholeRowsAndColumnsBesideTheGutter) {
+    RECT r = client();
+    EXPECT_EQ(r.bottom / ROW, editor->getVisibleRows());
+    EXPECT_EQ((r.right - editor->getGutterWidth()) / CELL, editor->getVisibleColumns());
+}
+
+TEST_F(EditorTest, PaintsTextRowsAndBlankRowsBelowTheLastLine) {
+    setText(L"abc\nxyz");
+    std::unique_ptr<corveltest::DibTarget> shot = paint();
+    const int left = editor->getTextLeft();
+    // Row 0 holds the caret: its background is the current-line colour.
+    const COLORREF background = shot->pixel(left + 10 * CELL, ROW / 2);
+    EXPECT_EQ(shot->pixel(left + 10 * CELL, ROW + ROW / 2), shot->pixel(left + 10 * CELL, 5 * ROW + 5));
+    // Glyph boxes of the made face cover each cell's centre.
+    EXPECT_NE(background, shot->pixel(left + CELL / 2, ROW / 2));
+    EXPECT_NE(background, shot->pixel(left + 2 * CELL + CELL / 2, ROW + ROW / 2));
+    EXPECT_EQ(background, shot->pixel(left + 5 * CELL + CELL / 2, ROW / 2));
+    // Nothing is left unpainted.
+    EXPECT_EQ(0, shot->count(RGB(1, 2, 3)));
+}
+
+TEST_F(EditorTest, GutterDigitsFollowTheLineCountPlusOne) {
+    struct Case {
+        int lines;
+        int digits;
+    };
+    const Case cases[] = {{1, 2}, {9, 2}, {98, 2}, {99, 3}, {998, 3}, {999, 4}};
+    for (const Case& c : cases) {
+        std::wstring all;
+        for (int i = 1; i < c.lines; ++i)
+            all += L"\n";
+        setText(all);
+        EXPECT_EQ(c.lines, editor->getLineCount());
+        EXPECT_EQ(c.digits, editor->getDigitCount()) << c.lines << " lines";
+    }
+}
+
+TEST_F(EditorTest, GutterWithoutNumbersIs22PixelsWide) {
+    corvel::FacePreset preset = controller->getFacePreset();
+    preset.gutterLineNumbers = false;
+    editor->applyFacePreset(preset);
+    EXPECT_EQ(22, editor->getGutterWidth());
+    EXPECT_EQ(0, editor->getDigitCount());
+    preset.gutterLineNumbers = true;
+    editor->applyFacePreset(preset);
+    EXPECT_GT(editor->getGutterWidth(), 22 + 2 * Editor::NUMBER_PADDING);
+}
+
+TEST_F(EditorTest, TypedCharactersAreInsertedAndControlCodesIgnored) {
+    setText(L"ab");
+    setCaret(0, 1);
+    SendMessageW(editor->getHandle(), WM_CHAR, L'x', 0);
+    SendMessageW(editor->getHandle(), WM_CHAR, 8, 0);
+    SendMessageW(editor->getHandle(), WM_CHAR, 31, 0);
+    EXPECT_EQ(L"axb", text());
+    EXPECT_EQ(TextPosition(0, 2), caret());
+}
+
+TEST_F(EditorTest, MoveCaretKeepsTheDesiredXOverRowMovesOnly) {
+    setText(L"abcdef\nab\nabcdef");
+    setCaret(0, 5);
+    editor->moveCaret(Selection::ID_START_OVER, EditorPositionMap::ROW_DOWN, 0);
+    EXPECT_EQ(1, caret().line);
+    EXPECT_EQ(2, caret().offset);
+    editor->moveCaret(Selection::ID_START_OVER, EditorPositionMap::ROW_DOWN, 0);
+    EXPECT_EQ(TextPosition(2, 5), caret());
+    editor->moveCaret(Selection::ID_START_OVER, EditorPositionMap::CHAR_LEFT, 0);
+    editor->moveCaret(Selection::ID_START_OVER, EditorPositionMap::ROW_UP, 0);
+    editor->moveCaret(Selection::ID_START_OVER, EditorPositionMap::ROW_UP, 0);
+    EXPECT_EQ(TextPosition(0, 4), caret());
+    EXPECT_EQ(4 * CELL, editor->getCaret().getDesiredX());
+}
+
+TEST_F(EditorTest, SelectingMovesExtendFromTheAnchor) {
+    setText(L"hello world");
+    setCaret(0, 0);
+    editor->moveCaret(Selection::ID_NORMAL, EditorPositionMap::WORD_RIGHT, 0);
+    editor->moveCaret(Selection::ID_NORMAL, EditorPositionMap::CHAR_RIGHT, 0);
+    EXPECT_EQ(TextPosition(0, 0), selection()->getAnchor());
+    EXPECT_EQ(6, caret().offset);
+    EXPECT_FALSE(selection()->isEmpty());
+}
+
+TEST_F(EditorTest, ScrollBarsCoverTheLinesAndAPage) {
+    std::wstring all;
+    for (int i = 0; i < 100; ++i)
+        all += std::wstring(i % 50, L'x') + L"\n";
+    setText(all);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(editor->getHandle(), SB_VERT, &info));
+    EXPECT_EQ(0, info.nMin);
+    EXPECT_EQ(101 + editor->getVisibleRows() - 1, info.nMax);
+    EXPECT_EQ(static_cast<UINT>(editor->getVisibleRows()), info.nPage);
+    EXPECT_TRUE(editor->scrollTo(0, 40, 0, false));
+    EXPECT_FALSE(editor->scrollTo(0, 40, 0, false));
+    ASSERT_TRUE(GetScrollInfo(editor->getHandle(), SB_VERT, &info));
+    EXPECT_EQ(40, info.nPos);
+    SendMessageW(editor->getHandle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_EQ(41, editor->getTopIterator().line);
+    SendMessageW(editor->getHandle(), WM_VSCROLL, SB_PAGEUP, 0);
+    EXPECT_EQ(41 - editor->getVisibleRows(), editor->getTopIterator().line);
+    SendMessageW(editor->getHandle(), WM_VSCROLL, SB_TOP, 0);
+    EXPECT_EQ(0, editor->getTopIterator().line);
+}
+
+TEST_F(EditorTest, InsertingLinesAboveTheTopKeepsTheSameTextInView) {
+    std::wstring all;
+    for (int i = 0; i < 60; ++i)
+        all += L"line\n";
+    setText(all);
+    editor->scrollTo(0, 30, 0, false);
+    editor->setFollowCaret(false);
+    setCaret(2, 0);
+    controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
+    controller->insertString(L"a\nb\nc\n");
+    controller->endEdit();
+    EXPECT_EQ(33, editor->getTopIterator().line);
+}
+
+TEST_F(EditorTest, RebindingRestoresEachControllersViewState) {
+    std::wstring all;
+    for (int i = 0; i < 80; ++i)
+        all += L"x\n";
+    setText(all);
+    // The caret is brought into view at binding: it stays where the view was.
+    setCaret(30, 0);
+    editor->scrollTo(0, 25, 0, false);
+    corvel::DocumentController* other = controllers->createUntitledDocument();
+    other->setEditor(editor);
+    EXPECT_EQ(other, editor->getDocumentController());
+    EXPECT_EQ(nullptr, controller->getEditor());
+    EXPECT_EQ(0, editor->getTopIterator().line);
+    controller->setEditor(editor);
+    EXPECT_EQ(25, editor->getTopIterator().line);
+}
+
+TEST_F(EditorTest, FocusMakesTheCommandHandlerLiveAndShowsTheCaret) {
+    setText(L"abc");
+    ShowWindow(host->getHandle(), SW_SHOWNA);
+    SetFocus(editor->getHandle());
+    pump();
+    ASSERT_TRUE(editor->hasFocus());
+    EXPECT_TRUE(editor->getCaret().isActive());
+    EXPECT_TRUE(editor->getCaret().isShown());
+    setCaret(0, 2);
+    POINT point{};
+    GetCaretPos(&point);
+    EXPECT_EQ(editor->getTextLeft() + 2 * CELL, point.x);
+    EXPECT_EQ(0, point.y);
+    SetFocus(window.handle());
+    pump();
+    EXPECT_FALSE(editor->getCaret().isActive());
+    ShowWindow(host->getHandle(), SW_HIDE);
+}
+
+TEST_F(EditorTest, UnboundEditorHandlesNothing) {
+    controller->setEditor(nullptr);
+    EXPECT_EQ(nullptr, editor->getDocumentController());
+    SendMessageW(editor->getHandle(), WM_CHAR, L'x', 0);
+    editor->moveCaret(Selection::ID_START_OVER, EditorPositionMap::CHAR_RIGHT, 0);
+    EXPECT_FALSE(editor->scrollTo(3, 3, 0, true));
+    std::unique_ptr<corveltest::DibTarget> shot = paint();
+    EXPECT_EQ(L"", text());
+}
+
+} // namespace
