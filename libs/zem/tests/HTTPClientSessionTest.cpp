@@ -7,8 +7,9 @@
 #include "zem/net/HTTPResponse.h"
 #include "zem/net/HTTPStream.h"
 
+#include "support/LoopbackServer.h"
+
 #include <winsock2.h>
-#include <ws2tcpip.h>
 
 #include <gtest/gtest.h>
 
@@ -18,101 +19,7 @@
 namespace {
 
 using namespace zem::net;
-
-// Serves one connection on 127.0.0.1 with a canned answer, recording the request it got.
-class LoopbackServer {
-public:
-    enum Mode { ANSWER, SILENT, CLOSE_EARLY };
-
-    LoopbackServer(Mode mode, std::string answer) : m_mode(mode), m_answer(std::move(answer)) {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        m_listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address = {};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(m_listener, 1);
-        int length = sizeof address;
-        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
-        m_port = ntohs(address.sin_port);
-        m_thread = std::thread([this] { serve(); });
-    }
-
-    ~LoopbackServer() {
-        SetEvent(m_stop);
-        if (m_thread.joinable())
-            m_thread.join();
-        closesocket(m_listener);
-        CloseHandle(m_stop);
-        WSACleanup();
-    }
-
-    uint16_t port() const { return m_port; }
-    // What the client sent; complete once the client has read the answer.
-    std::string request() {
-        SetEvent(m_stop);
-        if (m_thread.joinable())
-            m_thread.join();
-        return m_request;
-    }
-
-private:
-    static bool readable(SOCKET s, int timeoutMs) {
-        fd_set set;
-        FD_ZERO(&set);
-        FD_SET(s, &set);
-        timeval wait = {timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-        return select(0, &set, nullptr, nullptr, &wait) == 1;
-    }
-
-    void readRequest(SOCKET client) {
-        size_t bodyStart = std::string::npos;
-        size_t length = 0;
-        char chunk[4096];
-        while (readable(client, 10000)) {
-            int got = recv(client, chunk, sizeof chunk, 0);
-            if (got <= 0)
-                return;
-            m_request.append(chunk, static_cast<size_t>(got));
-            if (bodyStart == std::string::npos) {
-                bodyStart = m_request.find("\r\n\r\n");
-                if (bodyStart == std::string::npos)
-                    continue;
-                bodyStart += 4;
-                size_t field = m_request.find("Content-Length: ");
-                if (field != std::string::npos && field < bodyStart)
-                    length = std::stoul(m_request.substr(field + 16));
-            }
-            if (m_request.size() >= bodyStart + length)
-                return;
-        }
-    }
-
-    void serve() {
-        if (!readable(m_listener, 10000))
-            return;
-        SOCKET client = accept(m_listener, nullptr, nullptr);
-        if (client == INVALID_SOCKET)
-            return;
-        readRequest(client);
-        if (m_mode == ANSWER)
-            send(client, m_answer.data(), static_cast<int>(m_answer.size()), 0);
-        if (m_mode == SILENT)
-            WaitForSingleObject(m_stop, 10000);
-        shutdown(client, SD_BOTH);
-        closesocket(client);
-    }
-
-    Mode m_mode;
-    std::string m_answer;
-    SOCKET m_listener;
-    uint16_t m_port = 0;
-    HANDLE m_stop;
-    std::string m_request; // written by the server thread until it is joined
-    std::thread m_thread;
-};
+using zemtest::LoopbackServer;
 
 class HTTPClientSessionTest : public ::testing::Test {
 protected:
@@ -130,14 +37,11 @@ protected:
     }
 };
 
-std::string answer(const std::string& statusLine, const std::string& body, const std::string& extra = "") {
-    return statusLine + "\r\nContent-Length: " + std::to_string(body.size()) + "\r\n" + extra +
-           "Connection: close\r\n\r\n" + body;
-}
+using zemtest::httpAnswer;
 
 TEST_F(HTTPClientSessionTest, PostsTheUpdateFormAndReadsTheAnswer) {
     LoopbackServer server(LoopbackServer::ANSWER,
-                          answer("HTTP/1.0 200 OK", "{\"v\":\"h\xC3\xA9\"}", "Content-Type: application/json\r\n"));
+                          httpAnswer("HTTP/1.0 200 OK", "{\"v\":\"h\xC3\xA9\"}", "Content-Type: application/json\r\n"));
     auto session = sessionFor(server.port());
     auto request = HTTPRequest::create();
     auto response = HTTPResponse::create();
@@ -168,7 +72,7 @@ TEST_F(HTTPClientSessionTest, PostsTheUpdateFormAndReadsTheAnswer) {
 
 TEST_F(HTTPClientSessionTest, ShortEmptyAndMarkedBodies) {
     {
-        LoopbackServer server(LoopbackServer::ANSWER, answer("HTTP/1.1 404 Not Found", "abc"));
+        LoopbackServer server(LoopbackServer::ANSWER, httpAnswer("HTTP/1.1 404 Not Found", "abc"));
         auto session = sessionFor(server.port());
         HTTPRequest request;
         HTTPResponse response;
@@ -186,7 +90,7 @@ TEST_F(HTTPClientSessionTest, ShortEmptyAndMarkedBodies) {
         EXPECT_NE(std::string::npos, wire.find("Referer: http://from.example/\r\n")) << wire;
     }
     {
-        LoopbackServer server(LoopbackServer::ANSWER, answer("HTTP/1.0 204 No Content", ""));
+        LoopbackServer server(LoopbackServer::ANSWER, httpAnswer("HTTP/1.0 204 No Content", ""));
         auto session = sessionFor(server.port());
         HTTPRequest request;
         HTTPResponse response;
@@ -195,7 +99,7 @@ TEST_F(HTTPClientSessionTest, ShortEmptyAndMarkedBodies) {
         EXPECT_EQ(L"", session->readResponseText(response));
     }
     {
-        LoopbackServer server(LoopbackServer::ANSWER, answer("HTTP/1.0 200 OK", std::string("\xFF\xFEh\0i\0", 6)));
+        LoopbackServer server(LoopbackServer::ANSWER, httpAnswer("HTTP/1.0 200 OK", std::string("\xFF\xFEh\0i\0", 6)));
         auto session = sessionFor(server.port());
         HTTPRequest request;
         HTTPResponse response;
@@ -221,18 +125,7 @@ TEST_F(HTTPClientSessionTest, ShortEmptyAndMarkedBodies) {
 }
 
 TEST_F(HTTPClientSessionTest, DeadPortSilentServerAndEarlyClose) {
-    WSADATA data;
-    WSAStartup(MAKEWORD(2, 2), &data);
-    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    sockaddr_in address = {};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    int length = sizeof address;
-    getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    closesocket(probe);
-    WSACleanup();
-    uint16_t deadPort = ntohs(address.sin_port);
+    uint16_t deadPort = zemtest::deadLoopbackPort();
     EXPECT_TRUE(throwsHTTP(
         [&] {
             auto session = sessionFor(deadPort);
@@ -276,7 +169,7 @@ TEST_F(HTTPClientSessionTest, DeadPortSilentServerAndEarlyClose) {
 }
 
 TEST_F(HTTPClientSessionTest, CallsOutOfOrderFail) {
-    LoopbackServer server(LoopbackServer::ANSWER, answer("HTTP/1.0 200 OK", "x"));
+    LoopbackServer server(LoopbackServer::ANSWER, httpAnswer("HTTP/1.0 200 OK", "x"));
     auto session = sessionFor(server.port());
     HTTPResponse response;
     try {
@@ -333,3 +226,32 @@ TEST(HTTPErrorTest, EveryFailureRaisesItsText) {
 }
 
 } // namespace
+
+TEST_F(HTTPClientSessionTest, AnAbortedSessionFailsItsWaitAndEveryLaterRequest) {
+    LoopbackServer silent(LoopbackServer::SILENT, "");
+    auto session = sessionFor(silent.port(), 1000);
+    std::wstring failure;
+    std::thread worker([&] {
+        try {
+            HTTPRequest request;
+            HTTPResponse response;
+            session->sendRequest(request);
+            session->receiveResponse(response);
+        } catch (const zem::Exception& e) {
+            failure = e.message();
+        }
+    });
+    ASSERT_TRUE(silent.waitForRequest(10000));
+    // The system may end the wait at once; Wine's synchronous calls run on to the time-out.
+    session->abort();
+    worker.join();
+    EXPECT_FALSE(failure.empty());
+    EXPECT_TRUE(throwsHTTP(
+        [&] {
+            HTTPRequest request;
+            session->sendRequest(request);
+        },
+        L"Request was aborted."));
+    HTTPResponse response;
+    EXPECT_TRUE(throwsHTTP([&] { session->receiveResponse(response); }, L"Request was aborted."));
+}

@@ -7,6 +7,7 @@
 #include "zem/net/HTTPResponse.h"
 #include "zem/net/HTTPStream.h"
 #include "zem/text/StreamTextReader.h"
+#include "zem/thread/CriticalSection.h"
 
 #include <windows.h>
 #include <winhttp.h>
@@ -49,10 +50,11 @@ std::unique_ptr<HTTPClientSession> HTTPClientSession::create() {
     return std::make_unique<HTTPClientSession>();
 }
 
-HTTPClientSession::HTTPClientSession() : m_host(CORVEL_UPDATE_HOST) {}
+HTTPClientSession::HTTPClientSession() : m_host(CORVEL_UPDATE_HOST), m_handleLock(new CriticalSection) {}
 
 HTTPClientSession::~HTTPClientSession() {
     // Only what was opened is closed: a session that never sent holds no handles.
+    CriticalSectionLock guard(*m_handleLock);
     m_request.reset();
     m_connection.reset();
     m_session.reset();
@@ -63,12 +65,43 @@ void HTTPClientSession::setHost(const std::wstring& host, uint16_t port) {
     m_port = port;
 }
 
+void HTTPClientSession::abort() {
+    CriticalSectionLock guard(*m_handleLock);
+    m_aborted = true;
+    m_request.reset();
+    m_connection.reset();
+    m_session.reset();
+}
+
+bool HTTPClientSession::isAborted() {
+    CriticalSectionLock guard(*m_handleLock);
+    return m_aborted;
+}
+
+void HTTPClientSession::keepUnlessAborted(Handle& slot, void* handle) {
+    CriticalSectionLock guard(*m_handleLock);
+    if (m_aborted) {
+        if (handle)
+            WinHttpCloseHandle(handle);
+        throw HTTPException(L"Request was aborted.");
+    }
+    slot.reset(handle);
+}
+
+void HTTPClientSession::dropOpenRequest() {
+    CriticalSectionLock guard(*m_handleLock);
+    m_request.reset();
+    m_connection.reset();
+}
+
 HTTPOutputStream& HTTPClientSession::sendRequest(HTTPRequest& request) {
+    if (isAborted())
+        throw HTTPException(L"Request was aborted.");
     if (m_request)
         throw HTTPException(L"Request had already been sent.");
     if (!m_session) {
-        m_session.reset(WinHttpOpen(m_agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                    WINHTTP_NO_PROXY_BYPASS, 0));
+        keepUnlessAborted(m_session, WinHttpOpen(m_agent.c_str(), WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
+                                                 WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
         if (!m_session)
             throwLastError();
         int timeout = static_cast<int>(m_timeoutMs);
@@ -77,7 +110,7 @@ HTTPOutputStream& HTTPClientSession::sendRequest(HTTPRequest& request) {
     }
     ZEM_ASSERT_MSG(m_session != nullptr, L"m_handle_session != NULL");
     ZEM_ASSERT_MSG(m_connection == nullptr, L"m_handle_connection == NULL");
-    m_connection.reset(WinHttpConnect(m_session.get(), m_host.c_str(), m_port, 0));
+    keepUnlessAborted(m_connection, WinHttpConnect(m_session.get(), m_host.c_str(), m_port, 0));
     if (!m_connection)
         throwLastError();
     try {
@@ -85,8 +118,7 @@ HTTPOutputStream& HTTPClientSession::sendRequest(HTTPRequest& request) {
         addHeaders(request);
         send(request);
     } catch (...) {
-        m_request.reset();
-        m_connection.reset();
+        dropOpenRequest();
         throw;
     }
     auto* stream = new HTTPOutputStream(*this);
@@ -101,9 +133,9 @@ void HTTPClientSession::openRequest(HTTPRequest& request) {
         target.insert(target.begin(), L'/');
     auto referer = request.find(L"Referer");
     const wchar_t* referrer = referer != request.end() ? referer->second.c_str() : WINHTTP_NO_REFERER;
-    m_request.reset(WinHttpOpenRequest(m_connection.get(), request.getMethod().c_str(), target.c_str(),
-                                       request.getVersion().c_str(), referrer, WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                       m_secure ? WINHTTP_FLAG_SECURE : 0));
+    keepUnlessAborted(m_request, WinHttpOpenRequest(m_connection.get(), request.getMethod().c_str(), target.c_str(),
+                                                    request.getVersion().c_str(), referrer,
+                                                    WINHTTP_DEFAULT_ACCEPT_TYPES, m_secure ? WINHTTP_FLAG_SECURE : 0));
     if (!m_request)
         throwLastError();
     DWORD timeout = m_timeoutMs;
@@ -185,7 +217,9 @@ bool HTTPClientSession::setRequestProxyByInternetExplorer(HTTPRequest& request) 
     return false;
 }
 
-void HTTPClientSession::checkOpen() const {
+void HTTPClientSession::checkOpen() {
+    if (isAborted())
+        throw HTTPException(L"Request was aborted.");
     if (!m_session)
         throw IllegalStateException(L"Session is not open.");
     if (!m_connection)
@@ -259,6 +293,7 @@ int HTTPClientSession::writeData(const char* buffer, int n) {
 }
 
 void HTTPClientSession::closeRequest() {
+    CriticalSectionLock guard(*m_handleLock);
     m_request.reset();
 }
 

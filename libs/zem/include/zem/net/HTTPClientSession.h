@@ -7,6 +7,7 @@
 #include <string>
 
 namespace zem {
+class CriticalSection;
 namespace net {
 
 class HTTPRequest;
@@ -50,6 +51,10 @@ public:
     int writeData(const char* buffer, int n);
     // Closes the request handle (the request's body stream does this when destroyed).
     void closeRequest();
+    // Any thread: closes the open handles, so that a call waiting for the server returns
+    // with an error, and makes every later request fail with "Request was aborted.".
+    void abort();
+    bool isAborted();
 
     struct HandleCloser {
         void operator()(void* handle) const;
@@ -62,7 +67,10 @@ private:
     void send(HTTPRequest& request);
     // Points the request at the user's proxy settings; true when that already sent it.
     bool setRequestProxyByInternetExplorer(HTTPRequest& request);
-    void checkOpen() const;
+    void checkOpen();
+    // Takes a new handle into slot, or closes it and throws when the session was aborted.
+    void keepUnlessAborted(Handle& slot, void* handle);
+    void dropOpenRequest();
 
     std::wstring m_host;
     uint16_t m_port = 80;
@@ -71,6 +79,10 @@ private:
     bool m_strictCertificates = false;
     bool m_noRedirects = false;
     uint32_t m_timeoutMs = DEFAULT_TIMEOUT_MS;
+    // Guards the handles' lifetimes and the flag against abort() on another thread; calls
+    // already made with a handle run on without the lock.
+    std::unique_ptr<CriticalSection> m_handleLock;
+    bool m_aborted = false;
     Handle m_session;
     Handle m_connection;
     Handle m_request;
