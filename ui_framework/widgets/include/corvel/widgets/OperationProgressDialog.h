@@ -44,6 +44,8 @@ public:
     afLabel* getHeading() const { return m_heading; }
     afLabel* getSource() const { return m_source; }
     afLabel* getTarget() const { return m_target; }
+    afLabel* getSourceCaption() const { return m_sourceCaption; }
+    afLabel* getTargetCaption() const { return m_targetCaption; }
     afControlButton* getCancelButton() const { return m_cancel; }
 
 private:
