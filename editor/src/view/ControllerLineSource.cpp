@@ -1,5 +1,6 @@
 #include "ControllerLineSource.h"
 
+#include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/DocumentScopeStore.h"
@@ -8,24 +9,6 @@
 #include "corvel/ui/afUnicode.h"
 
 namespace corvel {
-
-namespace {
-
-// Closes a read bracket on every path out.
-class ReadBracket {
-public:
-    explicit ReadBracket(DocumentController& controller) : m_controller(controller) {
-        m_controller.beginEdit(DocumentController::EDIT_READ);
-    }
-    ~ReadBracket() { m_controller.endEdit(); }
-    ReadBracket(const ReadBracket&) = delete;
-    ReadBracket& operator=(const ReadBracket&) = delete;
-
-private:
-    DocumentController& m_controller;
-};
-
-} // namespace
 
 ControllerLineSource::ControllerLineSource(DocumentController& controller) : m_controller(controller) {}
 
@@ -43,7 +26,7 @@ int32_t ControllerLineSource::getTabWidth() {
 }
 
 void ControllerLineSource::readLine(int32_t line, afUnicode& record) {
-    ReadBracket bracket(m_controller);
+    EditBracket bracket(m_controller, DocumentController::EDIT_READ);
     m_text.clear();
     m_controller.getLineText(line, m_text, false);
     record.setText(m_text);

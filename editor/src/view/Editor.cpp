@@ -1,7 +1,7 @@
 #include "corvel/editor/Editor.h"
 
 #include "ControllerLineSource.h"
-#include "EditorPalette.h"
+#include "EditorBrackets.h"
 #include "HighlighterLayer.h"
 #include "corvel/bundles/ThemeBundleItem.h"
 #include "corvel/bundles/ThemeManager.h"
@@ -22,6 +22,7 @@
 #include "corvel/ui/afUnicodeContext.h"
 #include "corvel/ui/afUnicodeFontManager.h"
 #include "corvel/ui/afUnicodeRenderer.h"
+#include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afActionRegistry.h"
 
 #include "zem/thread/Thread.h"
@@ -34,24 +35,6 @@ namespace {
 
 const wchar_t* const TYPE_NAME = L"ui.editor";
 const wchar_t* const CLASS_NAME = L"CorvelEditor";
-
-// Read bracket on the bound controller for a scope.
-class ReadScope {
-public:
-    explicit ReadScope(DocumentController* controller) : m_controller(controller) {
-        if (m_controller)
-            m_controller->beginEdit(DocumentController::EDIT_READ);
-    }
-    ~ReadScope() {
-        if (m_controller)
-            m_controller->endEdit();
-    }
-    ReadScope(const ReadScope&) = delete;
-    ReadScope& operator=(const ReadScope&) = delete;
-
-private:
-    DocumentController* m_controller;
-};
 
 // The theme's current-line colour: bg moved toward the highlight by its alpha.
 COLORREF blendToward(const ColorF& background, const ColorF& highlight) {
@@ -94,13 +77,21 @@ Editor::~Editor() {
 }
 
 void Editor::readPaletteColors() {
-    m_gutterCurrent = editorPaletteColor(1);
-    m_gutterOther = editorPaletteColor(0);
-    m_numberCurrent = editorPaletteColor(11);
-    m_numberOther = editorPaletteColor(5);
-    m_numberTenth = editorPaletteColor(8);
-    m_separatorCurrent = editorPaletteColor(0);
-    m_separatorOther = editorPaletteColor(0);
+    const WidgetPalette* palette = WidgetPalette::instance();
+    if (!palette) {
+        // Before the application made its palette: plain system colours.
+        m_gutterCurrent = m_gutterOther = m_separatorCurrent = m_separatorOther = GetSysColor(COLOR_WINDOW);
+        m_numberCurrent = GetSysColor(COLOR_WINDOWTEXT);
+        m_numberOther = m_numberTenth = GetSysColor(COLOR_GRAYTEXT);
+        return;
+    }
+    m_gutterCurrent = palette->color(1);
+    m_gutterOther = palette->color(0);
+    m_numberCurrent = palette->color(11);
+    m_numberOther = palette->color(5);
+    m_numberTenth = palette->color(8);
+    m_separatorCurrent = palette->color(0);
+    m_separatorOther = palette->color(0);
 }
 
 const wchar_t* Editor::getTypeName() const {
@@ -235,7 +226,7 @@ void Editor::unbind() {
 
 void Editor::bind(DocumentController* controller) {
     m_controller = controller;
-    ReadScope read(controller);
+    ReadScopeGuard read(controller);
     beginUpdate();
     controller->highlightersChanged.add(&Editor::onHighlightersChanged, this);
     controller->changed.add(&Editor::onSelectionNotice, this);
@@ -315,7 +306,7 @@ void Editor::removeLayers() {
 // --- Face preset, font, theme ---------------------------------------------------------------
 
 void Editor::applyFacePreset(const FacePreset& preset) {
-    ReadScope read(m_controller);
+    ReadScopeGuard read(m_controller);
     beginUpdate();
     m_preset = preset;
     m_context->setSubLineDisplay(preset.wordWrap && preset.sublinesAlign);
@@ -430,7 +421,7 @@ void Editor::onThemeLoaded(const std::shared_ptr<DocumentTheme>& theme) {
     m_renderer->setColors(set);
     if (!m_controller)
         return;
-    ReadScope read(m_controller);
+    ReadScopeGuard read(m_controller);
     beginUpdate();
     HighlightStyle selection = m_controller->getSelection()->getStyle();
     selection.fill = colours.getColor(DocumentTheme::SELECTION);
@@ -675,7 +666,7 @@ EditorPositionMap::Move Editor::computeMove(const TextPosition& from, int code, 
 void Editor::moveCaret(uint32_t kind, int code, uint32_t options) {
     if (!m_controller)
         return;
-    ReadScope read(m_controller);
+    ReadScopeGuard read(m_controller);
     Selection* selection = m_controller->beginChangeBatch();
     const bool allowVirtual = selection->getBehaviorId() == Selection::ID_RECTANGLE ||
                               selection->getVirtualMode() != 0 || (options & SELECT_VIRTUAL) != 0;
@@ -704,7 +695,7 @@ void Editor::selectTo(const TextPosition& caret, uint32_t options, uint32_t kind
 int32_t Editor::getXAtPosition(const TextPosition& position) {
     if (!m_controller)
         return 0;
-    ReadScope read(m_controller);
+    ReadScopeGuard read(m_controller);
     return m_positions->getXAtPosition(position, true, nullptr);
 }
 
@@ -712,7 +703,7 @@ TextPosition Editor::getPositionAtX(int32_t x, int32_t line) {
     TextPosition out(line, 0);
     if (!m_controller)
         return out;
-    ReadScope read(m_controller);
+    ReadScopeGuard read(m_controller);
     m_positions->getPositionAtX(x, line, 0, out, true, true);
     return out;
 }
@@ -776,7 +767,7 @@ void Editor::onFocusIn() {
     afWidget::onFocusIn();
     if (!m_controller)
         return;
-    ReadScope read(m_controller);
+    ReadScopeGuard read(m_controller);
     beginUpdate();
     if (DocumentControllerManager* manager = m_controller->getManager())
         manager->setActiveController(m_controller);

@@ -1,59 +1,68 @@
-// What the view takes itself: raw window messages, typed characters, the mouse, the
-// wheel and the keys the command tables leave to it.
+// What the view takes itself: raw window messages, typed characters, the mouse and its
+// gestures, the wheel, the input method and the keys the command tables leave to it.
 #include "corvel/editor/Editor.h"
 
+#include "EditorBrackets.h"
+#include "corvel/document/ControllerBrackets.h"
+
+#include "corvel/document/LineHeader.h"
+#include "corvel/document/ScopePath.h"
 #include "corvel/document/Selection.h"
 #include "corvel/document/SpanBinding.h"
 #include "corvel/editor/EditorCaret.h"
+#include "corvel/editor/EditorContext.h"
 #include "corvel/editor/LineCache.h"
+#include "corvel/ui/afApp.h"
 #include "corvel/ui/afEvent.h"
+#include "corvel/ui/afIcon.h"
 #include "corvel/ui/afKey.h"
+#include "corvel/ui/afResources.h"
 #include "corvel/ui/afSystem.h"
 #include "corvel/ui/afUnicodeContext.h"
+#include "corvel/widgets/Hint.h"
+#include "corvel/widgets/afAction.h"
+#include "corvel/widgets/afActionChooser.h"
+#include "corvel/widgets/afActionEvent.h"
+#include "corvel/widgets/afActionInvokerKey.h"
+#include "corvel/widgets/afActionInvokerTab.h"
+#include "corvel/widgets/afActionMatch.h"
+#include "corvel/widgets/afActionMenuItem.h"
+#include "corvel/widgets/afMenu.h"
 
 #include <algorithm>
+#include <imm.h>
+#include <windowsx.h>
 
 namespace corvel {
 
 namespace {
 
-// Brackets of one gesture: read, selection batch and view update, closed in reverse.
-class GestureScope {
-public:
-    GestureScope(Editor& editor, DocumentController& controller) : m_editor(editor), m_controller(controller) {
-        m_controller.beginEdit(DocumentController::EDIT_READ);
-        m_selection = m_controller.beginChangeBatch();
-        m_editor.beginUpdate();
+bool readImeResult(HWND hwnd, std::wstring& out) {
+    out.clear();
+    HIMC context = ImmGetContext(hwnd);
+    if (!context)
+        return false;
+    LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes > 0) {
+        out.resize(static_cast<size_t>(bytes) / sizeof(wchar_t));
+        ImmGetCompositionStringW(context, GCS_RESULTSTR, &out[0], static_cast<DWORD>(bytes));
     }
-    ~GestureScope() {
-        m_editor.endUpdate();
-        m_controller.endChangeBatch();
-        m_controller.endEdit();
-    }
-    GestureScope(const GestureScope&) = delete;
-    GestureScope& operator=(const GestureScope&) = delete;
-    Selection& selection() const { return *m_selection; }
+    ImmReleaseContext(hwnd, context);
+    return true;
+}
 
-private:
-    Editor& m_editor;
-    DocumentController& m_controller;
-    Selection* m_selection = nullptr;
-};
+Editor::ImeResultReader g_imeReader = &readImeResult;
 
-class WriteScope {
-public:
-    explicit WriteScope(DocumentController& controller) : m_controller(controller) {
-        m_controller.beginEdit(DocumentController::EDIT_WRITE);
-    }
-    ~WriteScope() { m_controller.endEdit(); }
-    WriteScope(const WriteScope&) = delete;
-    WriteScope& operator=(const WriteScope&) = delete;
-
-private:
-    DocumentController& m_controller;
-};
+// Modifier bits of an event in key-code form (afKey::CTRL ...).
+int keyModifiers(const afEvent* event) {
+    return event->getModifiers() << 8;
+}
 
 } // namespace
+
+void Editor::setImeResultReader(ImeResultReader reader) {
+    g_imeReader = reader ? reader : &readImeResult;
+}
 
 POINT Editor::clientPoint(const afEvent* event) const {
     POINT point{event->x, event->y};
@@ -62,7 +71,25 @@ POINT Editor::clientPoint(const afEvent* event) const {
     return point;
 }
 
+// --- Raw messages -------------------------------------------------------------------------
+
 bool Editor::onRawMessage(afMessage* message) {
+    if (m_caretPopup && m_caretPopup->isVisible()) {
+        switch (message->message) {
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN:
+        case WM_MOUSEWHEEL:
+            hideCaretPopup();
+            break;
+        default:
+            break;
+        }
+    }
     switch (message->message) {
     case WM_ERASEBKGND:
         message->result = 1;
@@ -78,10 +105,47 @@ bool Editor::onRawMessage(afMessage* message) {
             endUpdate();
         }
         break;
+    case WM_SETCURSOR:
+        if (m_controller && LOWORD(message->lParam) == HTCLIENT && afResources::exists()) {
+            POINT point;
+            GetCursorPos(&point);
+            ScreenToClient(m_hwnd, &point);
+            if (m_hint) {
+                setCursorShape(1);
+            } else if (hasCapture() && m_dragMode == DRAG_SELECTION) {
+                setCursorShape(afSystem::isInDoubleClickRect(m_pressPoint.x, m_pressPoint.y, point.x, point.y) ? 0 : 2);
+            } else {
+                ReadScopeGuard read(m_controller);
+                setCursorShape(hasCapture() || hitTestText(point.x, point.y) == 0 ? 2 : 0);
+            }
+            message->result = TRUE;
+            return true;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        if (m_controller) {
+            POINT point{GET_X_LPARAM(message->lParam), GET_Y_LPARAM(message->lParam)};
+            if (message->lParam == -1) {
+                RECT area = getContextMenuPoint();
+                point = POINT{area.left, area.bottom};
+            }
+            ScreenToClient(m_hwnd, &point);
+            onContextMenu(point);
+            return true;
+        }
+        break;
+    case WM_IME_STARTCOMPOSITION:
+        if (m_controller)
+            placeImeWindow();
+        break;
+    case WM_IME_COMPOSITION:
+        if (m_controller && (message->lParam & GCS_RESULTSTR) && insertImeResult(message))
+            return true;
+        break;
     case WM_IME_CHAR:
         if (m_controller) {
             const wchar_t character = static_cast<wchar_t>(message->wParam);
-            WriteScope write(*m_controller);
+            EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
             m_controller->insertText(1, &character);
             message->result = 0;
             return true;
@@ -93,6 +157,39 @@ bool Editor::onRawMessage(afMessage* message) {
     return afWidget::onRawMessage(message);
 }
 
+void Editor::setCursorShape(int index) {
+    SetCursor(afResources::getCursor(index).getHandle());
+}
+
+void Editor::placeImeWindow() {
+    ReadScopeGuard read(m_controller);
+    POINT point;
+    if (!positionToPoint(m_caret->getPosition(), point))
+        return;
+    if (HIMC context = ImmGetContext(m_hwnd)) {
+        COMPOSITIONFORM form{};
+        form.dwStyle = CFS_POINT;
+        form.ptCurrentPos = point;
+        ImmSetCompositionWindow(context, &form);
+        ImmReleaseContext(m_hwnd, context);
+    }
+}
+
+bool Editor::insertImeResult(afMessage* message) {
+    std::wstring text;
+    if (!g_imeReader(m_hwnd, text) || text.empty())
+        return false;
+    {
+        EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
+        m_controller->insertString(text);
+    }
+    placeImeWindow();
+    message->result = 0;
+    return true;
+}
+
+// --- Characters ------------------------------------------------------------------------------
+
 bool Editor::onCharNotice(void* self, afViewPlatform*, afEvent* event) {
     return static_cast<Editor*>(self)->onChar(event->character);
 }
@@ -100,12 +197,18 @@ bool Editor::onCharNotice(void* self, afViewPlatform*, afEvent* event) {
 bool Editor::onChar(wchar_t code) {
     if (!m_controller || code < 32)
         return false;
-    WriteScope write(*m_controller);
+    EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
+    auto* keys = dynamic_cast<afActionInvokerKey*>(afApp::getKeyInvoker());
+    if (keys && keys->invokeChar(getScopePath(), code))
+        return true;
     m_controller->insertText(1, &code);
     return true;
 }
 
+// --- Mouse ------------------------------------------------------------------------------------
+
 int Editor::hitTestText(int x, int y) {
+    // x = 0 is the gutter's too.
     if (x >= 0 && x < m_gutterWidth + m_leftPadding)
         return 2;
     TextPosition position;
@@ -121,15 +224,38 @@ bool Editor::onMouseDown(afEvent* event) {
     if (!m_controller)
         return false;
     const POINT point = clientPoint(event);
+    if (event->getDetail() == 2) {
+        onContextMenu(point);
+        return true;
+    }
+    if (event->getDetail() != 1)
+        return false;
     m_pressPoint = point;
-    const int modifiers = event->getModifiers() << 8;
+    bool onSelection;
+    {
+        ReadScopeGuard read(m_controller);
+        onSelection = hitTestText(point.x, point.y) == 1;
+    }
+    // Only a first click may start dragging the selection: the later clicks of a double
+    // or triple click land on the word or line the earlier ones selected.
+    if (onSelection && event->getClickCount() <= 1 &&
+        !(keyModifiers(event) & (afKey::SHIFT | afKey::CTRL | afKey::ALT))) {
+        m_dragMode = DRAG_SELECTION;
+        requestFocus();
+        setCapture(true);
+        return true;
+    }
+    pressAt(point, event->getClickCount(), keyModifiers(event));
+    return true;
+}
+
+void Editor::pressAt(POINT point, unsigned clicks, int modifiers) {
     const bool alt = (modifiers & afKey::ALT) != 0;
     GestureScope scope(*this, *m_controller);
     TextPosition position;
     pointToPosition(point.x, point.y, position, alt);
     requestFocus();
     setCapture(true);
-    const unsigned clicks = event->getClickCount();
     if (hitTestText(point.x, point.y) == 2 || clicks >= 3)
         m_dragMode = DRAG_LINES;
     else
@@ -137,7 +263,8 @@ bool Editor::onMouseDown(afEvent* event) {
     m_dragAnchor = position;
     m_dragCaret = position;
     if (m_dragMode == DRAG_WORDS && !m_controller->isVirtualPosition(position)) {
-        m_positions->selectWordAt(position, m_dragAnchor, m_dragCaret);
+        m_dragCaret = m_positions->wordEnd(position);
+        m_dragAnchor = m_positions->moveWordLeft(m_dragCaret, false);
     } else if (m_dragMode == DRAG_LINES) {
         m_dragAnchor = TextPosition(position.line, 0);
         m_dragCaret = position.line < m_controller->getLineCount()
@@ -159,35 +286,145 @@ bool Editor::onMouseDown(afEvent* event) {
         }
     }
     m_followCaret = true;
-    return true;
 }
 
 bool Editor::onMouseMove(afEvent* event) {
     if (!m_controller)
         return false;
-    if (!hasCapture())
-        return false;
     const POINT point = clientPoint(event);
-    const bool alt = ((event->getModifiers() << 8) & afKey::ALT) != 0;
+    if (hasCapture()) {
+        if (m_dragMode != DRAG_SELECTION)
+            dragSelectTo(point, keyModifiers(event));
+        return true;
+    }
+    if (point.x >= 0 && point.x < m_gutterWidth + m_leftPadding)
+        return showMarkerHint(point);
+    destroyMarkerHint();
+    return false;
+}
+
+void Editor::dragSelectTo(POINT point, int modifiers) {
+    const int height = getLineHeight();
+    RECT page{0, 0, clientWidth(), (clientHeight() / height) * height};
+    if (m_dragMode == DRAG_LINES) {
+        m_autoScrollAxes = 1;
+        if (!m_autoScroll.isRunning())
+            m_autoScroll.start();
+    } else {
+        RECT text = page;
+        text.left += m_gutterWidth + m_leftPadding;
+        if (PtInRect(&text, point)) {
+            m_autoScroll.stop();
+        } else {
+            m_autoScrollAxes = 3;
+            if (!m_autoScroll.isRunning())
+                m_autoScroll.start();
+        }
+    }
+    const bool alt = (modifiers & afKey::ALT) != 0;
     m_followCaret = false;
     {
         GestureScope scope(*this, *m_controller);
+        Selection& selection = scope.selection();
         TextPosition position;
         pointToPosition(point.x, point.y, position, alt);
-        Selection& selection = scope.selection();
         const uint32_t options = alt ? SELECT_RESET_X | SELECT_VIRTUAL : uint32_t(SELECT_RESET_X);
-        selection.select(selection.getAnchor(), position, options, Selection::ID_CURRENT);
+        if (m_dragMode == DRAG_CHARACTERS) {
+            selection.select(selection.getAnchor(), position, options, Selection::ID_CURRENT);
+        } else if (position.before(m_dragAnchor)) {
+            TextPosition end = position;
+            if (m_dragMode == DRAG_LINES)
+                end = TextPosition(position.line, 0);
+            else if (!m_controller->isVirtualPosition(position))
+                end = m_positions->moveWordLeft(m_positions->wordEnd(position), false);
+            selection.select(m_dragCaret, end, options, Selection::ID_CURRENT);
+        } else if (m_dragCaret.before(position)) {
+            TextPosition end = position;
+            if (m_dragMode == DRAG_LINES)
+                end = position.line < m_controller->getLineCount()
+                          ? TextPosition(position.line, m_controller->getLineTextLength(position.line), 1)
+                          : TextPosition(position.line, 0);
+            else if (!m_controller->isVirtualPosition(position))
+                end = m_positions->wordEnd(position);
+            selection.select(m_dragAnchor, end, options, Selection::ID_CURRENT);
+        } else {
+            selection.select(m_dragAnchor, m_dragCaret, options, Selection::ID_CURRENT);
+        }
     }
     m_followCaret = true;
+}
+
+int Editor::autoScrollStep(int d, int t) {
+    const bool fifth = t % 5 == 0;
+    if (d >= 49)
+        return 5;
+    if (d >= 17)
+        return 2;
+    if (d >= 4)
+        return 1;
+    if (d >= 1)
+        return fifth ? 1 : 0;
+    if (d <= -49)
+        return -5;
+    if (d <= -17)
+        return -2;
+    if (d <= -4)
+        return -1;
+    if (d <= -1)
+        return fifth ? -1 : 0;
+    return 0;
+}
+
+bool Editor::onAutoScrollTimer(afTimer* timer) {
+    if (!m_controller || !m_hwnd)
+        return false;
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(m_hwnd, &point);
+    const int ticks = timer->getTicks();
+    const int height = getLineHeight();
+    const int pageBottom = (clientHeight() / height) * height;
+    int rows = 0, columns = 0;
+    if (m_autoScrollAxes & 1) {
+        if (point.y < 0)
+            rows = autoScrollStep(point.y, ticks);
+        else if (point.y >= pageBottom)
+            rows = autoScrollStep(point.y - pageBottom + 1, ticks);
+    }
+    if (m_autoScrollAxes & 2) {
+        const int textLeft = m_gutterWidth + m_leftPadding;
+        if (point.x < textLeft)
+            columns = autoScrollStep(point.x - textLeft, ticks);
+        else if (point.x > clientWidth())
+            columns = autoScrollStep(point.x - clientWidth(), ticks);
+    }
+    {
+        ReadScopeGuard read(m_controller);
+        beginUpdate();
+        if (rows || columns)
+            scrollBy(columns, rows);
+        endUpdate();
+    }
+    if (hasCapture() && m_dragMode != DRAG_SELECTION)
+        dragSelectTo(point, afSystem::getModifierState() << 8);
     return true;
 }
 
 bool Editor::onMouseUp(afEvent* event) {
-    if (!m_controller)
+    if (!m_controller || !hasCapture())
         return false;
-    if (!hasCapture())
-        return false;
-    (void)event;
+    const POINT point = clientPoint(event);
+    if (m_dragMode == DRAG_SELECTION) {
+        // A press on the selection that never became a drag: a click at the release point.
+        {
+            GestureScope scope(*this, *m_controller);
+            Selection& selection = scope.selection();
+            selection.select(selection.getCaret(), selection.getCaret(), SELECT_RESET_X, Selection::ID_START_OVER);
+        }
+        pressAt(point, 1, keyModifiers(event));
+    } else {
+        dragSelectTo(point, keyModifiers(event));
+    }
     m_autoScroll.stop();
     setCapture(false);
     m_followCaret = true;
@@ -195,6 +432,7 @@ bool Editor::onMouseUp(afEvent* event) {
 }
 
 bool Editor::onMouseLeave(afEvent*) {
+    destroyMarkerHint();
     return false;
 }
 
@@ -205,30 +443,228 @@ bool Editor::onMouseWheel(afEvent*, int notches) {
     UINT setting = 0;
     if (SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &setting, 0) && static_cast<int>(setting) > 1)
         lines = static_cast<int>(setting);
-    m_controller->beginEdit(DocumentController::EDIT_READ);
+    ReadScopeGuard read(m_controller);
     scrollBy(0, -(notches * lines));
-    m_controller->endEdit();
     return true;
 }
+
+// --- Marker hint ------------------------------------------------------------------------------
+
+bool Editor::showMarkerHint(POINT point) {
+    const std::vector<LineMarker>* markers;
+    int32_t line;
+    {
+        ReadScopeGuard read(m_controller);
+        line = rowAt(point.y).line;
+        markers = m_controller->getLineMarkers(line);
+    }
+    if (!markers || markers->empty()) {
+        destroyMarkerHint();
+        return false;
+    }
+    if (m_hint && m_hintLine == line)
+        return true;
+    if (!m_hint)
+        m_hint = Hint::create(this);
+    if (!m_hint)
+        return false;
+    m_hint->clear();
+    for (const LineMarker& marker : *markers)
+        m_hint->addLine(marker.text);
+    POINT screen = point;
+    ClientToScreen(m_hwnd, &screen);
+    SIZE size = m_hint->measure();
+    m_hint->setFrameRect(screen.x, screen.y, size.cx, size.cy);
+    m_hint->setVisible(true);
+    m_hintLine = line;
+    if (afResources::exists())
+        setCursorShape(1);
+    return true;
+}
+
+void Editor::destroyMarkerHint() {
+    if (!m_hint)
+        return;
+    Hint* hint = m_hint;
+    m_hint = nullptr;
+    m_hintLine = -1;
+    delete hint;
+}
+
+void Editor::hideCaretPopup() {
+    if (m_caretPopup && m_caretPopup->isVisible())
+        m_caretPopup->setVisible(false);
+}
+
+// --- Keys ----------------------------------------------------------------------------------------
 
 bool Editor::onKeyDown(afEvent* event) {
     if (!m_controller)
         return false;
-    const int key = event->getKeyCode() & afKey::KEY;
-    if (key == VK_ESCAPE && m_escapeCollapses) {
-        GestureScope scope(*this, *m_controller);
-        Selection& selection = scope.selection();
-        if (!selection.isEmpty() || selection.getRanges().size() > 1) {
-            selection.collapse();
-            return true;
-        }
-        return false;
-    }
-    return false;
+    const int code = event->getKeyCode();
+    const int key = code & afKey::KEY;
+    const bool modifierOnly =
+        key == VK_SHIFT || key == VK_CONTROL || key == VK_MENU || key == VK_LWIN || key == VK_RWIN;
+    bool handled = false;
+    if (key == VK_TAB)
+        handled = handleTabKey(code);
+    else if (key == VK_ESCAPE)
+        handled = handleEscape();
+    if (!modifierOnly)
+        hideCaretPopup();
+    return handled;
 }
 
-bool Editor::onAutoScrollTimer(afTimer*) {
-    return m_controller != nullptr;
+bool Editor::handleEscape() {
+    if (m_caretPopup && m_caretPopup->isVisible())
+        return true;
+    if (!m_escapeCollapses)
+        return false;
+    GestureScope scope(*this, *m_controller);
+    Selection& selection = scope.selection();
+    bool done = false;
+    if (!selection.isEmpty() || !selection.getFurtherRanges().empty()) {
+        const TextPosition caret = selection.getCaret();
+        selection.select(caret, caret, SELECT_RESET_X, Selection::ID_START_OVER);
+        done = true;
+    }
+    if (SpanBinding* spans = m_controller->spans()) {
+        if (spans->getActiveContext() && spans->getActiveContext() != spans->getRoot()) {
+            spans->reset();
+            done = true;
+        }
+    }
+    return done;
+}
+
+bool Editor::handleTabKey(int keyCode) {
+    const bool ctrl = (keyCode & afKey::CTRL) != 0;
+    if (ctrl != m_tabNeedsCtrl)
+        return false;
+    const bool backward = (keyCode & afKey::SHIFT) != 0;
+    if (navigateSnippetField(backward))
+        return true;
+    if (indentOrInsertTab(backward))
+        return true;
+    return !backward && expandTabTrigger();
+}
+
+bool Editor::navigateSnippetField(bool backward) {
+    EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
+    SpanBinding* spans = m_controller->getSpanBinding();
+    const bool moved = spans && spans->getActiveContext() && spans->getActiveContext() != spans->getRoot() &&
+                       spans->gotoNextSpan(backward);
+    m_controller->endChangeBatch();
+    return moved;
+}
+
+bool Editor::indentOrInsertTab(bool backward) {
+    EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
+    Selection* selection = m_controller->getSelection();
+    const std::vector<SelectionRange>& ranges = selection->getRanges();
+    bool allEmpty = true;
+    for (const SelectionRange& range : ranges)
+        allEmpty = allEmpty && range.isEmpty();
+    if (!backward && allEmpty && ranges.size() <= 1)
+        return false;
+    if (!backward && allEmpty) {
+        std::wstring tab;
+        m_controller->getTabInsertText(m_controller->getCaretOffset(), tab);
+        m_controller->insertString(tab);
+        return true;
+    }
+    Selection::LineIntervals lines = selection->collectSelectedLines(false);
+    m_controller->shiftLineIndent(backward ? -1 : 1, lines);
+    selection->selectLineRanges(lines, false);
+    return true;
+}
+
+bool Editor::expandTabTrigger() {
+    EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
+    const TextPosition caret = m_controller->getSelection()->getCaret();
+    std::wstring line;
+    m_controller->getLineText(caret.line, line, false);
+    line.resize(std::min<size_t>(line.size(), static_cast<size_t>(std::max(0, caret.offset))));
+    afActionMatchList matches;
+    afActionInvokerTab* tabs = EditorContext::get().tabInvoker;
+    if (tabs)
+        tabs->invoke(matches, getScopePath(), line.c_str(), line.size());
+    const int chosen = chooseAction(matches, this);
+    if (chosen == -2)
+        return true;
+    std::wstring tab;
+    m_controller->getTabInsertText(m_controller->getCaretOffset(), tab);
+    m_controller->insertString(tab);
+    if (chosen >= 0 && static_cast<size_t>(chosen) < matches.size()) {
+        const afActionMatch& match = matches[chosen];
+        const int32_t word = static_cast<int32_t>(match.secondary);
+        m_controller->deleteBackwardOrSelection(word + static_cast<int32_t>(tab.size()));
+        afActionEventTab event;
+        event.action = match.action;
+        event.trigger = match.trigger;
+        event.context = &getScopePath();
+        match.action->execute(&event);
+    }
+    return true;
+}
+
+// --- Context menu ---------------------------------------------------------------------------------
+
+RECT Editor::getContextMenuPoint() {
+    RECT area{0, 0, clientWidth(), clientHeight()};
+    if (m_controller) {
+        ReadScopeGuard read(m_controller);
+        POINT point;
+        if (positionToPoint(m_caret->getPosition(), point))
+            area = RECT{point.x, point.y, point.x + m_caret->getWidth(), point.y + m_caret->getHeight()};
+    }
+    MapWindowPoints(m_hwnd, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
+}
+
+void Editor::onContextMenu(POINT point) {
+    if (!m_controller)
+        return;
+    {
+        GestureScope scope(*this, *m_controller);
+        if (hitTestText(point.x, point.y) == 0) {
+            TextPosition position;
+            pointToPosition(point.x, point.y, position, false);
+            scope.selection().select(position, position, SELECT_RESET_X, Selection::ID_START_OVER);
+        }
+    }
+    std::unique_ptr<afMenu> menu(afMenu::createPopup(L""));
+    if (!menu)
+        return;
+    afMenuItem* cut = menu->addItem(new afActionMenuItem(L"Cu&t", L"edit.cut"));
+    afMenuItem* copy = menu->addItem(new afActionMenuItem(L"&Copy", L"edit.copy"));
+    menu->addItem(new afActionMenuItem(L"&Paste", L"edit.paste"));
+    menu->addSeparator();
+    menu->addItem(new afActionMenuItem(L"&Undo", L"edit.undo"));
+    menu->addItem(new afActionMenuItem(L"&Redo", L"edit.redo"));
+    menu->addSeparator();
+    menu->addItem(new afActionMenuItem(L"Select &All", L"edit.select.all"));
+    menu->addItem(new afActionMenuItem(L"Select &Lines", L"edit.select.lines"));
+    menu->addItem(new afActionMenuItem(L"Select &Lines Text", L"edit.select.lines.text"));
+    menu->addItem(new afActionMenuItem(L"Select &Indent Level", L"edit.select.indent"));
+    contextMenuContributors.invoke(this, menu.get());
+    menu->updateItemStates();
+    bool empty;
+    {
+        ReadScopeGuard read(m_controller);
+        empty = m_controller->getSelection()->isEmpty();
+    }
+    if (empty) {
+        menu->setItemEnabled(cut, false);
+        menu->setItemEnabled(copy, false);
+    }
+    m_openMenu = menu.get();
+    POINT screen = point;
+    ClientToScreen(m_hwnd, &screen);
+    afMenuNode* chosen = menu->popup(m_hwnd, screen.x, screen.y, false);
+    m_openMenu = nullptr;
+    if (auto* item = dynamic_cast<afActionMenuItem*>(chosen))
+        item->execute(&getScopePath());
 }
 
 } // namespace corvel

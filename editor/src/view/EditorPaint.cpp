@@ -1,6 +1,8 @@
 // Painting: visible rows one at a time through a one-row buffer, text then gutter.
 #include "corvel/editor/Editor.h"
 
+#include "EditorBrackets.h"
+
 #include "corvel/editor/EditorCaret.h"
 #include "corvel/editor/LineCache.h"
 #include "corvel/ui/afCanvas.h"
@@ -16,24 +18,6 @@
 #include <string>
 
 namespace corvel {
-
-namespace {
-
-// Closes a read bracket on every path out (painting may throw on a failed layout).
-class PaintRead {
-public:
-    explicit PaintRead(DocumentController* controller) : m_controller(controller) {
-        m_controller->beginEdit(DocumentController::EDIT_READ);
-    }
-    ~PaintRead() { m_controller->endEdit(); }
-    PaintRead(const PaintRead&) = delete;
-    PaintRead& operator=(const PaintRead&) = delete;
-
-private:
-    DocumentController* m_controller;
-};
-
-} // namespace
 
 bool Editor::onDraw(afCanvas* canvas, afCanvasRegion* region) {
     if (!m_controller || !canvas || !m_hwnd)
@@ -57,7 +41,7 @@ bool Editor::onDraw(afCanvas* canvas, afCanvasRegion* region) {
     if (centred)
         textRight = std::min<int>(client.right - m_leftPadding, textLeft + m_context->wrapWidth());
     const RECT background{textLeft - 2 * height, 0, textRight + 2 * height, height};
-    PaintRead read(m_controller);
+    ReadScopeGuard read(m_controller);
     const int32_t caretLine = m_caret->getPosition().line;
     SubLineIterator row = m_top.advanced(firstRow);
     afUnicode* layout = nullptr;

@@ -12,6 +12,7 @@
 #include "corvel/editor/EditorContext.h"
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afResources.h"
+#include "corvel/widgets/WidgetPalette.h"
 #include "support/DibTarget.h"
 #include "support/MonoFace.h"
 #include "support/StandardDevices.h"
@@ -35,6 +36,8 @@ protected:
         documenttest::StandardDevices::ensure();
         if (!corvel::afResources::exists())
             corvel::afResources::create();
+        if (!corvel::WidgetPalette::instance())
+            palette.reset(new corvel::WidgetPalette());
         ASSERT_NE(nullptr, window.handle()) << "windows need a display (run under Xvfb)";
         ASSERT_TRUE(uitest::monoFontManager().hasFont(L"CorvelMono"));
         messages.reset(new zem::MessageRegistry());
@@ -73,6 +76,7 @@ protected:
         messages->shutdown();
         messages.reset();
         corvel::EditorContext::get() = saved;
+        palette.reset();
     }
 
     // Replaces the text, caret at 0, with an empty undo history.
@@ -110,6 +114,7 @@ protected:
 
     int hostWidth = 400;
     int hostHeight = 240;
+    std::unique_ptr<corvel::WidgetPalette> palette; // when none was live
     zemtest::TestWindow window;
     std::unique_ptr<zem::MessageRegistry> messages;
     std::unique_ptr<corvel::GrammarRegistry> grammars;

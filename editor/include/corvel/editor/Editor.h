@@ -24,6 +24,8 @@
 namespace corvel {
 
 class ControllerLineSource;
+class Hint;
+class afMenu;
 class DocumentTheme;
 class EditorCaret;
 class EditorCmd;
@@ -144,8 +146,34 @@ public:
     int32_t getTextLeft() const { return m_gutterWidth + m_leftPadding; }
     const std::shared_ptr<DocumentTheme>& getTheme() const { return m_theme; }
 
+    // --- Input ------------------------------------------------------------------------------
+    // 2 gutter, 1 on the selection, 0 text (client coordinates).
+    int hitTestText(int x, int y);
+    // The context menu at a client point (what a right click opens).
+    void onContextMenu(POINT clientPoint);
+    // Screen rectangle a keyboard-opened context menu aligns to: the caret's, or the client area.
+    RECT getContextMenuPoint();
+    bool onChar(wchar_t code);
+    // Rows (or columns) an auto-scroll tick moves for a distance d past the page edge at tick t.
+    static int autoScrollStep(int d, int t);
+    // The pop-up a command attached to the editor; hidden by most keys, clicks and scrolls.
+    void setCaretPopup(afView* popup) { m_caretPopup = popup; }
+    afView* getCaretPopup() const { return m_caretPopup; }
+    Hint* getMarkerHint() const { return m_hint; }
+    // The context menu while it is open (its modal loop runs), else null.
+    afMenu* getOpenContextMenu() const { return m_openMenu; }
+    int32_t getMarkerHintLine() const { return m_hintLine; }
+    int getDragMode() const { return m_dragMode; }
+    bool isAutoScrolling() const { return m_autoScroll.isRunning(); }
+    int getAutoScrollAxes() const { return m_autoScrollAxes; }
+    // Reads the input method's result string (a seam: Wine's input method makes none).
+    typedef bool (*ImeResultReader)(HWND hwnd, std::wstring& out);
+    static void setImeResultReader(ImeResultReader reader);
+
     // Told (editor, focused) when the editor gains or loses the focus.
     zem::CallbackList<void(Editor*, bool)> focusListeners;
+    // Called with the editor's context menu before it opens, to add items.
+    zem::CallbackList<void(Editor*, afMenu*)> contextMenuContributors;
 
 private:
     friend class EditorCaret;
@@ -208,11 +236,21 @@ private:
     void readPaletteColors();
 
     // Input.
-    bool onChar(wchar_t code);
     bool onAutoScrollTimer(afTimer* timer);
-    // 2 gutter, 1 on the selection, 0 text.
-    int hitTestText(int x, int y);
     POINT clientPoint(const afEvent* event) const;
+    void pressAt(POINT point, unsigned clicks, int modifiers);
+    void dragSelectTo(POINT point, int modifiers);
+    bool showMarkerHint(POINT point);
+    void destroyMarkerHint();
+    void hideCaretPopup();
+    bool handleTabKey(int keyCode);
+    bool navigateSnippetField(bool backward);
+    bool indentOrInsertTab(bool backward);
+    bool expandTabTrigger();
+    bool handleEscape();
+    void placeImeWindow();
+    bool insertImeResult(afMessage* message);
+    void setCursorShape(int index);
 
     // --- Fields ---
     DocumentController* m_controller = nullptr; // not owned
@@ -266,6 +304,10 @@ private:
     TextPosition m_dragCaret;
     int m_dragMode = DRAG_CHARACTERS;
     POINT m_pressPoint{0, 0};
+    Hint* m_hint = nullptr; // owned by the view tree
+    int32_t m_hintLine = -1;
+    afView* m_caretPopup = nullptr; // not owned
+    afMenu* m_openMenu = nullptr;
     // View states of the controllers this editor showed (by controller id).
     std::map<int32_t, ViewState> m_viewStates;
 };

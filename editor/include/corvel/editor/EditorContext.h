@@ -9,12 +9,14 @@ namespace corvel {
 
 class FacePresetManager;
 class ThemeManager;
+class afActionInvokerTab;
 class afUnicodeFontManager;
 
 struct EditorContext {
     afUnicodeFontManager* fonts = nullptr; // null: the process's font manager
     FacePresetManager* facePresets = nullptr;
     ThemeManager* themes = nullptr;
+    afActionInvokerTab* tabInvoker = nullptr; // the tab-trigger invoker
     // The font used while no face preset manager is set.
     std::vector<std::wstring> fallbackFontNames{L"Courier New"};
     int fallbackFontSize = 10;
