@@ -176,6 +176,16 @@ TEST_F(ConfigStartupTest, ABrokenFileKeepsItsDefaultsAndIsNotOverwritten) {
     EXPECT_NE("<missing>", zemtest::readNativeFile(user + L"\\config\\session.cvConfig"));
 }
 
+// Caught: a named folder that did not exist was mounted anyway and the program ran
+// without settings or log.
+TEST_F(ConfigStartupTest, ANamedUserFolderThatDoesNotExistFailsAndIsNotMade) {
+    std::wstring missing = user + L"\\missing";
+    writeStartup(missing);
+    EXPECT_EQ(nullptr, corvel::ConfigManager::instance());
+    EXPECT_EQ(nullptr, corvel::environment());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(missing.c_str()));
+}
+
 TEST_F(ConfigStartupTest, AFailedStartTriesAgainOnTheNextCall) {
     writeStartup(L"nodevice:somewhere");
     EXPECT_EQ(nullptr, corvel::ConfigManager::instance());

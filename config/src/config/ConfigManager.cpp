@@ -5,6 +5,7 @@
 namespace corvel {
 
 ConfigManager* ConfigManager::s_instance = nullptr;
+bool ConfigManager::s_shuttingDown = false;
 
 ConfigManager::ConfigManager() : m_config(new Config()) {}
 

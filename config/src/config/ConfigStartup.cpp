@@ -133,6 +133,11 @@ bool ConfigManager::initialize() {
             // Without it a first run could not write any of the files declared below.
             if (!zem::fileIsDirectory(L"user:config"))
                 zem::fileCreateDirectories(L"user:config");
+            // A named folder that does not exist is not made: the program would run
+            // with nowhere to keep its settings and log.
+            mounted = zem::fileIsDirectory(L"user:config");
+        }
+        if (mounted) {
             declareUserFiles(config);
             loadAllLogged(config);
         }

@@ -27,6 +27,11 @@ public:
 
     Config& getConfig() { return *m_config; }
 
+    // Set while the application takes its managers down: a manager that would subscribe
+    // or unsubscribe while being destroyed skips that.
+    static bool isShuttingDown() { return s_shuttingDown; }
+    static void setShuttingDown(bool on) { s_shuttingDown = on; }
+
     // In this order: settings loaded and settings store (called with the Config on the
     // main thread), the close query (the first false keeps the program open), closing,
     // and activated (called with 1).
@@ -38,6 +43,7 @@ public:
 
 private:
     static ConfigManager* s_instance;
+    static bool s_shuttingDown;
     std::unique_ptr<Config> m_config;
 };
 

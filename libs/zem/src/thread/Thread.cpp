@@ -53,14 +53,16 @@ SlotMap& foreignSlots() {
 }
 
 unsigned nextSequence() {
-    static CriticalSection lock;
+    // Taken briefly by any thread that fails: a short spin before sleeping.
+    static CriticalSection lock(4000);
     static unsigned counter = 0;
     CriticalSectionLock guard(lock);
     return ++counter;
 }
 
 CriticalSection& handlerLock() {
-    static CriticalSection lock;
+    // Taken briefly by any thread that fails: a short spin before sleeping.
+    static CriticalSection lock(4000);
     return lock;
 }
 

@@ -7,6 +7,7 @@ namespace corvel {
 namespace {
 const wchar_t* g_name = L"Corvel35WindowClass";
 afInstanceControl* g_instance = nullptr;
+constexpr UINT SEND_TIMEOUT_MS = 5000;
 } // namespace
 
 afInstanceControl::afInstanceControl() {
@@ -55,9 +56,11 @@ bool afInstanceControl::sendData(HWND window, const void* data, size_t size) {
     copy.dwData = 0;
     copy.cbData = static_cast<DWORD>(size);
     copy.lpData = const_cast<void*>(data);
-    LRESULT answer = SendMessageW(window, WM_COPYDATA, reinterpret_cast<WPARAM>(afApp::getInstanceHandle()),
-                                  reinterpret_cast<LPARAM>(&copy));
-    return answer == 1;
+    // A hung instance must not keep the new process waiting for ever.
+    DWORD_PTR answer = 0;
+    LRESULT sent = SendMessageTimeoutW(window, WM_COPYDATA, reinterpret_cast<WPARAM>(afApp::getInstanceHandle()),
+                                       reinterpret_cast<LPARAM>(&copy), SMTO_ABORTIFHUNG, SEND_TIMEOUT_MS, &answer);
+    return sent != 0 && answer == 1;
 }
 
 void afInstanceControl::activateWindow(HWND window) {

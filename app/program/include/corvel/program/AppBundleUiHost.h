@@ -1,0 +1,35 @@
+// The shell's side of the bundles code: its icons go into the resource registry, its
+// named commands become actions (with their keys and tab words), and its status lines
+// and active document come from the main window.
+#pragma once
+#include "corvel/bundles/BundleUiHost.h"
+#include "corvel/widgets/afActionHandler.h"
+
+#include <map>
+#include <string>
+
+namespace corvel {
+
+class App;
+class MainWindow;
+class afAction;
+class afActionEvent;
+
+class AppBundleUiHost : public BundleUiHost, public afActionHandler {
+public:
+    explicit AppBundleUiHost(App* app);
+    ~AppBundleUiHost() override;
+
+    void setMainWindow(MainWindow* window) { m_window = window; }
+
+    const void* loadIcon(int resourceId, uint32_t key) override;
+    void addAction(const BundleAction& action) override;
+    void removeAction(const std::wstring& name) override;
+
+private:
+    App* m_app;
+    MainWindow* m_window = nullptr;
+    std::map<std::wstring, afAction*> m_actions; // registered by this host, owned by the registry
+};
+
+} // namespace corvel

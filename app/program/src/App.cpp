@@ -1,0 +1,135 @@
+#include "corvel/program/App.h"
+
+#include "corvel/app/MainWindow.h"
+#include "corvel/bundles/BundleManager.h"
+#include "corvel/bundles/LanguageManager.h"
+#include "corvel/bundles/ScopePreferencesManager.h"
+#include "corvel/bundles/SnippetManager.h"
+#include "corvel/bundles/ThemeManager.h"
+#include "corvel/config/ConfigManager.h"
+#include "corvel/document/DocumentControllerManager.h"
+#include "corvel/document/DocumentManager.h"
+#include "corvel/document/FacePresetManager.h"
+#include "corvel/document/GrammarRegistry.h"
+#include "corvel/program/AppBundleUiHost.h"
+#include "corvel/ui/afUnicodeFontManager.h"
+#include "corvel/widgets/PreferencesManager.h"
+#include "corvel/widgets/afActionEvent.h"
+#include "corvel/widgets/afActionInvokerTab.h"
+#include "corvel/widgets/afActionRegistry.h"
+#include "zem/log/LogManager.h"
+#include "zem/thread/CriticalSection.h"
+#include "zem/thread/MessageRegistry.h"
+
+namespace corvel {
+
+namespace {
+
+// Registered at the first start-up step; the program's own lines go under the first.
+uint32_t g_programLog = 0;
+
+} // namespace
+
+App::App(const wchar_t* commandLine)
+    : m_commandLine(commandLine ? commandLine : L""), m_ownCommandLine(commandLine == nullptr) {}
+
+App::~App() = default;
+
+App* App::instance() {
+    return dynamic_cast<App*>(afApp::getInstance());
+}
+
+MainWindow* App::getMainWindow() const {
+    return static_cast<MainWindow*>(m_mainWindow);
+}
+
+Config* App::getConfig() const {
+    ConfigManager* manager = ConfigManager::current();
+    return manager ? &manager->getConfig() : nullptr;
+}
+
+bool App::onInit() {
+    zem::LogManager_Impl& log = zem::LogManager_Impl::instance();
+    g_programLog = log.registerSource(L"Corvel");
+    log.registerSource(L"UI");
+
+    // A second start hands its line over before it touches the user folder: it must not
+    // recreate the running instance's log file or save anything.
+    m_state = STATE_STARTING;
+    if (activateRunningInstance()) {
+        onExit();
+        return false;
+    }
+    if (!ConfigManager::instance())
+        return false;
+    m_environmentUp = true;
+    // Logged once the log file exists, so that the file tells where this run began.
+    zem::logMessage(zem::LOG_INFO, g_programLog, L"What a beautiful day today!\n");
+
+    createManagers();
+    registerStandardIcons();
+    if (m_facePresetManager)
+        m_facePresetManager->loadFromConfig();
+    createMainWindow();
+    if (zem::MessageRegistry* registry = zem::MessageRegistry::instance())
+        registry->init(getMainWindow()->getHandle());
+
+    Config& config = ConfigManager::current()->getConfig();
+    {
+        zem::CriticalSectionLock guard(config.getLock());
+        ConfigManager::current()->settingsLoaded.invoke(&config);
+        readStartSettings(config);
+    }
+    m_bundleManager->load();
+    getMainWindow()->show();
+    getMainWindow()->requestFocus();
+    handleCommandLine(nullptr);
+    m_state = STATE_RUNNING;
+    return true;
+}
+
+void App::createManagers() {
+    ConfigManager* config = ConfigManager::current();
+    afActionRegistry* actions = dynamic_cast<afActionRegistry*>(getActionRegistry());
+    m_grammarRegistry = new GrammarRegistry();
+    m_documentManager = new DocumentManager(config, m_grammarRegistry);
+    m_preferencesManager = new PreferencesManager(actions);
+    m_controllerManager = new DocumentControllerManager(m_documentManager);
+    m_bundleHost.reset(new AppBundleUiHost(this));
+    m_bundleManager = new BundleManager(m_bundleHost.get());
+    m_themeManager = new ThemeManager(*m_bundleManager, *m_bundleHost);
+    m_snippetManager = new SnippetManager(*m_bundleManager, *m_bundleHost);
+    m_languageManager = new LanguageManager(*m_bundleManager, *m_grammarRegistry, m_bundleHost.get());
+    m_scopePreferencesManager = new ScopePreferencesManager(*m_bundleManager, *m_bundleHost);
+    m_facePresetManager = new FacePresetManager(getFontManager(), config);
+    if (actions) {
+        m_tabInvoker = new afActionInvokerTab(actions);
+        actions->addInvoker(m_tabInvoker, afActionEventType::TAB);
+    }
+}
+
+void App::createMainWindow() {
+    MainWindow* window = new MainWindow(this);
+    m_mainWindow = window;
+    window->create();
+    if (PreferencesManager* preferences = m_preferencesManager)
+        preferences->setOwner(window);
+    m_bundleHost->setMainWindow(window);
+}
+
+void App::readStartSettings(Config& config) {
+    ConfigValue* id = config.getValue(L"updates.statistics.id");
+    m_statisticsId = id && id->getType() == ConfigValue::TYPE_STRING && id->getString() ? id->getString() : L"";
+    ConfigValue* allowed = config.getValue(L"updates.statistics.allowed");
+    m_statisticsAllowed = allowed && allowed->getType() == ConfigValue::TYPE_BOOL ? allowed->asBool() : true;
+}
+
+void App::checkForUpdates(bool) {
+    // The update checker joins here when it exists.
+}
+
+void App::setDocumentsDistractionFree(bool) {
+    // The file manager's document views join here when it exists.
+}
+
+} // namespace corvel

@@ -1,0 +1,89 @@
+#include "corvel/program/AppBundleUiHost.h"
+
+#include "corvel/bundles/BundleEntryTypeInfo.h"
+#include "corvel/program/App.h"
+#include "corvel/ui/afIcon.h"
+#include "corvel/ui/afResources.h"
+#include "corvel/widgets/afActionInvokerKey.h"
+#include "corvel/widgets/afActionInvokerTab.h"
+#include "corvel/widgets/afActionRegistry.h"
+#include "corvel/widgets/afActionSystem.h"
+#include "zem/base/Exception.h"
+#include "zem/log/LogManager.h"
+
+#include <functional>
+#include <memory>
+
+namespace corvel {
+
+namespace {
+
+constexpr int BUNDLE_ICON_SIZE = 16;
+
+afActionInvokerKey* keyInvoker(afActionRegistry* registry) {
+    return registry ? dynamic_cast<afActionInvokerKey*>(registry->getInvoker(afIActionRegistry::EVENT_KEY)) : nullptr;
+}
+
+} // namespace
+
+AppBundleUiHost::AppBundleUiHost(App* app)
+    : afActionHandler(L"BundleUiHost", dynamic_cast<afActionRegistry*>(afApp::getActionRegistry())), m_app(app) {
+    activate();
+}
+
+AppBundleUiHost::~AppBundleUiHost() {
+    afActionRegistry* registry = getRegistry();
+    if (!registry)
+        return;
+    for (auto& entry : m_actions)
+        registry->removeAction(entry.second);
+}
+
+const void* AppBundleUiHost::loadIcon(int resourceId, uint32_t key) {
+    if (const afIcon* icon = afResources::find(key))
+        return icon;
+    afResources::add(key, std::make_unique<afIcon>(resourceId, BUNDLE_ICON_SIZE));
+    return afResources::find(key);
+}
+
+void AppBundleUiHost::addAction(const BundleAction& action) {
+    afActionRegistry* registry = getRegistry();
+    if (!registry || action.name.empty())
+        return;
+    removeAction(action.name);
+    std::function<void()> run = action.run;
+    afActionMethod method(afActionMethod::Call([run](afActionHandler&, afActionEvent*) {
+        if (run)
+            run();
+        return true;
+    }));
+    afAction* made;
+    try {
+        made = registry->addAction(new afActionSystem(action.title.c_str(), getHandlerClass(), action.name.c_str(),
+                                                      action.context.c_str(), method));
+    } catch (zem::Exception& e) {
+        // A bundle's scope text may not compile; the command is then left out.
+        std::wstring text = e.message();
+        zem::logMessage(zem::LOG_WARNING, zem::LOG_UNKNOWN_SOURCE, L"Bundle action '%s' left out: %s\n",
+                        action.name.c_str(), text.c_str());
+        return;
+    }
+    m_actions[action.name] = made;
+    // Built-in commands take their keys before snippets' key equivalents.
+    if (afActionInvokerKey* keys = keyInvoker(registry); keys && !action.key.empty())
+        keys->bindShortcut(made, action.key.c_str(), action.kind != SNIPPET_TYPE_ID);
+    if (afActionInvokerTab* tabs = m_app ? m_app->getTabInvoker() : nullptr; tabs && !action.tabWord.empty())
+        tabs->bindWord(action.tabWord.c_str(), made);
+}
+
+void AppBundleUiHost::removeAction(const std::wstring& name) {
+    auto found = m_actions.find(name);
+    if (found == m_actions.end())
+        return;
+    afAction* action = found->second;
+    m_actions.erase(found);
+    if (afActionRegistry* registry = getRegistry())
+        registry->removeAction(action);
+}
+
+} // namespace corvel

@@ -1,0 +1,115 @@
+// The end of a run: the settings are stored once and written, then the windows and the
+// managers go in the order in which nothing is left pointing at something freed
+// (documents before their controllers' manager, kind managers with the bundle manager).
+#include "corvel/program/App.h"
+
+#include "corvel/app/MainWindow.h"
+#include "corvel/bundles/BundleEntryTypeInfo.h"
+#include "corvel/bundles/BundleManager.h"
+#include "corvel/bundles/LanguageManager.h"
+#include "corvel/bundles/ScopePreferencesManager.h"
+#include "corvel/bundles/SnippetManager.h"
+#include "corvel/bundles/ThemeManager.h"
+#include "corvel/config/ConfigManager.h"
+#include "corvel/config/Environment.h"
+#include "corvel/document/DocumentControllerManager.h"
+#include "corvel/document/DocumentManager.h"
+#include "corvel/document/FacePresetManager.h"
+#include "corvel/document/GrammarRegistry.h"
+#include "corvel/program/AppBundleUiHost.h"
+#include "corvel/widgets/PreferencesManager.h"
+#include "corvel/widgets/afActionInvokerTab.h"
+#include "corvel/widgets/afActionRegistry.h"
+#include "zem/log/LogManager.h"
+#include "zem/thread/CriticalSection.h"
+#include "zem/thread/MessageRegistry.h"
+
+namespace corvel {
+
+namespace {
+
+template <class T> void release(T*& member) {
+    delete member;
+    member = nullptr;
+}
+
+// A kind manager that registered is the bundle manager's to delete; one that never got
+// the settings-loaded call (a start that failed half-way) is still ours.
+template <class T> void releaseUnlessRegistered(BundleManager* bundles, uint32_t typeId, T*& member) {
+    if (!member)
+        return;
+    const BundleEntryTypeInfo* info = bundles ? bundles->getEntryManager(typeId) : nullptr;
+    if (!info || info->manager != member)
+        delete member;
+    member = nullptr;
+}
+
+void storeSettings(ConfigManager* manager) {
+    Config& config = manager->getConfig();
+    {
+        zem::CriticalSectionLock guard(config.getLock());
+        manager->settingsStore.invoke(&config);
+    }
+    bool saved;
+    {
+        zem::CriticalSectionLock guard(config.getLock());
+        saved = config.saveAll();
+    }
+    if (!saved)
+        zem::logMessage(zem::LOG_ERROR, config.logSource(), L"App: some settings could not be saved\n");
+}
+
+} // namespace
+
+void App::onExit() {
+    ConfigManager* config = ConfigManager::current();
+    if (m_state > STATE_STARTING && config) {
+        ConfigManager::setShuttingDown(true);
+        storeSettings(config);
+    }
+    if (m_state > STATE_MADE) {
+        if (MainWindow* window = getMainWindow()) {
+            delete window;
+            m_mainWindow = nullptr;
+        }
+        if (m_bundleHost)
+            m_bundleHost->setMainWindow(nullptr);
+        if (m_documentManager)
+            m_documentManager->closeAll();
+        deleteManagers();
+        if (zem::MessageRegistry* registry = zem::MessageRegistry::instance())
+            registry->shutdown();
+    }
+    if (m_state > STATE_MADE && m_environmentUp) {
+        ConfigManager::destroy();
+        ConfigManager::setCurrent(nullptr);
+        shutdownEnvironment();
+        m_environmentUp = false;
+    }
+    ConfigManager::setShuttingDown(false);
+}
+
+void App::deleteManagers() {
+    release(m_facePresetManager);
+    release(m_preferencesManager);
+    deleteUnregisteredKindManagers();
+    release(m_bundleManager);
+    m_bundleHost.reset();
+    if (m_tabInvoker) {
+        if (afActionRegistry* actions = dynamic_cast<afActionRegistry*>(getActionRegistry()))
+            actions->removeInvoker(m_tabInvoker);
+        release(m_tabInvoker);
+    }
+    release(m_controllerManager);
+    release(m_documentManager);
+    release(m_grammarRegistry);
+}
+
+void App::deleteUnregisteredKindManagers() {
+    releaseUnlessRegistered(m_bundleManager, THEME_TYPE_ID, m_themeManager);
+    releaseUnlessRegistered(m_bundleManager, SNIPPET_TYPE_ID, m_snippetManager);
+    releaseUnlessRegistered(m_bundleManager, LANGUAGE_TYPE_ID, m_languageManager);
+    releaseUnlessRegistered(m_bundleManager, SCOPE_PREFERENCES_TYPE_ID, m_scopePreferencesManager);
+}
+
+} // namespace corvel

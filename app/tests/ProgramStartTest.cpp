@@ -1,0 +1,159 @@
+// Whole starts of corvel.exe in a child process: a first start and its exit, the hand-over
+// of a second start's line, and the starts that cannot go on.
+#include "corvel/app/MainWindow.h"
+#include "corvel/app/MainWindowHost.h"
+#include "corvel/config/ConfigManager.h"
+#include "support/ProgramRun.h"
+
+#include <gtest/gtest.h>
+
+using namespace corvel;
+using apptest::ProgramCopy;
+
+namespace {
+
+// The log file holds UTF-16LE units.
+std::wstring readLog(const std::wstring& path) {
+    std::string bytes = zemtest::readNativeFile(path);
+    std::wstring text;
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+    return text;
+}
+
+bool fileExists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// The text of the box's static control and the box's caption; the box is then closed.
+::testing::AssertionResult answerBox(HWND box, const wchar_t* caption, const wchar_t* text) {
+    if (!box)
+        return ::testing::AssertionFailure() << "no message box";
+    std::wstring shown;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t name[64] = L"";
+        GetClassNameW(child, name, 64);
+        if (_wcsicmp(name, L"Static") == 0 && !apptest::windowText(child).empty())
+            shown = apptest::windowText(child);
+    }
+    std::wstring title = apptest::windowText(box);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    if (title != caption || shown != text)
+        return ::testing::AssertionFailure() << "box '" << apptest::narrow(title) << "': '" << apptest::narrow(shown)
+                                             << "'";
+    return ::testing::AssertionSuccess();
+}
+
+class NullHost : public MainWindowHost {
+public:
+    void handleCommandLine(const wchar_t* text) override { lines.push_back(text); }
+    void checkForUpdates(bool) override {}
+    void setDocumentsDistractionFree(bool) override {}
+    std::vector<std::wstring> lines;
+};
+
+// A running instance that takes nothing: it answers every hand-over with 0.
+class SilentMainWindow : public MainWindow {
+public:
+    explicit SilentMainWindow(MainWindowHost* host) : MainWindow(host) {}
+    bool onRawMessage(afMessage* message) override {
+        if (message->message != WM_COPYDATA)
+            return MainWindow::onRawMessage(message);
+        message->result = 0;
+        return true;
+    }
+};
+
+// This process plays the running instance: it owns the mutex and shows a main window.
+class PretendedInstance {
+public:
+    explicit PretendedInstance(bool silent) {
+        m_mutex = CreateMutexW(nullptr, FALSE, L"Corvel35WindowClass");
+        m_window = silent ? new SilentMainWindow(&host) : new MainWindow(&host);
+        m_window->create();
+    }
+    ~PretendedInstance() {
+        delete m_window;
+        uitest::drainMessages();
+        CloseHandle(m_mutex);
+    }
+    NullHost host;
+
+private:
+    uitest::WithResources m_resources;
+    HANDLE m_mutex;
+    MainWindow* m_window;
+};
+
+} // namespace
+
+TEST(ProgramStartTest, FirstStartShowsTheWindowAndCloseEndsItWithTheSettingsSaved) {
+    ProgramCopy program;
+    int run = program.start();
+    ASSERT_GE(run, 0);
+    HWND window = program.waitForWindow(run, L"Corvel35WindowClass");
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(L"Corvel 0.9.4 RC unstable", apptest::windowText(window));
+    EXPECT_TRUE(uitest::pumpUntil([&] { return IsWindowVisible(window) != FALSE; }));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.waitForExit(run));
+    std::wstring log = readLog(program.userFile(L"debug.log"));
+    EXPECT_NE(std::wstring::npos, log.find(L"What a beautiful day today!")) << apptest::narrow(log);
+    EXPECT_NE(std::wstring::npos, log.find(L"Good bye...")) << apptest::narrow(log);
+    std::wstring session = readLog(program.userFile(L"config\\session.cvConfig"));
+    EXPECT_NE(std::wstring::npos, session.find(L"main_window")) << apptest::narrow(session);
+}
+
+TEST(ProgramStartTest, SecondStartHandsItsLineToTheFirstAndEnds) {
+    ProgramCopy program;
+    int first = program.start();
+    ASSERT_GE(first, 0);
+    HWND window = program.waitForWindow(first, L"Corvel35WindowClass");
+    ASSERT_NE(nullptr, window);
+    int second = program.start(L"b.txt");
+    ASSERT_GE(second, 0);
+    EXPECT_EQ(0u, program.waitForExit(second, 15000));
+    EXPECT_TRUE(IsWindow(window));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, program.waitForExit(first));
+}
+
+TEST(ProgramStartTest, HandOverSendsTheProgramAndFullPathsWithoutTouchingTheUserFolder) {
+    ProgramCopy program;
+    PretendedInstance instance(false);
+    int run = program.start(L"-f rel.txt --project \"my p.cvProject\"");
+    ASSERT_GE(run, 0);
+    EXPECT_EQ(0u, program.waitForExit(run));
+    uitest::pumpUntil([&] { return !instance.host.lines.empty(); }, 2000);
+    ASSERT_EQ(1u, instance.host.lines.size());
+    const std::wstring& line = instance.host.lines[0];
+    EXPECT_NE(std::wstring::npos, line.find(L"corvel.exe")) << apptest::narrow(line);
+    EXPECT_NE(std::wstring::npos, line.find(L"-f " + program.folder() + L"rel.txt")) << apptest::narrow(line);
+    EXPECT_NE(std::wstring::npos, line.find(L"--project \"" + program.folder() + L"my p.cvProject\""))
+        << apptest::narrow(line);
+    EXPECT_FALSE(fileExists(program.userFile(L"debug.log")));
+    EXPECT_FALSE(fileExists(program.userFile(L"config")));
+}
+
+TEST(ProgramStartTest, InstanceThatDoesNotAnswerGetsABoxAndExitCodeOne) {
+    ProgramCopy program;
+    PretendedInstance instance(true);
+    int run = program.start(L"a.txt");
+    ASSERT_GE(run, 0);
+    HWND box = program.waitForWindow(run, L"#32770");
+    EXPECT_TRUE(answerBox(box, L"Corvel startup", L"Corvel is already running but did not answer."));
+    EXPECT_EQ(1u, program.waitForExit(run));
+    EXPECT_FALSE(fileExists(program.userFile(L"debug.log")));
+    EXPECT_FALSE(fileExists(program.userFile(L"config")));
+}
+
+TEST(ProgramStartTest, UnusableUserFolderGetsABoxAndExitCodeOneWritingNothing) {
+    ProgramCopy program;
+    program.setUserFolder(program.folder() + L"missing\\deeper");
+    int run = program.start();
+    ASSERT_GE(run, 0);
+    HWND box = program.waitForWindow(run, L"#32770");
+    EXPECT_TRUE(answerBox(box, L"Corvel startup", L"Corvel could not start: its user folder or settings cannot be used."));
+    EXPECT_EQ(1u, program.waitForExit(run));
+    EXPECT_FALSE(fileExists(program.folder() + L"missing"));
+}
