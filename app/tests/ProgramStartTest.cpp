@@ -30,13 +30,18 @@ bool fileExists(const std::wstring& path) {
     if (!box)
         return ::testing::AssertionFailure() << "no message box";
     std::wstring shown;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t name[64] = L"";
-        GetClassNameW(child, name, 64);
-        if (_wcsicmp(name, L"Static") == 0 && !apptest::windowText(child).empty())
-            shown = apptest::windowText(child);
-    }
-    std::wstring title = apptest::windowText(box);
+    std::wstring title;
+    // The box's window exists a moment before its texts are set.
+    uitest::pumpUntil([&] {
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            wchar_t name[64] = L"";
+            GetClassNameW(child, name, 64);
+            if (_wcsicmp(name, L"Static") == 0 && !apptest::windowText(child).empty())
+                shown = apptest::windowText(child);
+        }
+        title = apptest::windowText(box);
+        return !shown.empty() && !title.empty();
+    });
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     if (title != caption || shown != text)
         return ::testing::AssertionFailure() << "box '" << apptest::narrow(title) << "': '" << apptest::narrow(shown)

@@ -14,6 +14,7 @@
 #include "corvel/program/AppBundleUiHost.h"
 #include "corvel/ui/afUnicodeFontManager.h"
 #include "corvel/widgets/PreferencesManager.h"
+#include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afActionEvent.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
@@ -68,6 +69,7 @@ bool App::onInit() {
 
     createManagers();
     registerStandardIcons();
+    m_widgetPalette = new WidgetPalette();
     if (m_facePresetManager)
         m_facePresetManager->loadFromConfig();
     createMainWindow();

@@ -1,6 +1,8 @@
 // The end of a run: the settings are stored once and written, then the windows and the
-// managers go in the order in which nothing is left pointing at something freed
-// (documents before their controllers' manager, kind managers with the bundle manager).
+// managers go in the order in which nothing is left pointing at something freed: the
+// managers that own views and controllers first (they close their documents), the
+// documents left over, then the controllers' and documents' managers, the grammar
+// registry last. Any member may be null (a start that ended early).
 #include "corvel/program/App.h"
 
 #include "corvel/app/MainWindow.h"
@@ -18,6 +20,7 @@
 #include "corvel/document/GrammarRegistry.h"
 #include "corvel/program/AppBundleUiHost.h"
 #include "corvel/widgets/PreferencesManager.h"
+#include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
 #include "zem/log/LogManager.h"
@@ -72,10 +75,9 @@ void App::onExit() {
             delete window;
             m_mainWindow = nullptr;
         }
+        release(m_widgetPalette);
         if (m_bundleHost)
             m_bundleHost->setMainWindow(nullptr);
-        if (m_documentManager)
-            m_documentManager->closeAll();
         deleteManagers();
         if (zem::MessageRegistry* registry = zem::MessageRegistry::instance())
             registry->shutdown();
@@ -95,6 +97,9 @@ void App::deleteManagers() {
     deleteUnregisteredKindManagers();
     release(m_bundleManager);
     m_bundleHost.reset();
+    // What the managers above left open goes before the controllers' manager.
+    if (m_documentManager)
+        m_documentManager->closeAll();
     if (m_tabInvoker) {
         if (afActionRegistry* actions = dynamic_cast<afActionRegistry*>(getActionRegistry()))
             actions->removeInvoker(m_tabInvoker);

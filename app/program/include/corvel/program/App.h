@@ -26,6 +26,7 @@ class PreferencesManager;
 class ScopePreferencesManager;
 class SnippetManager;
 class ThemeManager;
+class WidgetPalette;
 class afActionInvokerTab;
 
 class App : public afApp, public MainWindowHost {
@@ -67,6 +68,7 @@ public:
     GrammarRegistry* getGrammarRegistry() const { return m_grammarRegistry; }
     FacePresetManager* getFacePresetManager() const { return m_facePresetManager; }
     afActionInvokerTab* getTabInvoker() const { return m_tabInvoker; }
+    WidgetPalette* getWidgetPalette() const { return m_widgetPalette; }
     AppBundleUiHost* getBundleUiHost() const { return m_bundleHost.get(); }
     const std::wstring& getStatisticsId() const { return m_statisticsId; }
     bool getStatisticsAllowed() const { return m_statisticsAllowed; }
@@ -98,6 +100,7 @@ private:
     DocumentControllerManager* m_controllerManager = nullptr;
     FacePresetManager* m_facePresetManager = nullptr;
     afActionInvokerTab* m_tabInvoker = nullptr;
+    WidgetPalette* m_widgetPalette = nullptr;
 
     std::wstring m_statisticsId;
     bool m_statisticsAllowed = true;
