@@ -132,6 +132,9 @@ void DocumentController::commitUndoGroup() {
         return;
     recordViewState();
     m_document->endEdit();
+    // Typed units next to each other join one undo group; what follows a commit must not.
+    if (UndoContext* undo = m_document->getUndoContext())
+        undo->breakTypingRun();
     m_document->beginEdit(this, false, m_id);
     m_text = m_document;
     recordViewState();

@@ -70,6 +70,12 @@ public:
     int typingClass() const { return m_typingClass; }
     int32_t lastTypedOffset() const { return m_lastTypedOffset; }
     wchar_t lastTypedUnit() const { return m_lastTypedUnit; }
+    // The next transaction starts an undo group of its own, even when it types one unit
+    // right after the last one.
+    void breakTypingRun() {
+        m_lastTypedOffset = 0;
+        m_lastTypedUnit = 0;
+    }
     Document* document() const { return m_document; }
     UndoRegistry* registry() const { return m_registry; }
     const JournalCursor* cursor() const { return m_cursor.get(); }

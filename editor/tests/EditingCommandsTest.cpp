@@ -1,0 +1,169 @@
+// Editing, selection and clipboard commands on a real controller, with the system
+// clipboard read back through plain Win32 calls.
+#include "corvel/document/Document.h"
+#include "corvel/editor/EditingCommands.h"
+#include "corvel/widgets/afClipboard.h"
+#include "corvel/widgets/afDataObjectScalar.h"
+#include "support/ControllerFixture.h"
+
+#include <memory>
+#include <windows.h>
+
+namespace {
+
+using corvel::EditingCommands;
+
+// What another program would read.
+std::wstring systemClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return L"<cannot open>";
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+        if (const wchar_t* units = static_cast<const wchar_t*>(GlobalLock(data)))
+            text = units;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+void putSystemText(const wchar_t* text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const size_t bytes = (wcslen(text) + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(GlobalLock(memory), text, bytes);
+    GlobalUnlock(memory);
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+}
+
+class EditingCommandsTest : public documenttest::ControllerFixture {
+protected:
+    void SetUp() override {
+        documenttest::ControllerFixture::SetUp();
+        clipboard.reset(new corvel::afClipboard());
+    }
+    void TearDown() override {
+        clipboard.reset();
+        documenttest::ControllerFixture::TearDown();
+    }
+    void caretAt(int32_t offset) { controller->getSelection()->setCaretOffset(offset); }
+    std::wstring selectedText() {
+        std::wstring out;
+        controller->beginEdit(corvel::DocumentController::EDIT_READ);
+        controller->getSelectedText(selection()->getRanges(), out);
+        controller->endEdit();
+        return out;
+    }
+
+    std::unique_ptr<corvel::afClipboard> clipboard;
+};
+
+TEST_F(EditingCommandsTest, NewLineTakesTheIndentationOfTheCaretLineOrTheNearestAbove) {
+    struct Case {
+        const wchar_t* text;
+        int32_t caret;
+        const wchar_t* expected;
+    } const cases[] = {
+        {L"\tab", 3, L"\tab\n\t"},
+        {L"\tab", 2, L"\ta\n\tb"},
+        {L"        x\n\n", 11, L"        x\n\n\n\t\t"}, // blank line: 8 columns above, hard tabs of 4
+        {L"x\n  ", 4, L"x\n  \n"},                      // blank up to the caret, nothing above indented
+        {L"", 0, L"\n"},
+    };
+    for (const Case& c : cases) {
+        setText(c.text);
+        caretAt(c.caret);
+        EditingCommands::newLine(*controller);
+        EXPECT_EQ(c.expected, text()) << testing::PrintToString(std::wstring(c.text));
+    }
+}
+
+TEST_F(EditingCommandsTest, SelectAllLinesAndLinesText) {
+    setText(L"  ab  \ncd\nef");
+    EditingCommands::selectAll(*controller);
+    EXPECT_EQ(L"  ab  \ncd\nef", selectedText());
+    selectOffsets(3, 8);
+    EditingCommands::selectLines(*controller);
+    EXPECT_EQ(2u, selection()->getRanges().size());
+    EXPECT_EQ(L"  ab  \ncd", selectedText());
+    selectOffsets(3, 8);
+    EditingCommands::selectLinesText(*controller);
+    EXPECT_EQ(L"ab\ncd", selectedText());
+}
+
+TEST_F(EditingCommandsTest, CopyPutsCrLfTextAndTheSelectionType) {
+    setText(L"ab\ncd");
+    selectOffsets(0, 5);
+    ASSERT_TRUE(EditingCommands::copy(*controller));
+    EXPECT_EQ(L"ab\r\ncd", systemClipboardText());
+    EXPECT_EQ(0, clipboard->getPutInProgress());
+    corvel::afDataObjectScalar<unsigned int> type(EditingCommands::SELECTION_TYPE_FORMAT, 0);
+    ASSERT_TRUE(clipboard->get(&type));
+    EXPECT_EQ(0x218568E4u, type.getValue());
+    const corvel::afClipboardRing* ring = clipboard->getRing();
+    ASSERT_EQ(1u, ring->getCount());
+    EXPECT_EQ(std::wstring(L"ab\r\ncd"), ring->getEntry(0).text.get());
+}
+
+TEST_F(EditingCommandsTest, CopyAndCutWithNothingSelectedLeaveTheClipboardAlone) {
+    putSystemText(L"before");
+    setText(L"ab");
+    caretAt(1);
+    EXPECT_FALSE(EditingCommands::copy(*controller));
+    EXPECT_FALSE(EditingCommands::cut(*controller, false));
+    EXPECT_EQ(L"ab", text());
+    EXPECT_EQ(L"before", systemClipboardText());
+}
+
+TEST_F(EditingCommandsTest, CutLineTakesTheWholeLineWithItsBreak) {
+    setText(L"ab\ncd\nef");
+    caretAt(4);
+    ASSERT_TRUE(EditingCommands::cut(*controller, true));
+    EXPECT_EQ(L"ab\nef", text());
+    EXPECT_EQ(L"cd\r\n", systemClipboardText());
+    ASSERT_TRUE(controller->undo()); // one step
+    EXPECT_EQ(L"ab\ncd\nef", text());
+}
+
+TEST_F(EditingCommandsTest, PasteInsertsTheTextAndNothingWithoutText) {
+    setText(L"ab");
+    caretAt(1);
+    putSystemText(L"x\r\ny");
+    ASSERT_TRUE(EditingCommands::paste(*controller));
+    EXPECT_EQ(L"ax\nyb", text());
+
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HBITMAP bitmap = CreateBitmap(2, 2, 1, 32, nullptr);
+    SetClipboardData(CF_BITMAP, bitmap);
+    CloseClipboard();
+    EXPECT_FALSE(EditingCommands::paste(*controller));
+    EXPECT_EQ(L"ax\nyb", text());
+}
+
+TEST_F(EditingCommandsTest, MarkedLinesAreFoundOnceAround) {
+    setText(L"a\nb\nc\nd");
+    EXPECT_EQ(-1, EditingCommands::gotoMarkedLine(*controller, true)); // no marked line
+    controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
+    document()->addLineMarker(2, L"", 0, EditingCommands::BOOKMARK_KIND);
+    controller->endEdit();
+    EXPECT_EQ(2, EditingCommands::gotoMarkedLine(*controller, true));
+    EXPECT_EQ(4, caret());
+    EXPECT_EQ(-1, EditingCommands::gotoMarkedLine(*controller, true)); // the caret's own line: stays
+    caretAt(7);
+    EXPECT_EQ(2, EditingCommands::gotoMarkedLine(*controller, false));
+}
+
+TEST_F(EditingCommandsTest, UndoThenRedo) {
+    setText(L"a");
+    type(L"b");
+    ASSERT_TRUE(EditingCommands::undo(*controller));
+    EXPECT_EQ(L"a", text());
+    ASSERT_TRUE(EditingCommands::redo(*controller));
+    EXPECT_EQ(L"ba", text());
+    EXPECT_FALSE(EditingCommands::redo(*controller));
+}
+
+} // namespace
