@@ -146,14 +146,17 @@ TEST_F(EditingCommandsTest, PasteInsertsTheTextAndNothingWithoutText) {
 TEST_F(EditingCommandsTest, MarkedLinesAreFoundOnceAround) {
     setText(L"a\nb\nc\nd");
     EXPECT_EQ(-1, EditingCommands::gotoMarkedLine(*controller, true)); // no marked line
-    controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
-    document()->addLineMarker(2, L"", 0, EditingCommands::BOOKMARK_KIND);
-    controller->endEdit();
+    caretAt(4);
+    EditingCommands::toggleBookmark(*controller);
+    caretAt(0);
     EXPECT_EQ(2, EditingCommands::gotoMarkedLine(*controller, true));
     EXPECT_EQ(4, caret());
     EXPECT_EQ(-1, EditingCommands::gotoMarkedLine(*controller, true)); // the caret's own line: stays
     caretAt(7);
     EXPECT_EQ(2, EditingCommands::gotoMarkedLine(*controller, false));
+    EditingCommands::toggleBookmark(*controller); // the second toggle on the line takes it off
+    EXPECT_EQ(nullptr, controller->getLineMarkers(2));
+    EXPECT_EQ(-1, EditingCommands::gotoMarkedLine(*controller, true));
 }
 
 TEST_F(EditingCommandsTest, UndoThenRedo) {

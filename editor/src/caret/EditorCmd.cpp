@@ -1,6 +1,8 @@
 #include "corvel/editor/EditorCmd.h"
 
+#include "../commands/EditorCommandTable.h"
 #include "corvel/editor/Editor.h"
+#include "corvel/widgets/afActionRegistry.h"
 
 namespace corvel {
 
@@ -10,9 +12,13 @@ EditorCmd::EditorCmd(Editor& editor, afActionRegistry* registry)
 EditorCmd::~EditorCmd() = default;
 
 void EditorCmd::registerCommandTables(afActionRegistry* registry) {
-    // The command tables join here, in their order: editing, caret, line and
-    // inflection, then scope, launcher and go-to-line commands.
-    (void)registry;
+    // Once per registry: a registry that already knows the first command has them all.
+    if (!registry || registry->findAction(L"edit.undo"))
+        return;
+    registerEditingCommandTable(registry);
+    registerCaretCommandTable(registry);
+    registerLineCommandTable(registry);
+    registerLauncherCommandTable(registry);
 }
 
 } // namespace corvel

@@ -3,6 +3,7 @@
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentController.h"
+#include "corvel/document/LineHeader.h"
 #include "corvel/document/Selection.h"
 #include "corvel/editor/PairedCharacters.h"
 #include "corvel/text/StringUtils.h"
@@ -166,7 +167,17 @@ bool EditingCommands::paste(DocumentController& controller) {
 }
 
 void EditingCommands::toggleBookmark(DocumentController& controller) {
-    (void)controller;
+    EditBracket bracket(controller, DocumentController::EDIT_READ);
+    const int32_t line = controller.getSelection()->getCaret().line;
+    bool marked = false;
+    if (const std::vector<LineMarker>* markers = controller.getLineMarkers(line)) {
+        for (const LineMarker& marker : *markers)
+            marked = marked || (marker.kind == BOOKMARK_KIND && marker.value == 0);
+    }
+    if (marked)
+        controller.getDocument()->removeLineMarkers(line, BOOKMARK_KIND);
+    else
+        controller.getDocument()->addLineMarker(line, L"", 0, BOOKMARK_KIND);
 }
 
 int32_t EditingCommands::gotoMarkedLine(DocumentController& controller, bool forward) {

@@ -2,6 +2,7 @@
 
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/DocumentController.h"
+#include "corvel/document/TextChunk.h"
 #include "zem/text/Inflector.h"
 
 namespace corvel {
@@ -12,8 +13,8 @@ void formatWords(const std::wstring& text, unsigned caseFormat, wchar_t separato
     zem::Inflector::formatWords(&out, text.c_str(), text.size(), caseFormat, separator);
 }
 
-bool runTransform(void* object, const std::wstring& text, std::wstring& out) {
-    return InflectionCommands::transform(*static_cast<InflectionCommands::Kind*>(object), text, out);
+bool runTransform(void* object, const TextChunk& text, std::wstring& out) {
+    return InflectionCommands::transform(*static_cast<InflectionCommands::Kind*>(object), text.str(), out);
 }
 
 } // namespace

@@ -100,8 +100,17 @@ const wchar_t* Editor::getTypeName() const {
 
 void Editor::addScopeEntries(ScopePath& path) {
     afWidget::addScopeEntries(path);
-    if (m_controller)
-        m_controller->getContextScopePath(path);
+    if (!m_controller)
+        return;
+    // Commands that act on selected text only (indent on Tab) match this atom.
+    ReadScopeGuard read(m_controller);
+    for (const SelectionRange& range : m_controller->getSelection()->getRanges()) {
+        if (!range.isEmpty()) {
+            path.push(L"ui.editor.selection");
+            break;
+        }
+    }
+    m_controller->getContextScopePath(path);
 }
 
 bool Editor::buildSeed(Seed& seed) {

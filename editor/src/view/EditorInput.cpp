@@ -27,6 +27,7 @@
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionMatch.h"
 #include "corvel/widgets/afActionMenuItem.h"
+#include "corvel/widgets/afActionRegistry.h"
 #include "corvel/widgets/afMenu.h"
 
 #include <algorithm>
@@ -199,6 +200,10 @@ bool Editor::onChar(wchar_t code) {
         return false;
     EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
     auto* keys = dynamic_cast<afActionInvokerKey*>(afApp::getKeyInvoker());
+    // Without an application (tests, tools) the registry's character invoker serves.
+    afActionRegistry* registry = afActionRegistry::getInstance();
+    if (!keys && registry)
+        keys = dynamic_cast<afActionInvokerKey*>(registry->getInvoker(afActionEventType::CHARACTER));
     if (keys && keys->invokeChar(getScopePath(), code))
         return true;
     m_controller->insertText(1, &code);

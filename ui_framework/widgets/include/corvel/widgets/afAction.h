@@ -51,6 +51,11 @@ public:
     afActionHandlerClass* getHandlerClass() const { return m_handlerClass; }
     bool isRegistered() const { return m_registered; }
 
+protected:
+    // Kinds of action that carry fields of their own mark themselves, so that a handler
+    // can tell them before it reads those fields.
+    void setTypeTag(uint32_t tag) { m_typeTag = tag; }
+
 private:
     friend class afActionRegistry;
 
