@@ -4,7 +4,7 @@
 #include "WorkspaceDevices.h"
 #include "corvel/fileops/FileErrorUI.h"
 #include "corvel/fileops/FileProgressOperationUI.h"
-#include "corvel/widgets/OperationProgressDialog.h"
+#include "corvel/app/OperationProgressDialog.h"
 #include "corvel/widgets/afControlButton.h"
 #include "corvel/widgets/afLabel.h"
 #include "support/TempFolder.h"

@@ -2,7 +2,7 @@
 
 #include "corvel/fileops/FileErrorUI.h"
 #include "corvel/ui/afApp.h"
-#include "corvel/widgets/OperationProgressDialog.h"
+#include "corvel/app/OperationProgressDialog.h"
 #include "corvel/widgets/afLabel.h"
 #include "corvel/widgets/afMessageBox.h"
 #include "zem/base/Format.h"

@@ -1,7 +1,7 @@
 #include "corvel/widgets/afContainer.h"
 
 #include "corvel/ui/afTypeNames.h"
-#include "createControl.h"
+#include "corvel/widgets/createControl.h"
 #include "takeFocus.h"
 
 namespace corvel {

@@ -6,7 +6,7 @@
 #include "corvel/ui/afTypeNames.h"
 #include "corvel/ui/afWindow.h"
 #include "corvel/ui/afWindowsUX.h"
-#include "createControl.h"
+#include "corvel/widgets/createControl.h"
 #include "takeFocus.h"
 
 #include <algorithm>

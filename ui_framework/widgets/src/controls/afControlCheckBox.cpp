@@ -3,7 +3,7 @@
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afTypeNames.h"
 #include "corvel/ui/afWindowsUX.h"
-#include "createControl.h"
+#include "corvel/widgets/createControl.h"
 #include "takeFocus.h"
 
 #include <algorithm>

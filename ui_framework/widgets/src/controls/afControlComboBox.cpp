@@ -1,7 +1,7 @@
 #include "corvel/widgets/afControlComboBox.h"
 
 #include "corvel/ui/afTypeNames.h"
-#include "createControl.h"
+#include "corvel/widgets/createControl.h"
 
 #include <commctrl.h>
 

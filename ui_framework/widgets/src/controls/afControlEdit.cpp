@@ -2,7 +2,7 @@
 
 #include "corvel/ui/afEvent.h"
 #include "corvel/ui/afTypeNames.h"
-#include "createControl.h"
+#include "corvel/widgets/createControl.h"
 
 #include <algorithm>
 

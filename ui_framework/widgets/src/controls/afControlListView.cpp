@@ -2,7 +2,7 @@
 
 #include "corvel/ui/afTypeNames.h"
 #include "corvel/ui/afWindowsUX.h"
-#include "createControl.h"
+#include "corvel/widgets/createControl.h"
 #include "zem/base/Exception.h"
 
 #include <commctrl.h>

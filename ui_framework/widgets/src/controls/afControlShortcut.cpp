@@ -7,7 +7,7 @@
 #include "corvel/ui/afViewMeasureSpec.h"
 #include "corvel/ui/afWindowsUX.h"
 #include "corvel/widgets/afControlButton.h"
-#include "createControl.h"
+#include "corvel/widgets/createControl.h"
 
 #include <algorithm>
 #include <vssym32.h>

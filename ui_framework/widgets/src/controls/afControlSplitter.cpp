@@ -6,7 +6,7 @@
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
 #include "corvel/ui/afTypeNames.h"
-#include "createControl.h"
+#include "corvel/widgets/createControl.h"
 #include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
 

@@ -5,7 +5,7 @@
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
 #include "corvel/ui/afTypeNames.h"
-#include "createControl.h"
+#include "corvel/widgets/createControl.h"
 
 #include <commctrl.h>
 

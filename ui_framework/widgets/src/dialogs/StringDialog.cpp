@@ -1,6 +1,6 @@
 #include "corvel/widgets/StringDialog.h"
 
-#include "../controls/createControl.h"
+#include "corvel/widgets/createControl.h"
 #include "../controls/takeFocus.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"

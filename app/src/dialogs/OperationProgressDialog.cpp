@@ -1,6 +1,6 @@
-#include "corvel/widgets/OperationProgressDialog.h"
+#include "corvel/app/OperationProgressDialog.h"
 
-#include "../controls/createControl.h"
+#include "corvel/widgets/createControl.h"
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"

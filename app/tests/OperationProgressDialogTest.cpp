@@ -1,5 +1,5 @@
-#include "corvel/widgets/OperationProgressDialog.h"
-#include "WidgetHost.h"
+#include "corvel/app/OperationProgressDialog.h"
+#include "../../ui_framework/widgets/tests/WidgetHost.h"
 #include "corvel/widgets/afControlButton.h"
 #include "corvel/widgets/afControlProgressBar.h"
 #include "corvel/widgets/afLabel.h"
