@@ -6,6 +6,7 @@
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
 #include "corvel/ui/afResources.h"
+#include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afControlEdit.h"
 #include "corvel/widgets/afControlLister.h"
 #include "corvel/widgets/createControl.h"
@@ -23,6 +24,7 @@ constexpr int INITIAL_WIDTH = 400;
 constexpr int INITIAL_HEIGHT = 150;
 constexpr int BAR_PADDING = 4;
 constexpr int ROW_COLOR = 26;
+constexpr int BAR_FILL = 1;
 constexpr int BAR_LINE_COLOR = 4;
 constexpr unsigned LEFT_BUTTON = 1;
 
@@ -115,7 +117,10 @@ bool SuggestionWindow::paintBar(void*, afView* view, afCanvas* canvas, afCanvasR
     if (!canvas)
         return false;
     afRect frame = view->getFrame();
-    canvas->fillRect(GetSysColor(COLOR_BTNFACE), frame);
+    if (WidgetPalette* palette = WidgetPalette::instance())
+        palette->fill(BAR_FILL, *canvas, frame);
+    else
+        canvas->fillRect(GetSysColor(COLOR_BTNFACE), frame);
     COLORREF line = afResources::exists() ? afResources::getColor(BAR_LINE_COLOR) : GetSysColor(COLOR_BTNSHADOW);
     canvas->drawLine(line, frame.left, frame.bottom - 1, frame.right, frame.bottom - 1);
     return true;
