@@ -2,6 +2,7 @@
 // through the configuration's lists, the title and activation.
 #include "corvel/app/MainWindow.h"
 #include "corvel/app/MainWindowHost.h"
+#include "corvel/app/MenuBar.h"
 #include "corvel/config/ConfigManager.h"
 #include "corvel/widgets/afMenu.h"
 #include "support/TestWidgets.h"
@@ -155,7 +156,7 @@ TEST_F(MainWindowTest, BecomingActiveTellsTheSubscribersOnce) {
 }
 
 TEST_F(MainWindowTest, MenuBarHoldsTheEightMenus) {
-    afMenuBar* bar = m_window->getMenuBar();
+    MenuBar* bar = m_window->getMenuBar();
     ASSERT_NE(nullptr, bar);
     EXPECT_EQ(bar->getHandle(), GetMenu(m_window->getHandle()));
     std::vector<std::wstring> titles;

@@ -1,6 +1,7 @@
 #include "corvel/app/MainWindow.h"
 
 #include "corvel/app/MainWindowHost.h"
+#include "corvel/app/MenuBar.h"
 #include "corvel/base/VersionInfo.h"
 #include "corvel/config/ConfigManager.h"
 #include "corvel/ui/afApp.h"

@@ -3,6 +3,8 @@
 // stays disabled and only logs when chosen.
 #include "corvel/app/MainWindow.h"
 
+#include "corvel/app/MenuBar.h"
+
 #include "corvel/widgets/afActionInvokerKey.h"
 #include "corvel/widgets/afActionMenuItem.h"
 #include "corvel/widgets/afActionRegistry.h"
@@ -73,8 +75,8 @@ void MainWindow::createActions() {
 }
 
 void MainWindow::buildMenuBar() {
-    std::unique_ptr<afMenuBar> bar(new afMenuBar());
-    if (!bar->create())
+    std::unique_ptr<MenuBar> bar(MenuBar::make());
+    if (!bar)
         return;
     afMenu* top = bar.get();
     addMenu(top, L"&File",

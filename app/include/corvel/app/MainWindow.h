@@ -12,8 +12,8 @@
 namespace corvel {
 
 class MainWindowHost;
+class MenuBar;
 class afMenu;
-class afMenuBar;
 class afActionEvent;
 class afLayoutLinear;
 
@@ -41,7 +41,7 @@ public:
 
     const std::wstring& getBaseTitle() const { return m_baseTitle; }
     afLayoutLinear* getRootLayout() const { return m_rootLayout; }
-    afMenuBar* getMenuBar() const { return m_menuBar.get(); }
+    MenuBar* getMenuBar() const { return m_menuBar.get(); }
     // Filled by their owners when opened (prepare callbacks).
     afMenu* getRecentFilesMenu() const { return m_recentFiles; }
     afMenu* getBundlesMenu() const { return m_bundles; }
@@ -61,7 +61,7 @@ private:
 
     MainWindowHost* m_host;
     afLayoutLinear* m_rootLayout = nullptr; // owned by the view tree
-    std::unique_ptr<afMenuBar> m_menuBar;
+    std::unique_ptr<MenuBar> m_menuBar;
     afMenu* m_recentFiles = nullptr; // owned by the menu bar
     afMenu* m_bundles = nullptr;     // owned by the menu bar
     std::wstring m_baseTitle;

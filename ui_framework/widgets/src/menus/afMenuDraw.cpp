@@ -141,6 +141,14 @@ void afMenu::drawThemed(afMenuNode* node, HTHEME theme, HDC dc, const DRAWITEMST
         afWindowsUX::drawThemeText(theme, dc, POPUP_ITEM, state, right, -1, DT_RIGHT | line, &text);
 }
 
+HFONT afMenu::getMenuFont() {
+    return menuFont();
+}
+
+std::wstring afMenu::getShownTitle(const afMenuNode* node) {
+    return withoutMnemonic(node->getTitle());
+}
+
 void afMenu::measureItem(afMenuNode* node, afCanvas& canvas, MEASUREITEMSTRUCT& item) {
     if (node->getKind() == SEPARATOR && !MenuTheme(GetActiveWindow()).get()) {
         item.itemWidth = 8;

@@ -47,6 +47,9 @@ public:
     // The node of an id given out by this menu or, recursively, a submenu; null if none.
     afMenuNode* findById(uint16_t id) const;
     HMENU getHandle() const { return m_handle; }
+    // The system's menu font and an item's title as the menu shows it (no mnemonic mark).
+    static HFONT getMenuFont();
+    static std::wstring getShownTitle(const afMenuNode* node);
     bool isBar() const { return m_bar != 0; }
     void setOwnerDrawn(bool ownerDrawn) { m_ownerDrawn = ownerDrawn ? 1 : 0; }
 
