@@ -1,6 +1,6 @@
 #include "corvel/widgets/ToolBar.h"
 
-#include "../controls/createControl.h"
+#include "corvel/widgets/createControl.h"
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/widgets/ViewVirtualButton.h"

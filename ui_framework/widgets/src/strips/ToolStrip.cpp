@@ -1,6 +1,6 @@
 #include "corvel/widgets/ToolStrip.h"
 
-#include "../controls/createControl.h"
+#include "corvel/widgets/createControl.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
 #include "corvel/widgets/ToolStripStatus.h"
