@@ -50,6 +50,14 @@ void Editor::updatePageSize(bool force) {
     endUpdate();
 }
 
+namespace {
+
+bool sameScrollInfo(const SCROLLINFO& a, const SCROLLINFO& b) {
+    return a.fMask == b.fMask && a.nMin == b.nMin && a.nMax == b.nMax && a.nPage == b.nPage && a.nPos == b.nPos;
+}
+
+} // namespace
+
 void Editor::updateScrollBars() {
     if (!m_hwnd)
         return;
@@ -63,7 +71,11 @@ void Editor::updateScrollBars() {
     if (m_lineCount > 1 && m_top.line == m_lineCount - 1 &&
         m_top.subLine >= m_cache->getSubLineCount(m_top.line, true) - 1)
         vertical.nPos = m_top.line + 1;
-    SetScrollInfo(m_hwnd, SB_VERT, &vertical, TRUE);
+    // Setting a scroll bar repaints it: only a change is worth one.
+    if (!sameScrollInfo(vertical, m_lastVertical)) {
+        SetScrollInfo(m_hwnd, SB_VERT, &vertical, TRUE);
+        m_lastVertical = vertical;
+    }
     SCROLLINFO horizontal{};
     horizontal.cbSize = sizeof(horizontal);
     horizontal.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
@@ -71,7 +83,10 @@ void Editor::updateScrollBars() {
     horizontal.nMax = m_hrange >= 2 ? m_hrange - 1 : 0;
     horizontal.nPage = static_cast<UINT>(std::max(0, m_columns));
     horizontal.nPos = m_hscroll;
-    SetScrollInfo(m_hwnd, SB_HORZ, &horizontal, TRUE);
+    if (!sameScrollInfo(horizontal, m_lastHorizontal)) {
+        SetScrollInfo(m_hwnd, SB_HORZ, &horizontal, TRUE);
+        m_lastHorizontal = horizontal;
+    }
 }
 
 void Editor::setLineCount(int32_t count) {

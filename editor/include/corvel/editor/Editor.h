@@ -285,6 +285,8 @@ private:
     int32_t m_rows = 0;    // visible, whole rows
     int32_t m_hrange = 0;  // widest line seen, columns
     int32_t m_lineCount = 0;
+    SCROLLINFO m_lastVertical{}; // as last set; fMask 0 before the first
+    SCROLLINFO m_lastHorizontal{};
     afTimer m_autoScroll;
     int m_autoScrollAxes = 0; // 1 vertical, 2 horizontal, 3 both
     // Gutter.
