@@ -604,6 +604,9 @@ void Editor::invalidateLines(int32_t first, int32_t last, bool textChanged, int3
     if (!m_controller)
         return;
     if (textChanged || relayout) {
+        // One line whose row count stays leaves the rows below it where they are.
+        const bool oneLine = first >= 0 && first == last;
+        const int32_t rowsBefore = oneLine ? m_cache->knownSubLineCount(first) : 0;
         if (first < 0 && last < 0)
             m_cache->invalidateAll();
         else if (first < 0)
@@ -613,7 +616,9 @@ void Editor::invalidateLines(int32_t first, int32_t last, bool textChanged, int3
         else
             m_cache->invalidateRange(first, last);
         updatePageSize(true);
-        if (m_context->wrapEnabled())
+        const bool rowsKept = oneLine && rowsBefore > 0 && first < m_lineCount &&
+                              m_cache->getLineEntry(first).subLineCount == rowsBefore;
+        if (m_context->wrapEnabled() && !rowsKept)
             last = -1;
         if (relayout)
             m_relayoutPending = true;

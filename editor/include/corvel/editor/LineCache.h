@@ -40,6 +40,10 @@ public:
     // zem::IllegalStateException when the layout fails.
     afUnicode* getLine(int32_t line);
     const LineEntry& getLineEntry(int32_t line);
+    // The line's row count when known, without laying it out; 0 when not known.
+    int32_t knownSubLineCount(int32_t line) const {
+        return line >= 0 && line < static_cast<int32_t>(m_entries.size()) ? m_entries[line].subLineCount : 0;
+    }
     // Asks cached layouts of lines a..b (either order) to be restyled.
     void markDirty(int32_t lineA, int32_t lineB);
 
