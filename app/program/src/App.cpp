@@ -10,6 +10,7 @@
 #include "corvel/document/DocumentControllerManager.h"
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/FacePresetManager.h"
+#include "corvel/editor/SearchManager.h"
 #include "corvel/document/GrammarRegistry.h"
 #include "corvel/program/AppBundleUiHost.h"
 #include "corvel/ui/afUnicodeFontManager.h"
@@ -103,6 +104,7 @@ void App::createManagers() {
     m_snippetManager = new SnippetManager(*m_bundleManager, *m_bundleHost);
     m_languageManager = new LanguageManager(*m_bundleManager, *m_grammarRegistry, m_bundleHost.get());
     m_scopePreferencesManager = new ScopePreferencesManager(*m_bundleManager, *m_bundleHost);
+    m_searchManager = new SearchManager(actions, config);
     m_facePresetManager = new FacePresetManager(getFontManager(), config);
     if (actions) {
         m_tabInvoker = new afActionInvokerTab(actions);
@@ -117,6 +119,8 @@ void App::createMainWindow() {
     if (PreferencesManager* preferences = m_preferencesManager)
         preferences->setOwner(window);
     m_bundleHost->setMainWindow(window);
+    if (m_searchManager)
+        m_searchManager->setMainWindow(window, window->getRootLayout());
 }
 
 void App::readStartSettings(Config& config) {

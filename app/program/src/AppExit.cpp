@@ -18,6 +18,7 @@
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/FacePresetManager.h"
 #include "corvel/document/GrammarRegistry.h"
+#include "corvel/editor/SearchManager.h"
 #include "corvel/program/AppBundleUiHost.h"
 #include "corvel/widgets/PreferencesManager.h"
 #include "corvel/widgets/WidgetPalette.h"
@@ -92,6 +93,7 @@ void App::onExit() {
 }
 
 void App::deleteManagers() {
+    release(m_searchManager);
     release(m_facePresetManager);
     release(m_preferencesManager);
     deleteUnregisteredKindManagers();

@@ -24,6 +24,7 @@ class LanguageManager;
 class MainWindow;
 class PreferencesManager;
 class ScopePreferencesManager;
+class SearchManager;
 class SnippetManager;
 class ThemeManager;
 class WidgetPalette;
@@ -66,6 +67,7 @@ public:
     LanguageManager* getLanguageManager() const { return m_languageManager; }
     ScopePreferencesManager* getScopePreferencesManager() const { return m_scopePreferencesManager; }
     GrammarRegistry* getGrammarRegistry() const { return m_grammarRegistry; }
+    SearchManager* getSearchManager() const { return m_searchManager; }
     FacePresetManager* getFacePresetManager() const { return m_facePresetManager; }
     afActionInvokerTab* getTabInvoker() const { return m_tabInvoker; }
     WidgetPalette* getWidgetPalette() const { return m_widgetPalette; }
@@ -98,6 +100,7 @@ private:
     GrammarRegistry* m_grammarRegistry = nullptr; // the document engine context
     ScopePreferencesManager* m_scopePreferencesManager = nullptr;
     DocumentControllerManager* m_controllerManager = nullptr;
+    SearchManager* m_searchManager = nullptr;
     FacePresetManager* m_facePresetManager = nullptr;
     afActionInvokerTab* m_tabInvoker = nullptr;
     WidgetPalette* m_widgetPalette = nullptr;
