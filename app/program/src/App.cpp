@@ -15,6 +15,8 @@
 #include "corvel/program/AppBundleUiHost.h"
 #include "corvel/ui/afUnicodeFontManager.h"
 #include "corvel/widgets/PreferencesManager.h"
+#include "corvel/widgets/ToolStrip.h"
+#include "corvel/widgets/ToolStripStatus.h"
 #include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afActionEvent.h"
 #include "corvel/widgets/afActionInvokerTab.h"
@@ -43,6 +45,12 @@ App* App::instance() {
 
 MainWindow* App::getMainWindow() const {
     return static_cast<MainWindow*>(m_mainWindow);
+}
+
+ToolStripStatus* App::getStatusStrip() const {
+    MainWindow* window = getMainWindow();
+    ToolStrip* strip = window ? window->getToolStrip() : nullptr;
+    return strip ? strip->getStatus() : nullptr;
 }
 
 Config* App::getConfig() const {

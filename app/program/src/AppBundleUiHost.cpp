@@ -8,6 +8,7 @@
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
 #include "corvel/widgets/afActionSystem.h"
+#include "corvel/widgets/ToolStripStatus.h"
 #include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
 
@@ -84,6 +85,18 @@ void AppBundleUiHost::removeAction(const std::wstring& name) {
     m_actions.erase(found);
     if (afActionRegistry* registry = getRegistry())
         registry->removeAction(action);
+}
+
+intptr_t AppBundleUiHost::pushStatus(const std::wstring& text) {
+    ToolStripStatus* status = m_app ? m_app->getStatusStrip() : nullptr;
+    return status ? reinterpret_cast<intptr_t>(status->pushStatus(text)) : 0;
+}
+
+void AppBundleUiHost::popStatus(intptr_t handle) {
+    // The strip ignores an entry it does not hold, so a stale handle does no harm.
+    ToolStripStatus* status = m_app ? m_app->getStatusStrip() : nullptr;
+    if (status && handle)
+        status->popStatus(reinterpret_cast<ToolStripStatus::Entry*>(handle));
 }
 
 } // namespace corvel

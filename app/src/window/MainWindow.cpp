@@ -7,6 +7,7 @@
 #include "corvel/ui/afApp.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afResources.h"
+#include "corvel/widgets/ToolStrip.h"
 #include "corvel/widgets/afMenu.h"
 #include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
@@ -80,13 +81,24 @@ bool MainWindow::buildSeed(Seed& seed) {
 }
 
 void MainWindow::onCreated() {
-    m_rootLayout = new afLayoutLinear(this, afLayoutLinear::HORIZONTAL);
-    setContentView(m_rootLayout);
     buildMenuBar();
+    buildViewTree();
     setIcon(registeredIcon(APP_ICON_LARGE), registeredIcon(APP_ICON_SMALL));
     createActions();
     activate();
     afWindowMain::onCreated();
+}
+
+void MainWindow::buildViewTree() {
+    // Children join a layout that is already in the window's tree.
+    m_rootLayout = new afLayoutLinear(this, afLayoutLinear::HORIZONTAL);
+    setContentView(m_rootLayout);
+    m_innerLayout = new afLayoutLinear(this, afLayoutLinear::VERTICAL);
+    m_rootLayout->addChild(m_innerLayout,
+                           new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::FILL_PARENT, 1.0));
+    m_toolStrip = ToolStrip::create(this);
+    m_innerLayout->addChild(m_toolStrip,
+                            new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::WRAP_CONTENT));
 }
 
 void MainWindow::setTitle(const wchar_t* text) {

@@ -16,6 +16,7 @@ class MenuBar;
 class afMenu;
 class afActionEvent;
 class afLayoutLinear;
+class ToolStrip;
 
 class MainWindow : public afWindowMain, public afActionHandler {
 public:
@@ -41,6 +42,9 @@ public:
 
     const std::wstring& getBaseTitle() const { return m_baseTitle; }
     afLayoutLinear* getRootLayout() const { return m_rootLayout; }
+    // The column of document tabs, bottom bar and tool strip.
+    afLayoutLinear* getInnerLayout() const { return m_innerLayout; }
+    ToolStrip* getToolStrip() const { return m_toolStrip; }
     MenuBar* getMenuBar() const { return m_menuBar.get(); }
     // Filled by their owners when opened (prepare callbacks).
     afMenu* getRecentFilesMenu() const { return m_recentFiles; }
@@ -53,6 +57,7 @@ public:
     bool onCheckUpdates(afActionEvent* event);
 
 private:
+    void buildViewTree();
     void createActions();
     void buildMenuBar();
     // The handed-over lines wait here until the posted message takes them.
@@ -60,7 +65,10 @@ private:
     void runPendingCommandLines();
 
     MainWindowHost* m_host;
-    afLayoutLinear* m_rootLayout = nullptr; // owned by the view tree
+    // Views below are owned by the window's view tree.
+    afLayoutLinear* m_rootLayout = nullptr;
+    afLayoutLinear* m_innerLayout = nullptr;
+    ToolStrip* m_toolStrip = nullptr;
     std::unique_ptr<MenuBar> m_menuBar;
     afMenu* m_recentFiles = nullptr; // owned by the menu bar
     afMenu* m_bundles = nullptr;     // owned by the menu bar

@@ -27,6 +27,7 @@ class ScopePreferencesManager;
 class SearchManager;
 class SnippetManager;
 class ThemeManager;
+class ToolStripStatus;
 class WidgetPalette;
 class afActionInvokerTab;
 
@@ -57,6 +58,8 @@ public:
 
     int getState() const { return m_state; }
     MainWindow* getMainWindow() const;
+    // The main window's status part of the tool strip; null without a main window.
+    ToolStripStatus* getStatusStrip() const;
     Config* getConfig() const;
     DocumentManager* getDocumentManager() const { return m_documentManager; }
     DocumentControllerManager* getControllerManager() const { return m_controllerManager; }

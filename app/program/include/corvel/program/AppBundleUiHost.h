@@ -25,6 +25,8 @@ public:
     const void* loadIcon(int resourceId, uint32_t key) override;
     void addAction(const BundleAction& action) override;
     void removeAction(const std::wstring& name) override;
+    intptr_t pushStatus(const std::wstring& text) override;
+    void popStatus(intptr_t handle) override;
 
 private:
     App* m_app;
