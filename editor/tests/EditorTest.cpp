@@ -1,5 +1,10 @@
 #include "corvel/editor/EditorCaret.h"
 #include "corvel/editor/LineCache.h"
+#include "corvel/widgets/afDataObjectComposite.h"
+#include "corvel/widgets/afDataObjectFiles.h"
+#include "corvel/widgets/afDataObjectText.h"
+#include "corvel/widgets/afDropAction.h"
+#include "corvel/widgets/afDropTarget.h"
 #include "support/EditorFixture.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +204,92 @@ TEST_F(EditorTest, UnboundEditorHandlesNothing) {
     EXPECT_FALSE(editor->scrollTo(3, 3, 0, true));
     std::unique_ptr<corveltest::DibTarget> shot = paint();
     EXPECT_EQ(L"", text());
+}
+
+} // namespace
+
+namespace {
+
+class EditorViewTest : public edtest::EditorFixture {};
+
+TEST_F(EditorViewTest, AMarkedLineShowsItsIconInTheGutter) {
+    setText(L"one\ntwo\nthree");
+    controller->getDocument()->addLineMarker(1, L"error here", 0, 1);
+    std::unique_ptr<corveltest::DibTarget> shot = paint();
+    const RECT markerColumn{Editor::NUMBER_PADDING, 0, Editor::NUMBER_PADDING + Editor::MARKER_WIDTH, ROW};
+    const COLORREF gutter = shot->pixel(1, 2 * ROW + 2);
+    RECT marked = markerColumn;
+    OffsetRect(&marked, 0, ROW);
+    RECT plain = markerColumn;
+    OffsetRect(&plain, 0, 2 * ROW);
+    const int area = Editor::MARKER_WIDTH * ROW;
+    EXPECT_EQ(area, shot->count(gutter, plain));
+    EXPECT_LT(shot->count(gutter, marked), area);
+}
+
+TEST_F(EditorViewTest, ATypedCharacterShowsWithoutAParserRepaint) {
+    // Caught: a text change kept the line's old layout, so plain text never showed a keystroke.
+    setText(L"ab");
+    setCaret(0, 2);
+    const int left = editor->getTextLeft();
+    const POINT at{left + 2 * CELL + CELL / 2, ROW / 2};
+    const COLORREF before = paint()->pixel(at.x, at.y);
+    SendMessageW(editor->getHandle(), WM_CHAR, L'c', 0);
+    EXPECT_NE(before, paint()->pixel(at.x, at.y));
+}
+
+TEST_F(EditorViewTest, TheCaretHidesOutOfViewAndComesBack) {
+    std::wstring all;
+    for (int i = 0; i < 100; ++i)
+        all += L"line\n";
+    setText(all);
+    ShowWindow(host->getHandle(), SW_SHOWNA);
+    SetFocus(editor->getHandle());
+    pump();
+    setCaret(2, 1);
+    ASSERT_TRUE(editor->getCaret().isShown());
+    editor->scrollTo(0, 50, 0, false);
+    EXPECT_FALSE(editor->getCaret().isShown());
+    editor->scrollTo(0, 1, 0, false);
+    EXPECT_TRUE(editor->getCaret().isShown());
+    POINT point{};
+    GetCaretPos(&point);
+    EXPECT_EQ(ROW, point.y);
+    EXPECT_EQ(editor->getTextLeft() + CELL, point.x);
+    SetFocus(window.handle());
+    ShowWindow(host->getHandle(), SW_HIDE);
+}
+
+TEST_F(EditorViewTest, ATabWidthChangeLaysTheLinesOutAgain) {
+    setText(L"\tx");
+    EXPECT_EQ(4 * CELL, editor->getXAtPosition(TextPosition(0, 1), true, nullptr));
+    controller->setIndentation(8, false);
+    EXPECT_EQ(8 * CELL, editor->getXAtPosition(TextPosition(0, 1), true, nullptr));
+}
+
+std::vector<std::wstring> g_dropped;
+void takeDrop(void*, Editor*, const std::vector<std::wstring>& paths) {
+    g_dropped = paths;
+}
+
+TEST_F(EditorViewTest, DroppedFilesGoToTheOwnerAndDroppedTextIsInserted) {
+    setText(L"abc\ndef");
+    corvel::afDataObjectComposite* data =
+        static_cast<corvel::afDataObjectComposite*>(editor->getDropTarget()->getDataObject());
+    static_cast<corvel::afDataObjectText*>(data->findPart(CF_UNICODETEXT))->setText(L"XY", 2);
+    EXPECT_NE(corvel::afDropAction::NONE,
+              editor->acceptDrop(POINT{editor->getTextLeft() + CELL + 2, ROW + 5}, corvel::afDropAction::COPY));
+    EXPECT_EQ(L"abc\ndXYef", text());
+    // Files without a handler are refused; with one they reach it.
+    static_cast<corvel::afDataObjectFiles*>(data->findPart(CF_HDROP))->setPaths({L"C:\\a.txt"});
+    EXPECT_EQ(corvel::afDropAction::NONE, editor->acceptDrop(POINT{0, 0}, corvel::afDropAction::COPY));
+    Editor::FileDropHandler handler;
+    handler.drop = &takeDrop;
+    editor->setFileDropHandler(handler);
+    static_cast<corvel::afDataObjectFiles*>(data->findPart(CF_HDROP))->setPaths({L"C:\\a.txt", L"C:\\b.txt"});
+    EXPECT_EQ(corvel::afDropAction::COPY, editor->acceptDrop(POINT{0, 0}, corvel::afDropAction::COPY));
+    EXPECT_EQ(2u, g_dropped.size());
+    EXPECT_EQ(L"abc\ndXYef", text());
 }
 
 } // namespace

@@ -151,6 +151,7 @@ void Editor::onCreated() {
     m_top = m_cache->makeIterator(0, 0);
     m_bottom = m_top;
     onThemeLoaded(std::shared_ptr<DocumentTheme>());
+    makeDropTarget();
 }
 
 void Editor::onBeforeDestroy() {
@@ -616,8 +617,8 @@ void Editor::invalidateLines(int32_t first, int32_t last, bool textChanged, int3
         else
             m_cache->invalidateRange(first, last);
         updatePageSize(true);
-        const bool rowsKept = oneLine && rowsBefore > 0 && first < m_lineCount &&
-                              m_cache->getLineEntry(first).subLineCount == rowsBefore;
+        const bool rowsKept =
+            oneLine && rowsBefore > 0 && first < m_lineCount && m_cache->getLineEntry(first).subLineCount == rowsBefore;
         if (m_context->wrapEnabled() && !rowsKept)
             last = -1;
         if (relayout)

@@ -98,6 +98,14 @@ bool Editor::onRawMessage(afMessage* message) {
     case WM_GETDLGCODE:
         message->result = DLGC_WANTALLKEYS;
         return true;
+    case WM_NCPAINT:
+        if (paintThemedBorder(message))
+            return true;
+        break;
+    case WM_NCCALCSIZE:
+        if (calcThemedClient(message))
+            return true;
+        break;
     case WM_SIZE:
         if (m_controller) {
             beginUpdate();

@@ -3,12 +3,14 @@
 
 #include "EditorBrackets.h"
 
+#include "corvel/document/LineHeader.h"
 #include "corvel/editor/EditorCaret.h"
 #include "corvel/editor/LineCache.h"
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afCanvasBuffer.h"
 #include "corvel/ui/afCanvasRegion.h"
 #include "corvel/ui/afFont.h"
+#include "corvel/ui/afIcon.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/ui/afUnicode.h"
 #include "corvel/ui/afUnicodeContext.h"
@@ -85,10 +87,37 @@ bool Editor::onDraw(afCanvas* canvas, afCanvasRegion* region) {
     return true;
 }
 
+void Editor::paintMarkerIcon(afCanvas& buffer, int32_t line, int left, int rowHeight) {
+    const std::vector<LineMarker>* markers = m_controller->getLineMarkers(line);
+    if (!markers || markers->empty())
+        return;
+    int index;
+    switch (markers->front().kind) {
+    case 1:
+        index = 17;
+        break;
+    case 2:
+        index = 19;
+        break;
+    case 3:
+        index = 16;
+        break;
+    default:
+        index = 15;
+        break;
+    }
+    const afIcon& icon = afResources::getIcon(index);
+    const int size = icon.getSize();
+    DrawIconEx(buffer.getDC(), left + (MARKER_WIDTH - size) / 2, (rowHeight - size) / 2, icon.getHandle(), size, size,
+               0, nullptr, DI_NORMAL);
+}
+
 void Editor::paintGutterRow(afCanvas& buffer, int32_t line, bool continuation, bool current, int rowHeight) {
     const bool numbers = m_preset.gutterLineNumbers;
     RECT gutter{0, 0, m_gutterWidth - SHADOW_WIDTH, rowHeight + 1};
     buffer.fillRect(numbers ? (current ? m_gutterCurrent : m_gutterOther) : m_textBackground, gutter);
+    if (!continuation && line >= 0 && afResources::exists())
+        paintMarkerIcon(buffer, line, gutter.left + NUMBER_PADDING, rowHeight);
     if (!continuation && line >= 0 && numbers && afResources::exists()) {
         RECT text = gutter;
         text.left += NUMBER_PADDING;

@@ -24,6 +24,10 @@
 namespace corvel {
 
 class ControllerLineSource;
+class afDataObjectComposite;
+class afDataObjectFiles;
+class afDataObjectText;
+class afDropTarget;
 class Hint;
 class afMenu;
 class DocumentTheme;
@@ -170,6 +174,22 @@ public:
     typedef bool (*ImeResultReader)(HWND hwnd, std::wstring& out);
     static void setImeResultReader(ImeResultReader reader);
 
+    // --- Dropped files ---------------------------------------------------------------------
+    // What the editor's owner does with files dragged over the editor: while dragging it
+    // decides the drop action (afDropAction values) from the allowed ones, on a drop it
+    // takes the paths, and it hears when the drag leaves. Unset parts are skipped; without
+    // a handler files get the default answer and dropped text is inserted where it lands.
+    struct FileDropHandler {
+        void* object = nullptr;
+        int (*decide)(void* object, Editor* editor, int allowed) = nullptr;
+        void (*drop)(void* object, Editor* editor, const std::vector<std::wstring>& paths) = nullptr;
+        void (*leave)(void* object, Editor* editor) = nullptr;
+    };
+    void setFileDropHandler(const FileDropHandler& handler) { m_fileDrop = handler; }
+    afDropTarget* getDropTarget() const { return m_dropTarget; }
+    // A drop of data already fetched into the target's data object, at a client point.
+    int acceptDrop(POINT clientPoint, int action);
+
     // Told (editor, focused) when the editor gains or loses the focus.
     zem::CallbackList<void(Editor*, bool)> focusListeners;
     // Called with the editor's context menu before it opens, to add items.
@@ -232,6 +252,13 @@ private:
     int clientHeight() const;
 
     // Painting.
+    void paintMarkerIcon(afCanvas& buffer, int32_t line, int left, int rowHeight);
+    bool paintThemedBorder(afMessage* message);
+    void makeDropTarget();
+    static int onDragDecide(void* self, afDropTarget* target, afEvent* event, int allowed, int last);
+    static int onDropData(void* self, afDropTarget* target, afEvent* event, int allowed, int last);
+    static void onDragGone(void* self, afDropTarget* target);
+    bool calcThemedClient(afMessage* message);
     void paintGutterRow(afCanvas& buffer, int32_t line, bool continuation, bool current, int rowHeight);
     void readPaletteColors();
 
@@ -306,7 +333,11 @@ private:
     TextPosition m_dragCaret;
     int m_dragMode = DRAG_CHARACTERS;
     POINT m_pressPoint{0, 0};
-    Hint* m_hint = nullptr; // owned by the view tree
+    Hint* m_hint = nullptr;                 // owned by the view tree
+    afDropTarget* m_dropTarget = nullptr;   // owned by the platform view
+    afDataObjectText* m_dropText = nullptr; // parts of the target's data object
+    afDataObjectFiles* m_dropFiles = nullptr;
+    FileDropHandler m_fileDrop;
     int32_t m_hintLine = -1;
     afView* m_caretPopup = nullptr; // not owned
     afMenu* m_openMenu = nullptr;
