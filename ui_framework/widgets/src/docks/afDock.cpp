@@ -282,6 +282,10 @@ bool afDock::dragSlot(afDockSlot* slot) {
     return true;
 }
 
+afDockSlot* afDock::getDraggedSlot() {
+    return s_draggedSlot;
+}
+
 int afDock::runSlotDrag(afDataObject* data, int allowed) {
     afDropSource source;
     source.setDataObject(data);

@@ -92,6 +92,8 @@ public:
     virtual void destroyDropTarget();
     // Drags a slot of this dock (with what its controller adds); false for others.
     virtual bool dragSlot(afDockSlot* slot);
+    // The slot this process is dragging now, or null: docks accept only such drags.
+    static afDockSlot* getDraggedSlot();
     virtual int onSlotDrop(afDropTarget* target, afEvent* event, int allowed, int last);
     virtual int onSlotDragOver(afDropTarget* target, afEvent* event, int allowed, int last);
     virtual void onSlotDragLeave(afDropTarget* target);
