@@ -113,6 +113,7 @@ void App::createManagers() {
     m_languageManager = new LanguageManager(*m_bundleManager, *m_grammarRegistry, m_bundleHost.get());
     m_scopePreferencesManager = new ScopePreferencesManager(*m_bundleManager, *m_bundleHost);
     m_searchManager = new SearchManager(actions, config);
+    m_searchManager->setControllerManager(m_controllerManager);
     m_facePresetManager = new FacePresetManager(getFontManager(), config);
     if (actions) {
         m_tabInvoker = new afActionInvokerTab(actions);

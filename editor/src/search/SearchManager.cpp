@@ -1,9 +1,12 @@
 #include "corvel/editor/SearchManager.h"
 
 #include "corvel/config/ConfigManager.h"
-#include "corvel/editor/SearchDialogUI.h"
+#include "corvel/editor/SearchDialog.h"
 #include "corvel/editor/SearchRequest.h"
+#include "corvel/editor/SearchStrip.h"
 #include "corvel/editor/SearchSubscriber.h"
+#include "corvel/ui/afLayoutLinear.h"
+#include "corvel/ui/afLayoutParams.h"
 #include "corvel/widgets/afActionTable.h"
 
 namespace corvel {
@@ -182,12 +185,23 @@ void SearchManager::forgetDialog() {
     m_dialog = nullptr;
 }
 
-SearchDialogUI* SearchManager::createDialog(afView*) {
-    return nullptr;
+SearchDialogUI* SearchManager::createDialog(afView* owner) {
+    // Made hidden: the main window owns it from here on.
+    auto* dialog = new SearchDialog(owner, this, m_controllers);
+    dialog->afViewPlatform::create();
+    return dialog;
 }
 
-SearchUI* SearchManager::createStrip(afLayoutLinear*) {
-    return nullptr;
+SearchUI* SearchManager::createStrip(afLayoutLinear* innerLayout) {
+    afView* owner = innerLayout->getOwner();
+    SearchStrip* strip = SearchStrip::create(owner, this);
+    if (!strip)
+        return nullptr;
+    // Just above the layout's last child, the tool strip.
+    int index = innerLayout->getChildCount() > 0 ? innerLayout->getChildCount() - 1 : -1;
+    innerLayout->addChild(strip, new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::WRAP_CONTENT),
+                          index);
+    return strip;
 }
 
 bool SearchManager::onFindDocument(afActionEvent*) {

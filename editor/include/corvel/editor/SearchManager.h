@@ -14,6 +14,7 @@ namespace corvel {
 
 class Config;
 class ConfigManager;
+class DocumentControllerManager;
 class SearchDialogUI;
 class SearchRequest;
 class SearchSubscriber;
@@ -40,6 +41,8 @@ public:
     // The shell's main window (the dialog's owner) and its inner layout (the strip's parent).
     void setMainWindow(afView* mainWindow, afLayoutLinear* innerLayout);
     afView* getMainWindow() const { return m_mainWindow; }
+    // The dialog's fields take their controllers from here.
+    void setControllerManager(DocumentControllerManager* controllers) { m_controllers = controllers; }
 
     // Ignored for id 0 and for an id already known.
     void registerScope(const SearchScope& scope);
@@ -106,6 +109,7 @@ private:
     SearchUI* m_activeFrontEnd = nullptr;
     afView* m_mainWindow = nullptr;
     afLayoutLinear* m_innerLayout = nullptr;
+    DocumentControllerManager* m_controllers = nullptr; // not owned
     bool m_actionsRegistered = false;
 };
 
