@@ -129,7 +129,7 @@ void App::createMainWindow() {
         preferences->setOwner(window);
     m_bundleHost->setMainWindow(window);
     if (m_searchManager)
-        m_searchManager->setMainWindow(window, window->getRootLayout());
+        m_searchManager->setMainWindow(window, window->getInnerLayout());
 }
 
 void App::readStartSettings(Config& config) {
