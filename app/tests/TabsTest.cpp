@@ -360,3 +360,32 @@ TEST_F(TabsTest, TheSidebarOpensTheActiveViewUnderItsOwnButton) {
         EXPECT_EQ(c.markerY, hit.marker.y) << c.y;
     }
 }
+
+TEST_F(TabsTest, ADoubleClickOnTheRowOrTheContentRunsTheHandler) {
+    auto* tabs = new TestTabs(&host);
+    int runs = 0;
+    tabs->setDoubleClick(&runs, [](void* count, Tabs*) { ++*static_cast<int*>(count); });
+    afEvent once = eventAt(*tabs, 10, 5, 1);
+    once.setClickCount(1);
+    afEvent twice = eventAt(*tabs, 10, 5, 1);
+    twice.setClickCount(2);
+    EXPECT_FALSE(tabs->getButtonRow()->dispatchMouseDown(&once));
+    EXPECT_TRUE(tabs->getButtonRow()->dispatchMouseDown(&twice));
+    EXPECT_TRUE(tabs->getContent()->dispatchMouseDown(&twice));
+    EXPECT_EQ(2, runs);
+}
+
+TEST_F(TabsTest, TabTitlesShowTheirAmpersandsAndLeadingViewsGoBeforeTheTrailingOnes) {
+    auto* tabs = new TestTabs(&host);
+    afDockSlot* slot = add(tabs, "R&D.txt");
+    EXPECT_EQ(ViewVirtualButton::TEXT_NO_PREFIX, DockSimple::getButton(slot)->getLabelFlags());
+    EXPECT_EQ(ViewVirtualButton::TEXT_NO_PREFIX, DockSimple::getButton(slot)->getTextFlags());
+    auto* first = new ViewVirtualButton(tabs);
+    auto* second = new ViewVirtualButton(tabs);
+    tabs->addLeadingView(first);
+    tabs->addLeadingView(second);
+    afView* trailing = tabs->getHeader()->getChildAt(2);
+    ASSERT_EQ(2, trailing->getChildCount());
+    EXPECT_EQ(second, trailing->getChildAt(0));
+    EXPECT_EQ(first, trailing->getChildAt(1));
+}

@@ -16,7 +16,8 @@ namespace corvel {
 
 namespace {
 
-constexpr int BUTTON_TEXT_FLAGS = 8; // titles show '&' as it is
+// Titles are file and tab names, never mnemonics: "R&D.txt" shows its '&'.
+constexpr int BUTTON_TEXT_FLAGS = ViewVirtualButton::TEXT_NO_PREFIX;
 constexpr int NO_DROP = 1;           // the drop action "none"
 
 } // namespace
@@ -54,6 +55,7 @@ afView* DockSimple::getCachedView(void* data) const {
 
 void DockSimple::onSlotInserted(afDockSlot* slot, int position) {
     auto* button = new ViewVirtualButton(this);
+    button->setLabelFlags(BUTTON_TEXT_FLAGS);
     button->setTextFlags(BUTTON_TEXT_FLAGS);
     slot->setTag(BUTTON_TAG, button);
     button->setClick(this, &DockSimple::onButtonClick);
