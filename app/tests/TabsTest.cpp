@@ -2,6 +2,7 @@
 
 #include "../../ui_framework/core/tests/support/DibTarget.h"
 #include "../../ui_framework/core/tests/support/TestWidgets.h"
+#include "../../ui_framework/widgets/tests/support/SlotDropScript.h"
 #include "corvel/app/DropMarker.h"
 #include "corvel/app/TabManager.h"
 #include "corvel/app/TabsSidebar.h"
@@ -50,8 +51,8 @@ afEvent eventAt(afViewPlatform& view, int x, int y, unsigned detail) {
     return event;
 }
 
-// Drives a slot drag by hand: OLE would call the dock under the pointer from inside the
-// drag; here the target of dropOnto gets enter, over and drop at (dropX, dropY).
+// Drives a slot drag by hand onto dropOnto at (dropX, dropY), and chooses from the tab
+// menu by title without its modal loop.
 template <class Base> class Scripted : public Base {
 public:
     explicit Scripted(afView* parent) : Base(parent) { afViewPlatform::create(); }
@@ -69,24 +70,15 @@ public:
     int runSlotDrag(afDataObject* data, int allowed) override {
         if (!dropOnto)
             return 0;
-        IDropTarget* target = dropOnto->getDropTarget()->getComTarget();
-        POINT point{dropX, dropY};
-        ClientToScreen(dropOnto->getHandle(), &point);
-        POINTL at{point.x, point.y};
-        DWORD offered = static_cast<DWORD>((allowed >> 2) & 7);
-        DWORD effect = offered;
-        target->DragEnter(data->getAdapter(), MK_LBUTTON, at, &effect);
-        effect = offered;
-        target->DragOver(MK_LBUTTON, at, &effect);
-        overEffect = effect;
-        pendingDuringDrag = dropOnto->getPendingDropPosition();
-        markerShown = dropOnto->getDropMarker() && dropOnto->getDropMarker()->isVisible();
-        if (leaveInstead) {
-            target->DragLeave();
-            return 0;
-        }
-        effect = offered;
-        target->Drop(data->getAdapter(), 0, at, &effect);
+        widgetstest::SlotDropScript script;
+        script.at = POINT{dropX, dropY};
+        script.leave = leaveInstead;
+        script.afterOver = [&] {
+            pendingDuringDrag = dropOnto->getPendingDropPosition();
+            markerShown = dropOnto->getDropMarker() && dropOnto->getDropMarker()->isVisible();
+        };
+        DWORD effect = script.run(*dropOnto, data, allowed);
+        overEffect = script.overEffect;
         return static_cast<int>(effect);
     }
 

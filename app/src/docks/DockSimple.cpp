@@ -2,6 +2,7 @@
 
 #include "corvel/app/DropMarker.h"
 #include "corvel/ui/afEvent.h"
+#include "corvel/ui/afResources.h"
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/afDockSlot.h"
 #include "corvel/widgets/afDockSlotController.h"
@@ -18,7 +19,8 @@ namespace {
 
 // Titles are file and tab names, never mnemonics: "R&D.txt" shows its '&'.
 constexpr int BUTTON_TEXT_FLAGS = ViewVirtualButton::TEXT_NO_PREFIX;
-constexpr int NO_DROP = 1;           // the drop action "none"
+constexpr int NO_DROP = 1;     // the drop action "none"
+constexpr int EMPTY_COLOR = 4; // of the resource registry's colours
 
 } // namespace
 
@@ -33,6 +35,17 @@ DockSimple::~DockSimple() = default;
 
 const wchar_t* DockSimple::getTypeName() const {
     return L"ui.dock.simple";
+}
+
+bool DockSimple::buildSeed(Seed& seed) {
+    if (!afDock::buildSeed(seed))
+        return false;
+    seed.style = WS_CHILD | WS_VISIBLE;
+    return true;
+}
+
+COLORREF DockSimple::emptyBackground() {
+    return afResources::exists() ? afResources::getColor(EMPTY_COLOR) : GetSysColor(COLOR_BTNFACE);
 }
 
 ViewVirtualButton* DockSimple::getButton(const afDockSlot* slot) {

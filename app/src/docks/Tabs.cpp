@@ -6,7 +6,6 @@
 #include "corvel/ui/afIcon.h"
 #include "corvel/ui/afLayoutHorizontalScroll.h"
 #include "corvel/ui/afLayoutLinear.h"
-#include "corvel/ui/afResources.h"
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afDockSlot.h"
@@ -17,7 +16,6 @@ namespace {
 
 constexpr int HEADER_FILL = 1;
 constexpr int EDGE_COLOR = 5;
-constexpr int EMPTY_COLOR = 4; // of the resource registry's colours
 constexpr int BUTTON_EDGES = ViewVirtualButton::EDGE_RIGHT | ViewVirtualButton::EDGE_BOTTOM;
 constexpr int MARKER_OVERHANG = 2; // the marker sticks out this far at both ends
 
@@ -54,13 +52,6 @@ Tabs* Tabs::create(afView* window) {
 
 const wchar_t* Tabs::getTypeName() const {
     return L"ui.dock.tabs";
-}
-
-bool Tabs::buildSeed(Seed& seed) {
-    if (!DockSimple::buildSeed(seed))
-        return false;
-    seed.style = WS_CHILD | WS_VISIBLE;
-    return true;
 }
 
 void Tabs::addLeadingView(afView* view) {
@@ -106,7 +97,7 @@ bool Tabs::onDraw(afCanvas* canvas, afCanvasRegion*) {
     afRect body = getBodyRect();
     if (body.width() <= 0 || body.height() <= 0)
         return true;
-    COLORREF background = afResources::exists() ? afResources::getColor(EMPTY_COLOR) : GetSysColor(COLOR_BTNFACE);
+    COLORREF background = emptyBackground();
     canvas->fillRect(background, body);
     if (m_emptyPicture) {
         int size = m_emptyPicture->getSize();

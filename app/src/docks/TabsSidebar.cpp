@@ -3,7 +3,6 @@
 #include "corvel/app/DropMarker.h"
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afLayoutLinear.h"
-#include "corvel/ui/afResources.h"
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/afDockSlot.h"
 
@@ -13,7 +12,6 @@ namespace corvel {
 
 namespace {
 
-constexpr int EMPTY_COLOR = 4;
 constexpr int MARKER_OVERHANG = 2;
 
 afLayoutParamsLinear* buttonParams() {
@@ -43,18 +41,11 @@ const wchar_t* TabsSidebar::getTypeName() const {
     return L"ui.sidebar_dock";
 }
 
-bool TabsSidebar::buildSeed(Seed& seed) {
-    if (!DockSimple::buildSeed(seed))
-        return false;
-    seed.style = WS_CHILD | WS_VISIBLE;
-    return true;
-}
-
 bool TabsSidebar::onDraw(afCanvas* canvas, afCanvasRegion*) {
     if (!canvas || getActiveSlot())
         return false;
     afRect client = getClientFrame();
-    COLORREF background = afResources::exists() ? afResources::getColor(EMPTY_COLOR) : GetSysColor(COLOR_BTNFACE);
+    COLORREF background = emptyBackground();
     canvas->fillRect(background, afRect(0, 0, client.width(), client.height()));
     return true;
 }

@@ -5,6 +5,7 @@
 #include "corvel/widgets/afDockSlot.h"
 #include "corvel/widgets/afDockSlotController.h"
 #include "corvel/widgets/afDropTarget.h"
+#include "support/SlotDropScript.h"
 #include "zem/base/Exception.h"
 
 #include <gtest/gtest.h>
@@ -100,18 +101,9 @@ public:
         return dropOnto ? deliverDrop(*dropOnto, data, dropX, allowed) : 0;
     }
     static DWORD deliverDrop(TestDock& onto, afDataObject* data, int x, int allowed) {
-        IDropTarget* target = onto.getDropTarget()->getComTarget();
-        POINT point{x, 10};
-        ClientToScreen(onto.getHandle(), &point);
-        POINTL at{point.x, point.y};
-        DWORD offered = static_cast<DWORD>((allowed >> 2) & 7);
-        DWORD effect = offered;
-        target->DragEnter(data->getAdapter(), MK_LBUTTON, at, &effect);
-        effect = offered;
-        target->DragOver(MK_LBUTTON, at, &effect);
-        effect = offered;
-        target->Drop(data->getAdapter(), 0, at, &effect);
-        return effect;
+        widgetstest::SlotDropScript script;
+        script.at = POINT{x, 10};
+        return script.run(onto, data, allowed);
     }
 
     bool giveNoView = false;

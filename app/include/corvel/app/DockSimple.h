@@ -27,6 +27,8 @@ public:
     ~DockSimple() override;
 
     const wchar_t* getTypeName() const override;
+    // A visible child window of the dock classes' own.
+    bool buildSeed(Seed& seed) override;
 
     void onSlotInserted(afDockSlot* slot, int position) override;
     void onSlotRemoved(afDockSlot* slot, bool deleting) override;
@@ -71,6 +73,8 @@ protected:
     virtual bool hitTestDrop(int x, int y, DropHit& hit) = 0;
     // Shows the marker for a hit (in client coordinates).
     virtual void showMarker(const DropHit& hit) = 0;
+    // The system colour a dock without an active slot shows.
+    static COLORREF emptyBackground();
     // The marker, made on first use.
     DropMarker* marker();
     void hideMarker();

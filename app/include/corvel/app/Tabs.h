@@ -23,7 +23,6 @@ public:
     static Tabs* create(afView* window);
 
     const wchar_t* getTypeName() const override;
-    bool buildSeed(Seed& seed) override;
     bool onDraw(afCanvas* canvas, afCanvasRegion* region) override;
 
     // A view at the start of the header's trailing area, wrapping its width.

@@ -17,7 +17,6 @@ public:
     static TabsSidebar* create(afView* window);
 
     const wchar_t* getTypeName() const override;
-    bool buildSeed(Seed& seed) override;
     bool onDraw(afCanvas* canvas, afCanvasRegion* region) override;
 
     afLayoutLinear* getContent() const { return m_content; }
