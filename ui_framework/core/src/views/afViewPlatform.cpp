@@ -15,12 +15,28 @@
 namespace corvel {
 
 namespace {
+
 const wchar_t PROPERTY[] = L"AFWIDGETPTR";
+
+// The window last looked up: a window's messages come in runs, and each property lookup
+// is a round trip to the window system. Kept only while the window is bound.
+HWND g_lastHwnd = nullptr;
+afViewPlatform* g_lastView = nullptr;
+
+void forgetLastLookup(HWND hwnd) {
+    if (hwnd != g_lastHwnd)
+        return;
+    g_lastHwnd = nullptr;
+    g_lastView = nullptr;
 }
+
+} // namespace
 
 afViewPlatform::afViewPlatform(afView* owner) : afView(owner) {}
 
 afViewPlatform::~afViewPlatform() {
+    if (g_lastView == this)
+        forgetLastLookup(g_lastHwnd);
     if (m_hookedParent)
         m_hookedParent->removeMessageHook(&parentHook, this);
 }
@@ -32,7 +48,14 @@ const wchar_t* afViewPlatform::getTypeName() const {
 afViewPlatform* afViewPlatform::viewFromHandle(HWND hwnd) {
     if (!hwnd)
         return nullptr;
-    return static_cast<afViewPlatform*>(GetPropW(hwnd, PROPERTY));
+    if (hwnd == g_lastHwnd)
+        return g_lastView;
+    auto* view = static_cast<afViewPlatform*>(GetPropW(hwnd, PROPERTY));
+    if (view) {
+        g_lastHwnd = hwnd;
+        g_lastView = view;
+    }
+    return view;
 }
 
 HWND afViewPlatform::getOwnerWindow() const {
@@ -485,6 +508,7 @@ bool afViewPlatform::adoptHandle(HWND hwnd) {
 }
 
 void afViewPlatform::bindHandle(HWND hwnd, bool subclass) {
+    forgetLastLookup(hwnd);
     m_hwnd = hwnd;
     m_geometryStale = true;
     SetPropW(hwnd, PROPERTY, this);
@@ -498,6 +522,7 @@ void afViewPlatform::bindHandle(HWND hwnd, bool subclass) {
 
 void afViewPlatform::unbindHandle(HWND hwnd) {
     onDestroy();
+    forgetLastLookup(hwnd);
     RemovePropW(hwnd, PROPERTY);
 }
 
