@@ -6,6 +6,7 @@
 #include "corvel/ui/afTypeNames.h"
 #include "corvel/ui/afWindowsUX.h"
 #include "corvel/widgets/createControl.h"
+#include "paintEmptyText.h"
 #include "takeFocus.h"
 
 #include <algorithm>
@@ -34,11 +35,6 @@ enum ScrollRequest {
     SCROLL_THUMB_POSITION,
     SCROLL_THUMB_TRACK
 };
-
-// The empty text: inset on every side, then lowered by this share of what is left.
-constexpr int EMPTY_INSET = 20;
-constexpr double EMPTY_DROP = 0.236;
-constexpr int EMPTY_FONT = 4;
 
 } // namespace
 
@@ -372,27 +368,13 @@ void afControlLister::drawItemSelection(const afRect& rect, afCanvas& canvas) co
     canvas.fillRect(GetSysColor(focused ? COLOR_HIGHLIGHT : COLOR_BTNFACE), rect);
 }
 
-void afControlLister::paintEmpty(afCanvas& canvas, const RECT& client) {
-    canvas.fillRect(GetSysColor(COLOR_WINDOW), client);
-    afRect area(client);
-    area.deflate(EMPTY_INSET);
-    area.top += static_cast<LONG>(area.height() * EMPTY_DROP);
-    if (m_emptyText.empty() || area.isEmpty())
-        return;
-    canvas.saveState();
-    if (afResources::exists())
-        canvas.selectObject(afResources::getFont(EMPTY_FONT).getHandle());
-    canvas.drawText(m_emptyText, area, GetSysColor(COLOR_GRAYTEXT), DT_CENTER | DT_VCENTER | DT_WORDBREAK);
-    canvas.restoreState();
-}
-
 bool afControlLister::onDraw(afCanvas* canvas, afCanvasRegion* region) {
     if (!canvas || !m_hwnd)
         return false;
     RECT client;
     GetClientRect(m_hwnd, &client);
     if (m_empty) {
-        paintEmpty(*canvas, client);
+        paintEmptyText(*canvas, client, m_emptyText);
         return true;
     }
     int end = std::min(m_count, m_top + m_visible);

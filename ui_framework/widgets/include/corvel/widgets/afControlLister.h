@@ -89,7 +89,6 @@ private:
     void updateScrollBar();
     void activate(int index);
     bool isFocusedLook() const { return m_passive || hasFocus(); }
-    void paintEmpty(afCanvas& canvas, const RECT& client);
 
     int m_count = 0;   // >= 0
     int m_top = 0;     // 0 <= m_top <= maxTop()
