@@ -37,6 +37,30 @@ TEST_F(WidgetTest, HandleBoundFromCreationToDestruction) {
     EXPECT_EQ(1, widget.destroyeds);
 }
 
+TEST_F(WidgetTest, AnotherProcesssWindowIsNoViewOfOurs) {
+    // Caught: the key dispatch read another test program's foreground window as a view.
+    HWND foreign = GetDesktopWindow();
+    DWORD process = 0;
+    GetWindowThreadProcessId(foreign, &process);
+    if (process == GetCurrentProcessId())
+        GTEST_SKIP() << "the desktop window belongs to this process";
+    ASSERT_TRUE(SetPropW(foreign, L"AFWIDGETPTR", reinterpret_cast<HANDLE>(0x12345678)));
+    afViewPlatform* view = afViewPlatform::viewFromHandle(foreign);
+    RemovePropW(foreign, L"AFWIDGETPTR");
+    EXPECT_EQ(nullptr, view);
+}
+
+TEST_F(WidgetTest, TheLookupForgetsAWindowWithItsView) {
+    HWND hwnd = nullptr;
+    {
+        TestWidget widget(nullptr, false);
+        widget.create();
+        hwnd = widget.getHandle();
+        EXPECT_EQ(&widget, afViewPlatform::viewFromHandle(hwnd));
+    }
+    EXPECT_EQ(nullptr, afViewPlatform::viewFromHandle(hwnd));
+}
+
 TEST_F(WidgetTest, TextSetBeforeCreationIsApplied) {
     TestWidget widget(nullptr, false);
     widget.title.clear();

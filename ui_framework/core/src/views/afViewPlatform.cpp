@@ -51,10 +51,15 @@ afViewPlatform* afViewPlatform::viewFromHandle(HWND hwnd) {
     if (hwnd == g_lastHwnd)
         return g_lastView;
     auto* view = static_cast<afViewPlatform*>(GetPropW(hwnd, PROPERTY));
-    if (view) {
-        g_lastHwnd = hwnd;
-        g_lastView = view;
-    }
+    if (!view)
+        return nullptr;
+    // Another process's framework window carries a pointer of that process.
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process != GetCurrentProcessId())
+        return nullptr;
+    g_lastHwnd = hwnd;
+    g_lastView = view;
     return view;
 }
 
