@@ -5,7 +5,7 @@
 #include "corvel/app/MenuBar.h"
 #include "corvel/config/ConfigManager.h"
 #include "corvel/widgets/afMenu.h"
-#include "support/TestWidgets.h"
+#include "support/ShellServices.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +36,7 @@ protected:
         m_config.activated.add(&MainWindowTest::recordActivated, this);
         m_window = new MainWindow(&m_host);
         m_window->create();
+        m_services.bind(m_window->getHandle());
     }
     void TearDown() override {
         delete m_window;
@@ -60,7 +61,7 @@ protected:
         return SendMessageW(m_window->getHandle(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
     }
 
-    uitest::WithResources m_resources;
+    apptest::ShellServices m_services;
     ConfigManager m_config;
     RecordingHost m_host;
     MainWindow* m_window = nullptr;
@@ -149,6 +150,8 @@ TEST_F(MainWindowTest, TitleEndsWithTheProductAndVersion) {
 }
 
 TEST_F(MainWindowTest, BecomingActiveTellsTheSubscribersOnce) {
+    uitest::drainMessages();
+    m_activated.clear();
     m_window->onActivate(false);
     m_window->onActivate(true);
     ASSERT_EQ(1u, m_activated.size());

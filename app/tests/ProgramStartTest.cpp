@@ -4,6 +4,7 @@
 #include "corvel/app/MainWindowHost.h"
 #include "corvel/config/ConfigManager.h"
 #include "support/ProgramRun.h"
+#include "support/ShellServices.h"
 
 #include <gtest/gtest.h>
 
@@ -76,6 +77,7 @@ public:
         m_mutex = CreateMutexW(nullptr, FALSE, L"Corvel35WindowClass");
         m_window = silent ? new SilentMainWindow(&host) : new MainWindow(&host);
         m_window->create();
+        m_services.bind(m_window->getHandle());
     }
     ~PretendedInstance() {
         delete m_window;
@@ -85,7 +87,7 @@ public:
     NullHost host;
 
 private:
-    uitest::WithResources m_resources;
+    apptest::ShellServices m_services;
     HANDLE m_mutex;
     MainWindow* m_window;
 };

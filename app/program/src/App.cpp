@@ -1,6 +1,8 @@
 #include "corvel/program/App.h"
 
+#include "corvel/app/DockManager.h"
 #include "corvel/app/MainWindow.h"
+#include "corvel/app/TabManager.h"
 #include "corvel/bundles/BundleManager.h"
 #include "corvel/bundles/LanguageManager.h"
 #include "corvel/bundles/ScopePreferencesManager.h"
@@ -89,6 +91,7 @@ bool App::onInit() {
     {
         zem::CriticalSectionLock guard(config.getLock());
         ConfigManager::current()->settingsLoaded.invoke(&config);
+        m_dockManager->restore(config);
         readStartSettings(config);
     }
     m_bundleManager->load();
@@ -112,6 +115,7 @@ void App::createManagers() {
     m_snippetManager = new SnippetManager(*m_bundleManager, *m_bundleHost);
     m_languageManager = new LanguageManager(*m_bundleManager, *m_grammarRegistry, m_bundleHost.get());
     m_scopePreferencesManager = new ScopePreferencesManager(*m_bundleManager, *m_bundleHost);
+    m_dockManager = new DockManager();
     m_searchManager = new SearchManager(actions, config);
     m_searchManager->setControllerManager(m_controllerManager);
     m_facePresetManager = new FacePresetManager(getFontManager(), config);
@@ -122,6 +126,7 @@ void App::createManagers() {
 }
 
 void App::createMainWindow() {
+    m_tabManager = new TabManager();
     MainWindow* window = new MainWindow(this);
     m_mainWindow = window;
     window->create();

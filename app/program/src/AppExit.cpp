@@ -5,7 +5,9 @@
 // registry last. Any member may be null (a start that ended early).
 #include "corvel/program/App.h"
 
+#include "corvel/app/DockManager.h"
 #include "corvel/app/MainWindow.h"
+#include "corvel/app/TabManager.h"
 #include "corvel/bundles/BundleEntryTypeInfo.h"
 #include "corvel/bundles/BundleManager.h"
 #include "corvel/bundles/LanguageManager.h"
@@ -93,12 +95,14 @@ void App::onExit() {
 }
 
 void App::deleteManagers() {
+    release(m_tabManager);
     release(m_searchManager);
     release(m_facePresetManager);
     release(m_preferencesManager);
     deleteUnregisteredKindManagers();
     release(m_bundleManager);
     m_bundleHost.reset();
+    release(m_dockManager);
     // What the managers above left open goes before the controllers' manager.
     if (m_documentManager)
         m_documentManager->closeAll();

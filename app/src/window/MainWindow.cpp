@@ -1,13 +1,22 @@
 #include "corvel/app/MainWindow.h"
 
 #include "corvel/app/MainWindowHost.h"
+#include "corvel/app/DockManager.h"
+#include "corvel/app/LogWindow.h"
 #include "corvel/app/MenuBar.h"
+#include "corvel/app/TabManager.h"
+#include "corvel/app/Tabs.h"
+#include "corvel/app/TabsSidebar.h"
 #include "corvel/base/VersionInfo.h"
 #include "corvel/config/ConfigManager.h"
 #include "corvel/ui/afApp.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/widgets/ToolStrip.h"
+#include "corvel/widgets/ViewVirtualButton.h"
+#include "corvel/widgets/WidgetPalette.h"
+#include "corvel/widgets/afControlSplitter.h"
+#include "corvel/widgets/afDockSlot.h"
 #include "corvel/widgets/afMenu.h"
 #include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
@@ -46,14 +55,27 @@ HICON registeredIcon(uint32_t id) {
 
 } // namespace
 
-MainWindow::MainWindow(MainWindowHost* host) : afActionHandler(L"MainWindow"), m_host(host) {
+MainWindow::MainWindow(MainWindowHost* host)
+    : afActionHandler(L"MainWindow"), afDockSlotController(CONTROLLER_ID), m_host(host) {
     m_baseTitle = buildBaseTitle();
     m_title = m_baseTitle;
     setName(L"global");
     setPlacementKey(L"main_window");
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    keyDownListeners().remove(&MainWindow::keyHook, this);
+    if (DockManager* docks = DockManager::instance()) {
+        for (afDock* dock : {static_cast<afDock*>(m_sidebar), static_cast<afDock*>(m_documentTabs),
+                             static_cast<afDock*>(m_bottomBar)}) {
+            if (dock)
+                docks->unregisterDock(dock);
+        }
+        docks->unregisterSlotController(this);
+    }
+    if (TabManager* tabs = TabManager::instance(); tabs && tabs->getDock() == m_documentTabs)
+        tabs->forgetDock();
+}
 
 const wchar_t* MainWindow::getTypeName() const {
     return TYPE_NAME;
@@ -81,24 +103,80 @@ bool MainWindow::buildSeed(Seed& seed) {
 }
 
 void MainWindow::onCreated() {
+    m_sidebar = TabsSidebar::create(this);
+    TabManager* tabs = TabManager::instance();
+    m_documentTabs = tabs ? tabs->getDock(this) : Tabs::create(this);
+    m_bottomBar = Tabs::create(this);
+    m_toolStrip = ToolStrip::create(this);
     buildMenuBar();
     buildViewTree();
+    addLogSlot();
+    registerDocks();
     setIcon(registeredIcon(APP_ICON_LARGE), registeredIcon(APP_ICON_SMALL));
     createActions();
     activate();
     afWindowMain::onCreated();
+    keyDownListeners().add(&MainWindow::keyHook, this);
 }
 
 void MainWindow::buildViewTree() {
     // Children join a layout that is already in the window's tree.
     m_rootLayout = new afLayoutLinear(this, afLayoutLinear::HORIZONTAL);
     setContentView(m_rootLayout);
+    m_sidebar->setMinimumSize(50, 50);
+    m_rootLayout->addChild(m_sidebar, new afLayoutParamsLinear(DEFAULT_SIDEBAR_SIZE, afLayoutParams::FILL_PARENT));
+    m_leftSplitter = afControlSplitter::create(this, m_sidebar, afControlSplitter::HORIZONTAL);
+    m_rootLayout->addChild(m_leftSplitter, new afLayoutParamsLinear(4, afLayoutParams::FILL_PARENT));
     m_innerLayout = new afLayoutLinear(this, afLayoutLinear::VERTICAL);
     m_rootLayout->addChild(m_innerLayout,
                            new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::FILL_PARENT, 1.0));
-    m_toolStrip = ToolStrip::create(this);
+
+    m_innerLayout->addChild(m_documentTabs,
+                            new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::FILL_PARENT, 1.0));
+    m_bottomSplitter = afControlSplitter::create(this, m_bottomBar, 0);
+    m_innerLayout->addChild(m_bottomSplitter, new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, 4));
+    m_bottomBar->setMinimumSize(50, 50);
+    m_innerLayout->addChild(m_bottomBar,
+                            new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, DEFAULT_SIDEBAR_SIZE, 0.0));
+    m_bottomBar->setVisible(false);
     m_innerLayout->addChild(m_toolStrip,
                             new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::WRAP_CONTENT));
+
+    if (WidgetPalette* palette = WidgetPalette::instance()) {
+        m_leftSplitter->setPainter(palette, &WidgetPalette::paintLeftSplitter);
+        m_bottomSplitter->setPainter(palette, &WidgetPalette::paintBottomSplitter);
+    }
+    m_leftSplitter->setSize(DEFAULT_SIDEBAR_SIZE);
+    m_bottomSplitter->setSize(DEFAULT_SIDEBAR_SIZE);
+}
+
+void MainWindow::addLogSlot() {
+    afDockSlot* slot = m_bottomBar->addSlot(this, nullptr, LOG_SLOT_ID).second;
+    if (ViewVirtualButton* button = Tabs::getButton(slot)) {
+        button->setLabel(L"Messages");
+        button->setIcon(afResources::find(LOG_ICON));
+    }
+    m_bottomBar->setActiveSlot(slot);
+}
+
+void MainWindow::registerDocks() {
+    DockManager* docks = DockManager::instance();
+    if (!docks)
+        return;
+    docks->registerSlotController(this);
+    docks->registerDock(L"main.left", m_sidebar);
+    docks->registerDock(L"main.tabs", m_documentTabs);
+    docks->registerDock(L"main.bottom", m_bottomBar);
+    docks->setCurrentDock(m_documentTabs);
+}
+
+afView* MainWindow::createSlotView(afDockSlot* slot) {
+    if (slot->getId() != LOG_SLOT_ID)
+        return nullptr;
+    LogWindow* log = LogWindow::create(slot->getDock());
+    if (log)
+        log->setText(L"Messages");
+    return log;
 }
 
 void MainWindow::setTitle(const wchar_t* text) {
@@ -120,6 +198,11 @@ bool MainWindow::onCloseRequest() {
     ConfigManager* config = ConfigManager::current();
     if (!config)
         return true;
+    if (DockManager* docks = DockManager::instance()) {
+        Config& settings = config->getConfig();
+        zem::CriticalSectionLock guard(settings.getLock());
+        docks->store(settings);
+    }
     m_inCloseRequest = true;
     bool agreed = config->closeQuery.invokeWhileTrue();
     m_inCloseRequest = false;
@@ -173,22 +256,16 @@ bool MainWindow::onRawMessage(afMessage* message) {
         message->result = 0;
         return true;
     }
+    if (message->message == WM_NCMOUSEMOVE && m_distractionFree && !m_captionShown) {
+        setCaption(true);
+        m_captionShown = true;
+        TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE | TME_NONCLIENT, getHandle(), 0};
+        TrackMouseEvent(&track);
+    } else if (message->message == WM_NCMOUSELEAVE && m_distractionFree && m_captionShown) {
+        setCaption(false);
+        m_captionShown = false;
+    }
     return afWindowMain::onRawMessage(message);
-}
-
-bool MainWindow::onClose(afActionEvent*) {
-    close(RESULT_OK);
-    return true;
-}
-
-bool MainWindow::onAbout(afActionEvent*) {
-    return true;
-}
-
-bool MainWindow::onCheckUpdates(afActionEvent*) {
-    if (m_host)
-        m_host->checkForUpdates(true);
-    return true;
 }
 
 } // namespace corvel

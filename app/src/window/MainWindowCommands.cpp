@@ -59,11 +59,14 @@ void MainWindow::createActions() {
     afActionRegistry* registry = getRegistry();
     if (!registry)
         return;
-    // Distraction-free mode and the sidebar toggles join when the docks exist.
     static const ActionRow rows[] = {
         {L"app.close", L"E&xit", L"Alt+F4", &MainWindow::onClose},
         {L"app.dlg.about", L"&About Corvel...", nullptr, &MainWindow::onAbout},
         {L"app.dlg.updates", L"&Check for Updates...", nullptr, &MainWindow::onCheckUpdates},
+        {L"view.distraction_free", L"Toggle Distraction-Free Mode", L"F11", &MainWindow::onToggleDistractionFree},
+        {L"view.left_dock.toggle", L"Toggle Left Sidebar", L"Ctrl+F9", &MainWindow::onToggleSidebar},
+        {L"view.left_dock.toggle.focus", L"Toggle Focus Left Sidebar", L"F9", &MainWindow::onToggleSidebarFocus},
+        {L"view.bottom_dock.toggle", L"Toggle Bottom Bar", L"Ctrl+F10", &MainWindow::onToggleBottomBar},
     };
     afActionInvokerKey* keys = keyInvoker(registry);
     for (const ActionRow& row : rows) {

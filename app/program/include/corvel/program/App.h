@@ -16,6 +16,7 @@ class AppBundleUiHost;
 class BundleManager;
 class Config;
 class ConfigManager;
+class DockManager;
 class DocumentControllerManager;
 class DocumentManager;
 class FacePresetManager;
@@ -26,6 +27,7 @@ class PreferencesManager;
 class ScopePreferencesManager;
 class SearchManager;
 class SnippetManager;
+class TabManager;
 class ThemeManager;
 class ToolStripStatus;
 class WidgetPalette;
@@ -74,6 +76,8 @@ public:
     FacePresetManager* getFacePresetManager() const { return m_facePresetManager; }
     afActionInvokerTab* getTabInvoker() const { return m_tabInvoker; }
     WidgetPalette* getWidgetPalette() const { return m_widgetPalette; }
+    DockManager* getDockManager() const { return m_dockManager; }
+    TabManager* getTabManager() const { return m_tabManager; }
     AppBundleUiHost* getBundleUiHost() const { return m_bundleHost.get(); }
     const std::wstring& getStatisticsId() const { return m_statisticsId; }
     bool getStatisticsAllowed() const { return m_statisticsAllowed; }
@@ -107,6 +111,8 @@ private:
     FacePresetManager* m_facePresetManager = nullptr;
     afActionInvokerTab* m_tabInvoker = nullptr;
     WidgetPalette* m_widgetPalette = nullptr;
+    DockManager* m_dockManager = nullptr;
+    TabManager* m_tabManager = nullptr;
 
     std::wstring m_statisticsId;
     bool m_statisticsAllowed = true;
