@@ -197,3 +197,14 @@ TEST_F(DockManagerTest, TheDockThatTakesTheFocusBecomesCurrent) {
     manager.reset();
     EXPECT_EQ(nullptr, DockManager::instance());
 }
+
+// The main window and its docks are deleted before the dock manager at exit.
+TEST_F(DockManagerTest, ADeletedDockLeavesTheManager) {
+    add(bottom, files, "x");
+    delete bottom;
+    EXPECT_EQ(nullptr, manager->findDock(L"main.bottom"));
+    manager->store(config);
+    EXPECT_EQ(0u, config.getValue(L"app.docks")->getList().size());
+    delete tabs;
+    manager.reset(); // touches no freed dock
+}

@@ -1,5 +1,6 @@
 #include "corvel/app/DockSimple.h"
 
+#include "corvel/app/DockManager.h"
 #include "corvel/app/DropMarker.h"
 #include "corvel/ui/afEvent.h"
 #include "corvel/ui/afResources.h"
@@ -31,7 +32,11 @@ const uint32_t DockSimple::STATE_DEFAULT = zem::symbolId(L"default");
 
 DockSimple::DockSimple(afView* parent) : afDock(parent) {}
 
-DockSimple::~DockSimple() = default;
+DockSimple::~DockSimple() {
+    // The main window and its docks go before the dock manager at exit.
+    if (DockManager* manager = DockManager::instance())
+        manager->unregisterDock(this);
+}
 
 const wchar_t* DockSimple::getTypeName() const {
     return L"ui.dock.simple";
@@ -96,6 +101,8 @@ void DockSimple::onSlotRemoved(afDockSlot* slot, bool) {
     // later slot whose word reuses the address must not get the freed view.
     afView* view = cached->second;
     m_viewCache.erase(cached);
+    if (m_hover && (m_hover == view || view->hasDescendant(m_hover)))
+        m_hover = nullptr;
     removeView(view);
 }
 

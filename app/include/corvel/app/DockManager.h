@@ -27,7 +27,8 @@ public:
     // Adds the dock under its name unless the name's id is taken; the dock becomes the
     // current one whenever it takes the focus.
     void registerDock(const std::wstring& name, afDock* dock);
-    // A dock that goes away before the manager (a closed window's) leaves here first.
+    // A dock that goes away before the manager leaves here first (the application's docks
+    // do so themselves).
     void unregisterDock(afDock* dock);
     // An id already present keeps its first controller.
     void registerSlotController(afDockSlotController* controller);

@@ -1,10 +1,10 @@
 #include "corvel/widgets/ToolBar.h"
 
-#include "corvel/widgets/createControl.h"
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/WidgetPalette.h"
+#include "corvel/widgets/createControl.h"
 
 namespace corvel {
 
@@ -74,6 +74,9 @@ void ToolBar::setBackgroundStyle(uint8_t style) {
 void ToolBar::clear() {
     for (int index = getToolCount() - 1; index >= 0; --index) {
         afView* tool = m_row->getChildAt(index);
+        // The bar hosts its tools: the one under the pointer must not be told of the next move.
+        if (m_hover && (m_hover == tool || tool->hasDescendant(m_hover)))
+            m_hover = nullptr;
         m_row->removeChild(tool);
         delete tool;
     }
