@@ -16,6 +16,10 @@ public:
         static WorkspaceDevices devices;
         return devices;
     }
+    // Lends the name "user:" to a fixture with folders of its own; restoreUser puts this
+    // device back.
+    void releaseUser() { zem::fileDetachDevice(L"user"); }
+    void restoreUser() { zem::fileAttachDevice(m_disk, L"user", 100); }
     // The native folder behind "user:", ending in '\'.
     const std::wstring& userFolder() const { return m_user; }
 
