@@ -164,3 +164,22 @@ TEST(ProgramStartTest, UnusableUserFolderGetsABoxAndExitCodeOneWritingNothing) {
     EXPECT_EQ(1u, program.waitForExit(run));
     EXPECT_FALSE(fileExists(program.folder() + L"missing"));
 }
+
+TEST(ProgramStartTest, SettingsFileThatCannotBeWrittenIsShownAndKeptAtExit) {
+    ProgramCopy program;
+    CreateDirectoryW(program.userFile(L"config").c_str(), nullptr);
+    const std::wstring session = program.userFile(L"config\\session.cvConfig");
+    const std::string kept = "{ version : '0 9 4 0' }";
+    zemtest::writeNativeFile(session, kept);
+    SetFileAttributesW(session.c_str(), FILE_ATTRIBUTE_READONLY);
+    int run = program.start();
+    ASSERT_GE(run, 0);
+    HWND window = program.waitForWindow(run, L"Corvel35WindowClass");
+    ASSERT_NE(nullptr, window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    HWND box = program.waitForWindow(run, L"#32770");
+    EXPECT_TRUE(answerBox(box, L"Corvel", (L"Settings could not be saved to '" + session + L"'.").c_str()));
+    EXPECT_EQ(0u, program.waitForExit(run));
+    EXPECT_EQ(kept, zemtest::readNativeFile(session));
+    SetFileAttributesW(session.c_str(), FILE_ATTRIBUTE_NORMAL);
+}

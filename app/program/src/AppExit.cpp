@@ -26,6 +26,8 @@
 #include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
+#include "zem/base/Format.h"
+#include "zem/files/FileIO.h"
 #include "zem/log/LogManager.h"
 #include "zem/thread/CriticalSection.h"
 #include "zem/thread/MessageRegistry.h"
@@ -56,13 +58,20 @@ void storeSettings(ConfigManager* manager) {
         zem::CriticalSectionLock guard(config.getLock());
         manager->settingsStore.invoke(&config);
     }
-    bool saved;
+    std::vector<std::wstring> failed;
     {
         zem::CriticalSectionLock guard(config.getLock());
-        saved = config.saveAll();
+        config.saveAll(&failed);
     }
-    if (!saved)
-        zem::logMessage(zem::LOG_ERROR, config.logSource(), L"App: some settings could not be saved\n");
+    // The old file is kept whole (it is replaced only once the new one is written); the
+    // user must still learn that this run's changes are not in it.
+    for (const std::wstring& name : failed) {
+        zem::WorkString full;
+        std::wstring path = zem::fileGetFullPath(name.c_str(), full) ? std::wstring(full.c_str()) : name;
+        std::wstring text = zem::format(L"Settings could not be saved to '%s'.", path.c_str());
+        zem::logMessage(zem::LOG_ERROR, config.logSource(), L"%s\n", text.c_str());
+        MessageBoxW(nullptr, text.c_str(), L"Corvel", MB_OK | MB_ICONERROR);
+    }
 }
 
 } // namespace

@@ -67,8 +67,10 @@ CODE=$?
 [ "$CODE" = 0 ] || fail "flow 2: second start ended with $CODE"
 kill -0 "$FIRST" 2>/dev/null || fail "flow 2: the first instance ended"
 
-# 4. Moved and resized, closed with Alt+F4, started again: the same place and size.
+# 4. Sidebar shown, moved and resized, closed with Alt+F4, started again: the same place
+# and size, the sidebar still shown.
 if [ -n "${WINDOW:-}" ]; then
+    xdotool key --window "$WINDOW" ctrl+F9 2>/dev/null
     xdotool windowmove "$WINDOW" 100 120
     xdotool windowsize "$WINDOW" 640 400
     sleep 1
@@ -79,6 +81,8 @@ CODE=$?
 [ "$CODE" = 0 ] || fail "flow 4: Alt+F4 ended the program with $CODE"
 utf16 "$WORK/user/debug.log" | grep -v '^$' | tail -1 | grep -q "Good bye..." || fail "flow 3: debug.log does not end with Good bye..."
 utf16 "$WORK/user/config/session.cvConfig" | grep -q "main_window" || fail "flow 4: no placement in session.cvConfig"
+utf16 "$WORK/user/config/session.cvConfig" | grep -A3 "app.sidebar.left" | grep -q "visible : true" ||
+    fail "flow 4: the sidebar is not saved as shown"
 start
 THIRD=$!
 WINDOW="$(wait_window "$TITLE\$" 30)" || fail "flow 4: no main window after the restart"

@@ -235,12 +235,15 @@ bool Config::loadAll() {
     return all;
 }
 
-bool Config::saveAll() {
+bool Config::saveAll(std::vector<std::wstring>* failed) {
     zem::CriticalSectionLock guard(m_lock);
     bool all = true;
     for (auto& entry : m_files) {
-        if (!entry.second->saveIfModified())
-            all = false;
+        if (entry.second->saveIfModified())
+            continue;
+        all = false;
+        if (failed)
+            failed->push_back(entry.second->getFileName());
     }
     return all;
 }

@@ -53,7 +53,8 @@ public:
     // Every file in ascending id order; true when all succeeded. A file with a syntax
     // error is logged, keeps its defaults and is not written this run.
     bool loadAll();
-    bool saveAll();
+    // With failed, the names of the files that could not be written are appended.
+    bool saveAll(std::vector<std::wstring>* failed = nullptr);
 
     // Key ids: CRC-32 of the low bytes of the key's units.
     static uint32_t keyId(const wchar_t* key);
