@@ -3,6 +3,7 @@
 #include "corvel/app/DockManager.h"
 #include "corvel/app/MainWindow.h"
 #include "corvel/app/TabManager.h"
+#include "corvel/app/UpdateChecker.h"
 #include "corvel/bundles/BundleManager.h"
 #include "corvel/bundles/LanguageManager.h"
 #include "corvel/bundles/ScopePreferencesManager.h"
@@ -99,6 +100,8 @@ bool App::onInit() {
     getMainWindow()->requestFocus();
     handleCommandLine(nullptr);
     m_state = STATE_RUNNING;
+    m_updateChecker = new UpdateChecker(getStatusStrip(), getMainWindow());
+    m_updateChecker->run(false);
     return true;
 }
 
@@ -144,8 +147,9 @@ void App::readStartSettings(Config& config) {
     m_statisticsAllowed = allowed && allowed->getType() == ConfigValue::TYPE_BOOL ? allowed->asBool() : true;
 }
 
-void App::checkForUpdates(bool) {
-    // The update checker joins here when it exists.
+void App::checkForUpdates(bool manual) {
+    if (m_updateChecker)
+        m_updateChecker->run(manual);
 }
 
 void App::setDocumentsDistractionFree(bool) {

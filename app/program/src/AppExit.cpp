@@ -8,6 +8,7 @@
 #include "corvel/app/DockManager.h"
 #include "corvel/app/MainWindow.h"
 #include "corvel/app/TabManager.h"
+#include "corvel/app/UpdateChecker.h"
 #include "corvel/bundles/BundleEntryTypeInfo.h"
 #include "corvel/bundles/BundleManager.h"
 #include "corvel/bundles/LanguageManager.h"
@@ -78,6 +79,10 @@ void storeSettings(ConfigManager* manager) {
 
 void App::onExit() {
     ConfigManager* config = ConfigManager::current();
+    if (m_updateChecker) {
+        delete m_updateChecker;
+        m_updateChecker = nullptr;
+    }
     if (m_state > STATE_STARTING && config) {
         ConfigManager::setShuttingDown(true);
         storeSettings(config);

@@ -30,6 +30,7 @@ class SnippetManager;
 class TabManager;
 class ThemeManager;
 class ToolStripStatus;
+class UpdateChecker;
 class WidgetPalette;
 class afActionInvokerTab;
 
@@ -78,6 +79,7 @@ public:
     WidgetPalette* getWidgetPalette() const { return m_widgetPalette; }
     DockManager* getDockManager() const { return m_dockManager; }
     TabManager* getTabManager() const { return m_tabManager; }
+    UpdateChecker* getUpdateChecker() const { return m_updateChecker; }
     AppBundleUiHost* getBundleUiHost() const { return m_bundleHost.get(); }
     const std::wstring& getStatisticsId() const { return m_statisticsId; }
     bool getStatisticsAllowed() const { return m_statisticsAllowed; }
@@ -98,6 +100,7 @@ private:
     bool m_environmentUp = false; // the configuration holder mounted the devices
 
     std::unique_ptr<AppBundleUiHost> m_bundleHost;
+    UpdateChecker* m_updateChecker = nullptr;
     PreferencesManager* m_preferencesManager = nullptr;
     DocumentManager* m_documentManager = nullptr;
     BundleManager* m_bundleManager = nullptr;
