@@ -84,4 +84,20 @@ TEST_F(ThemeManagerTest, SubscribersFollowInstallChangeAndUninstall) {
     themes->uninstallEntry(dark);
 }
 
+TEST_F(ThemeManagerTest, TheListHoldsTheInstalledThemesAndTheFallback) {
+    zem::Uuid uuid = bundletest::newUuid();
+    ThemeBundleItem* dark = newTheme(uuid, L"Dark");
+    themes->installEntry(dark);
+    std::vector<std::pair<std::wstring, zem::Uuid>> listed;
+    themes->listThemes(listed);
+    ASSERT_EQ(2u, listed.size());
+    EXPECT_EQ(L"None", listed[0].first); // under the nil UUID, which sorts first
+    EXPECT_TRUE(listed[0].second.isNil());
+    EXPECT_EQ(L"Dark", listed[1].first);
+    EXPECT_TRUE(listed[1].second == uuid);
+    themes->uninstallEntry(dark);
+    themes->listThemes(listed);
+    EXPECT_EQ(1u, listed.size());
+}
+
 } // namespace

@@ -72,6 +72,12 @@ ThemeBundleItem* ThemeManager::getTheme(const zem::Uuid& uuid, bool lookUp) cons
     return found == m_themes.end() ? m_fallback : found->second;
 }
 
+void ThemeManager::listThemes(std::vector<std::pair<std::wstring, zem::Uuid>>& out) const {
+    out.clear();
+    for (const auto& theme : m_themes)
+        out.emplace_back(theme.second->getTitle(), theme.first);
+}
+
 void ThemeManager::notify(const zem::Uuid& uuid, bool lookUp) {
     ThemeBundleItem* theme = getTheme(uuid, lookUp);
     // A subscriber may subscribe or unsubscribe while told: walk a copy.

@@ -8,7 +8,9 @@
 #include "zem/base/Uuid.h"
 
 #include <map>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace corvel {
 
@@ -44,6 +46,8 @@ public:
     ThemeBundleItem* getDefaultTheme() const { return m_fallback; }
     // Without look up the fallback; with it the installed theme of uuid, else the fallback.
     ThemeBundleItem* getTheme(const zem::Uuid& uuid, bool lookUp) const;
+    // Every theme held, the fallback included, as (title, UUID) in UUID order.
+    void listThemes(std::vector<std::pair<std::wstring, zem::Uuid>>& out) const;
     // Calls every subscriber of uuid, in the order they subscribed, with getTheme(uuid, lookUp).
     void notify(const zem::Uuid& uuid, bool lookUp);
 

@@ -81,8 +81,9 @@ void afControlComboBox::addItem(const std::wstring& text, int image, int key) {
     item.mask = CBEIF_TEXT | CBEIF_IMAGE | CBEIF_SELECTEDIMAGE | CBEIF_INDENT | CBEIF_LPARAM;
     item.iItem = getCount();
     item.pszText = const_cast<wchar_t*>(text.c_str());
-    item.iImage = image;
-    item.iSelectedImage = image;
+    // -1 would ask the owner for the image (I_IMAGECALLBACK): an item without one says so.
+    item.iImage = image < 0 ? I_IMAGENONE : image;
+    item.iSelectedImage = item.iImage;
     item.iIndent = 0;
     item.lParam = reinterpret_cast<LPARAM>(data);
     if (SendMessageW(m_hwnd, CBEM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0) {
