@@ -13,6 +13,7 @@
 #include "corvel/document/DocumentControllerManager.h"
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/FacePresetManager.h"
+#include "corvel/editor/FacePresetManagerUI.h"
 #include "corvel/editor/SearchManager.h"
 #include "corvel/document/GrammarRegistry.h"
 #include "corvel/program/AppBundleUiHost.h"
@@ -122,6 +123,7 @@ void App::createManagers() {
     m_searchManager = new SearchManager(actions, config);
     m_searchManager->setControllerManager(m_controllerManager);
     m_facePresetManager = new FacePresetManager(getFontManager(), config);
+    m_facePresetUI = new FacePresetManagerUI(m_facePresetManager, m_preferencesManager, m_themeManager, config);
     if (actions) {
         m_tabInvoker = new afActionInvokerTab(actions);
         actions->addInvoker(m_tabInvoker, afActionEventType::TAB);

@@ -21,6 +21,7 @@
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/FacePresetManager.h"
 #include "corvel/document/GrammarRegistry.h"
+#include "corvel/editor/FacePresetManagerUI.h"
 #include "corvel/editor/SearchManager.h"
 #include "corvel/program/AppBundleUiHost.h"
 #include "corvel/widgets/PreferencesManager.h"
@@ -110,6 +111,7 @@ void App::onExit() {
 
 void App::deleteManagers() {
     release(m_tabManager);
+    release(m_facePresetUI);
     release(m_searchManager);
     release(m_facePresetManager);
     release(m_preferencesManager);

@@ -20,6 +20,7 @@ class DockManager;
 class DocumentControllerManager;
 class DocumentManager;
 class FacePresetManager;
+class FacePresetManagerUI;
 class GrammarRegistry;
 class LanguageManager;
 class MainWindow;
@@ -75,6 +76,7 @@ public:
     GrammarRegistry* getGrammarRegistry() const { return m_grammarRegistry; }
     SearchManager* getSearchManager() const { return m_searchManager; }
     FacePresetManager* getFacePresetManager() const { return m_facePresetManager; }
+    FacePresetManagerUI* getFacePresetUI() const { return m_facePresetUI; }
     afActionInvokerTab* getTabInvoker() const { return m_tabInvoker; }
     WidgetPalette* getWidgetPalette() const { return m_widgetPalette; }
     DockManager* getDockManager() const { return m_dockManager; }
@@ -112,6 +114,7 @@ private:
     DocumentControllerManager* m_controllerManager = nullptr;
     SearchManager* m_searchManager = nullptr;
     FacePresetManager* m_facePresetManager = nullptr;
+    FacePresetManagerUI* m_facePresetUI = nullptr;
     afActionInvokerTab* m_tabInvoker = nullptr;
     WidgetPalette* m_widgetPalette = nullptr;
     DockManager* m_dockManager = nullptr;
