@@ -1,13 +1,17 @@
 #include "corvel/program/AppBundleUiHost.h"
 
+#include "corvel/app/MainWindow.h"
 #include "corvel/bundles/BundleEntryTypeInfo.h"
+#include "corvel/bundles/BundleManager.h"
 #include "corvel/program/App.h"
 #include "corvel/ui/afIcon.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/widgets/afActionInvokerKey.h"
+#include "corvel/widgets/afActionMenuItem.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
 #include "corvel/widgets/afActionSystem.h"
+#include "corvel/widgets/afMenuDef.h"
 #include "corvel/widgets/ToolStripStatus.h"
 #include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
@@ -25,7 +29,41 @@ afActionInvokerKey* keyInvoker(afActionRegistry* registry) {
     return registry ? dynamic_cast<afActionInvokerKey*>(registry->getInvoker(afIActionRegistry::EVENT_KEY)) : nullptr;
 }
 
+// The bundle manager's menu entries as native menu nodes.
+class MenuFiller : public BundleMenuBuilder {
+public:
+    explicit MenuFiller(afMenu* menu) : m_menu(menu) {}
+    void clear() override { m_menu->clear(); }
+    void addItem(const std::wstring& title, const std::wstring& actionName, bool enabled) override {
+        afMenuItem* item = m_menu->addItem(new afActionMenuItem(title, actionName));
+        if (!enabled)
+            m_menu->setItemEnabled(item, false);
+    }
+    void addSeparator() override { m_menu->addSeparator(); }
+    void addSubMenu(const std::wstring& title, const void*, const MenuDefNodePtr& menu) override {
+        m_menu->addMenu(new afMenuDef(title, menu));
+    }
+
+private:
+    afMenu* m_menu;
+};
+
 } // namespace
+
+void AppBundleUiHost::setMainWindow(MainWindow* window) {
+    m_window = window;
+    if (afMenu* menu = window ? window->getBundlesMenu() : nullptr)
+        menu->prepareCallback = afMenu::PrepareCallback(this, &AppBundleUiHost::fillBundlesMenu);
+}
+
+void AppBundleUiHost::fillBundlesMenu(void* self, afMenu* menu) {
+    AppBundleUiHost* host = static_cast<AppBundleUiHost*>(self);
+    BundleManager* bundles = host->m_app ? host->m_app->getBundleManager() : nullptr;
+    if (!bundles)
+        return;
+    MenuFiller filler(menu);
+    bundles->buildBundlesMenu(filler);
+}
 
 AppBundleUiHost::AppBundleUiHost(App* app)
     : afActionHandler(L"BundleUiHost", dynamic_cast<afActionRegistry*>(afApp::getActionRegistry())), m_app(app) {

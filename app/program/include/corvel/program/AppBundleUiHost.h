@@ -14,13 +14,15 @@ class App;
 class MainWindow;
 class afAction;
 class afActionEvent;
+class afMenu;
 
 class AppBundleUiHost : public BundleUiHost, public afActionHandler {
 public:
     explicit AppBundleUiHost(App* app);
     ~AppBundleUiHost() override;
 
-    void setMainWindow(MainWindow* window) { m_window = window; }
+    // Fills the window's bundles menu each time it opens.
+    void setMainWindow(MainWindow* window);
 
     const void* loadIcon(int resourceId, uint32_t key) override;
     void addAction(const BundleAction& action) override;
@@ -29,6 +31,8 @@ public:
     void popStatus(intptr_t handle) override;
 
 private:
+    static void fillBundlesMenu(void* self, afMenu* menu);
+
     App* m_app;
     MainWindow* m_window = nullptr;
     std::map<std::wstring, afAction*> m_actions; // registered by this host, owned by the registry
