@@ -2,6 +2,7 @@
 // (WM_VSCROLL, then WM_PRINTCLIENT into a memory DC) over a lister of 1,000,000 rows and,
 // in the same run, over one of 100 rows as the baseline. Each row draws a short text.
 // Prints steps/s of both and the ratio; work should follow the visible rows only.
+#include "BenchHost.h"
 #include "corvel/ui/afCanvas.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/ui/afWidget.h"
@@ -20,25 +21,6 @@ const int STEPS = 1000;
 const int WIDTH = 300;
 const int HEIGHT = 400; // 25 rows of 16 pixels
 
-class Host : public afWidget {
-public:
-    Host() : afWidget(nullptr) { afViewPlatform::create(); }
-    bool buildSeed(Seed& seed) override {
-        static bool registered = false;
-        afWindowClass windowClass;
-        windowClass.className = L"corvelListerBenchHost";
-        windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-        registerClass(windowClass, registered);
-        seed.className = L"corvelListerBenchHost";
-        seed.style = WS_POPUP;
-        seed.x = 0;
-        seed.y = 0;
-        seed.width = WIDTH + 40;
-        seed.height = HEIGHT + 40;
-        return true;
-    }
-};
-
 void drawRow(void*, afControlLister*, int index, bool selected, afCanvas* canvas, const afRect& rect, bool) {
     wchar_t text[32];
     int length = swprintf(text, 32, L"Row %d", index);
@@ -47,7 +29,7 @@ void drawRow(void*, afControlLister*, int index, bool selected, afCanvas* canvas
 }
 
 // Steps per second over a lister of count rows.
-double run(Host& host, HDC dc, int count) {
+double run(bench::HostWindow& host, HDC dc, int count) {
     afControlLister* lister = afControlLister::create(&host);
     SetWindowPos(lister->getHandle(), nullptr, 0, 0, WIDTH, HEIGHT, SWP_NOZORDER | SWP_NOACTIVATE);
     lister->drawItemCallback.set(nullptr, &drawRow);
@@ -73,7 +55,7 @@ int main() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     afResources::create();
-    Host host;
+    bench::HostWindow host(WIDTH + 40, HEIGHT + 40);
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     HBITMAP bitmap = CreateCompatibleBitmap(screen, WIDTH, HEIGHT);

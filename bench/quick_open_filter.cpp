@@ -3,6 +3,7 @@
 // bare filter-matcher loop over the same texts in the same run. Prints milliseconds per
 // keystroke for both and the ratio.
 #include "BenchClock.h"
+#include "BenchHost.h"
 #include "corvel/app/FileSelectWindow.h"
 #include "corvel/document/FilterMatcher.h"
 #include "corvel/ui/afResources.h"
@@ -26,23 +27,6 @@ const int ROUNDS = 3;
 const wchar_t* const FOLDERS[] = {L"src", L"include", L"tests", L"docs", L"tools", L"lib", L"app", L"main"};
 const wchar_t* const NAMES[] = {L"main", L"window", L"parser", L"buffer", L"config", L"manager", L"view", L"test"};
 const wchar_t* const EXTENSIONS[] = {L".cpp", L".h", L".txt", L".py", L".json"};
-
-class Host : public afWidget {
-public:
-    Host() : afWidget(nullptr) { afViewPlatform::create(); }
-    bool buildSeed(Seed& seed) override {
-        static bool registered = false;
-        afWindowClass windowClass;
-        windowClass.className = L"corvelQuickOpenBenchHost";
-        windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-        registerClass(windowClass, registered);
-        seed.className = L"corvelQuickOpenBenchHost";
-        seed.style = WS_POPUP;
-        seed.width = 600;
-        seed.height = 400;
-        return true;
-    }
-};
 
 std::vector<std::wstring> makePaths() {
     bench::Random random;
@@ -95,7 +79,7 @@ int main() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     afResources::create();
-    Host host;
+    bench::HostWindow host(600, 400);
     std::vector<std::wstring> paths = makePaths();
     auto* window = new FileSelectWindow(&host);
     for (const std::wstring& path : paths)

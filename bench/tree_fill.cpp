@@ -2,6 +2,7 @@
 // all folders expanded, the view state saved, the tree cleared, rebuilt and the state
 // restored; in the same run the same work on a bare native tree through TVM_ messages
 // (paths built and looked up by hand). Prints milliseconds per cycle of both and the ratio.
+#include "BenchHost.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/ui/afWidget.h"
 #include "corvel/widgets/afControlTree.h"
@@ -21,25 +22,6 @@ namespace {
 const int FOLDERS = 200;
 const int ITEMS = 100; // per folder
 const int ROUNDS = 3;
-
-class Host : public afWidget {
-public:
-    Host() : afWidget(nullptr) { afViewPlatform::create(); }
-    bool buildSeed(Seed& seed) override {
-        static bool registered = false;
-        afWindowClass windowClass;
-        windowClass.className = L"corvelTreeBenchHost";
-        windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-        registerClass(windowClass, registered);
-        seed.className = L"corvelTreeBenchHost";
-        seed.style = WS_POPUP;
-        seed.x = 0;
-        seed.y = 0;
-        seed.width = 340;
-        seed.height = 440;
-        return true;
-    }
-};
 
 std::wstring folderName(int folder) {
     return L"folder " + std::to_wstring(folder);
@@ -179,7 +161,7 @@ int main() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     afResources::create();
-    Host host;
+    bench::HostWindow host(340, 440);
     afControlTree* tree = afControlTree::create(&host);
     tree->setFrameRect(0, 0, 300, 400);
     HWND raw = CreateWindowExW(0, WC_TREEVIEWW, L"", WS_CHILD | WS_VISIBLE | TVS_HASBUTTONS | TVS_LINESATROOT, 0, 0,
