@@ -267,6 +267,23 @@ TEST_F(EditorViewTest, ATabWidthChangeLaysTheLinesOutAgain) {
     EXPECT_EQ(8 * CELL, editor->getXAtPosition(TextPosition(0, 1), true, nullptr));
 }
 
+TEST_F(EditorViewTest, WrappingMeasuresTheWidestRowNotTheWholeLine) {
+    setText(std::wstring(200, L'x') + L"\nshort");
+    EXPECT_EQ(200, editor->getHorizontalRange());
+    corvel::FacePreset preset = controller->getFacePreset();
+    preset.wordWrap = true;
+    preset.boundaryBreak = false;
+    editor->applyFacePreset(preset);
+    std::unique_ptr<corveltest::DibTarget> shot = paint(); // lays the visible lines out again
+    EXPECT_GT(editor->getLineCache().getLineEntry(0).subLineCount, 1);
+    // The wrap width is at least 30 characters, however narrow the window.
+    EXPECT_LE(editor->getHorizontalRange(), std::max(editor->getVisibleColumns(), 30));
+    preset.wordWrap = false;
+    editor->applyFacePreset(preset);
+    shot = paint();
+    EXPECT_EQ(200, editor->getHorizontalRange());
+}
+
 std::vector<std::wstring> g_dropped;
 void takeDrop(void*, Editor*, const std::vector<std::wstring>& paths) {
     g_dropped = paths;

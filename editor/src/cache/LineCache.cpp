@@ -55,7 +55,9 @@ void LineCache::fill(int32_t line, afUnicode& record) {
     if (!record.process(m_context))
         throw zem::IllegalStateException(L"Unicode processing failed.");
     int space = m_context.spaceWidth() < 1 ? 1 : m_context.spaceWidth();
-    int32_t columns = record.lineWidth() / space;
+    // Wrapped lines are as wide as their widest row: that is what scrolls sideways.
+    const int width = m_context.wrapEnabled() ? record.widestRow() : record.lineWidth();
+    int32_t columns = width / space;
     if (columns > m_widest) {
         m_widest = columns;
         if (m_widthCallback)

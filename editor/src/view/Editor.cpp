@@ -322,10 +322,10 @@ void Editor::applyFacePreset(const FacePreset& preset) {
     m_context->setSubLineDisplay(preset.wordWrap && preset.sublinesAlign);
     const int space = getSpaceWidth();
     int wrapWidth = space * preset.boundary;
-    if (wrapWidth < 1)
-        m_context->setWrap(false, 0);
-    else
-        m_context->setWrap(preset.wordWrap, std::max(wrapWidth, 30 * space));
+    const bool wrapChanged = wrapWidth < 1 ? m_context->setWrap(false, 0)
+                                           : m_context->setWrap(preset.wordWrap, std::max(wrapWidth, 30 * space));
+    if (wrapChanged)
+        forgetWidestLine();
     m_renderer->setMargin(preset.boundaryShow ? preset.boundary * space : 0);
     m_renderer->setWhitespace(preset.showWhitespaceBefore, preset.showWhitespaceInside, preset.showWhitespaceAfter);
     m_renderer->setShowIndentGuides(preset.showIndentGuides);

@@ -162,7 +162,8 @@ void Editor::updateWrapLayout() {
     const int space = getSpaceWidth();
     if (m_preset.wordWrap && m_preset.boundaryBreak) {
         const int wrapWidth = space * m_preset.boundary;
-        m_context->setWrap(true, wrapWidth);
+        if (m_context->setWrap(true, wrapWidth))
+            forgetWidestLine();
         if (m_preset.center)
             m_leftPadding = std::max(0, clientWidth() - m_gutterWidth - m_context->wrapWidth()) / 2;
         m_relayoutPending = true;
@@ -170,18 +171,24 @@ void Editor::updateWrapLayout() {
     } else if (m_preset.wordWrap) {
         const int wrapWidth = clientWidth() - m_gutterWidth - m_leftPadding;
         if (m_context->setWrap(wrapWidth > 0, wrapWidth)) {
-            m_cache->resetWidestLine();
-            setMaxColumns(0);
+            forgetWidestLine();
             invalidateLines(-1, -1, false, 1);
         } else {
             updatePageSize(true);
         }
     } else {
-        if (m_context->setWrap(false, 0))
+        if (m_context->setWrap(false, 0)) {
+            forgetWidestLine();
             invalidateLines(-1, -1, false, 1);
+        }
         updatePageSize(true);
     }
     endUpdate();
+}
+
+void Editor::forgetWidestLine() {
+    m_cache->resetWidestLine();
+    setMaxColumns(0);
 }
 
 // --- Scrolling ------------------------------------------------------------------------------

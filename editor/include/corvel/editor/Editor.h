@@ -244,6 +244,8 @@ private:
     void setMaxColumns(int32_t columns);
     void updateGutterWidth(int32_t lineCount);
     void updateWrapLayout();
+    // Widths measured under another wrap setting no longer hold.
+    void forgetWidestLine();
     void flushRepaint();
     void invalidatePendingLines();
     void onHScroll(int request, int position);
