@@ -1,8 +1,10 @@
 #include "corvel/widgets/afControlTree.h"
 #include "WidgetHost.h"
+#include "corvel/widgets/afActionInvokerKey.h"
 #include "corvel/widgets/afControlTreeInplaceEdit.h"
 #include "corvel/widgets/afDataObjectText.h"
 #include "corvel/widgets/afDropAction.h"
+#include "support/ActionBench.h"
 
 #include <gtest/gtest.h>
 
@@ -366,6 +368,30 @@ TEST_F(TreeTest, TheEditHandsItsKeysToTheNativeEditAndClaimsThem) {
     EXPECT_TRUE(logIs({L"renamed by enter to '' cancelled", L"ended by enter"}));
     afEvent late = makeEvent(edit, WM_KEYDOWN, VK_RETURN);
     EXPECT_FALSE(inplace->onKeyDown(&late)); // no edit any more: nothing claimed
+}
+
+TEST_F(TreeTest, EnterAtTheEditEndsTheRenameAndRunsNoAction) {
+    corveltest::ActionBench actions;
+    afActionInvokerKey keys(&actions.registry);
+    actions.registry.addInvoker(&keys, afActionEventType::KEY);
+    keys.bindShortcut(actions.add(L"tree.open", L""), L"Enter", true);
+    fill();
+    receiver.connectRenames();
+    tree->canRename.set(&receiver, &Receiver::canRename);
+    HWND edit = beginEdit(c);
+    ASSERT_NE(nullptr, edit);
+    SetWindowTextW(edit, L"entered");
+    MSG message{};
+    message.hwnd = edit;
+    message.message = WM_KEYDOWN;
+    message.wParam = VK_RETURN;
+    EXPECT_TRUE(keys.preTranslateMessage(tree->getInplaceEdit(), message)); // claimed by the edit
+    EXPECT_TRUE(actions.handler.ran.empty());
+    EXPECT_EQ(L"entered", tree->getItemText(c));
+    // Without an edit the key runs the bound action.
+    EXPECT_TRUE(keys.preTranslateMessage(tree, message));
+    EXPECT_EQ(1u, actions.handler.ran.size());
+    actions.registry.removeInvoker(&keys);
 }
 
 TEST_F(TreeTest, ANewItemIsNamedOrRemoved) {
