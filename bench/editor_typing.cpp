@@ -7,6 +7,7 @@
 // editor). Mean and 99th percentile of both, and their ratio, with wrap off and with the
 // text wrapped to the window.
 #include "BenchClock.h"
+#include "BenchHost.h"
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/DocumentControllerManager.h"
@@ -17,7 +18,6 @@
 #include "corvel/editor/Editor.h"
 #include "corvel/editor/EditorContext.h"
 #include "corvel/ui/afResources.h"
-#include "corvel/ui/afWidget.h"
 #include "zem/files/FileDeviceWin32.h"
 #include "zem/files/FileIO.h"
 #include "zem/files/RamDisk.h"
@@ -41,27 +41,6 @@ const int KEYSTROKES = 100;
 using bench::Clock;
 using bench::Random;
 using bench::secondsSince;
-
-// The visible top-level window the editor lives in.
-class Host : public corvel::afWidget {
-public:
-    Host() : corvel::afWidget(nullptr) {}
-    bool buildSeed(Seed& seed) override {
-        static bool registered = false;
-        corvel::afWindowClass windowClass;
-        windowClass.className = L"corvelBenchHost";
-        windowClass.cursor = LoadCursorW(nullptr, IDC_ARROW);
-        registerClass(windowClass, registered);
-        seed.className = L"corvelBenchHost";
-        seed.windowName = L"editor typing";
-        seed.style = WS_POPUP | WS_VISIBLE;
-        seed.x = 0;
-        seed.y = 0;
-        seed.width = 1000;
-        seed.height = 700;
-        return true;
-    }
-};
 
 std::wstring makeText() {
     std::wstring text;
@@ -188,8 +167,8 @@ int main() {
         plain->setText(text);
         const int32_t lines = shown->getLineCount();
 
-        Host* host = new Host();
-        host->afViewPlatform::create();
+        auto* host = new bench::HostWindow(1000, 700);
+        ShowWindow(host->getHandle(), SW_SHOWNA);
         corvel::Editor* editor = corvel::Editor::create(host, 0);
         editor->setFrameRect(0, 0, 1000, 700);
         shown->setEditor(editor);
