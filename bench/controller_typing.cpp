@@ -5,6 +5,7 @@
 // in one run. Then 1,000 carets are typed into within one bracket per keystroke.
 // Prints microseconds per keystroke and the ratio to the baseline.
 #include "BenchClock.h"
+#include "BenchDocuments.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/DocumentControllerManager.h"
@@ -12,10 +13,6 @@
 #include "corvel/document/GrammarRegistry.h"
 #include "corvel/document/Selection.h"
 #include "corvel/document/SelectionRange.h"
-#include "zem/files/FileDeviceWin32.h"
-#include "zem/files/FileIO.h"
-#include "zem/files/RamDisk.h"
-#include "zem/files/TempDevice.h"
 #include "zem/thread/MessageRegistry.h"
 #include "zem/thread/Thread.h"
 
@@ -38,19 +35,6 @@ using bench::Clock;
 using bench::Random;
 using bench::secondsSince;
 
-std::wstring makeText() {
-    std::wstring text;
-    text.reserve(TEXT_UNITS);
-    Random random;
-    while (text.size() < TEXT_UNITS) {
-        const uint32_t length = random.below(80);
-        for (uint32_t i = 0; i < length; ++i)
-            text += static_cast<wchar_t>(L'a' + random.below(26));
-        text += L'\n';
-    }
-    return text;
-}
-
 std::vector<int32_t> places(int32_t length) {
     Random random;
     std::vector<int32_t> out;
@@ -59,21 +43,11 @@ std::vector<int32_t> places(int32_t length) {
     return out;
 }
 
-void attachDevices() {
-    wchar_t folder[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, folder);
-    std::wstring root = std::wstring(folder) + L"corvel-typing-bench";
-    CreateDirectoryW(root.c_str(), nullptr);
-    zem::fileAttachDevice(new zem::RamDisk(), L"mem", 100);
-    zem::fileAttachDevice(new zem::FileDeviceWin32(root.c_str()), L"tmp", 100);
-    zem::fileAttachDevice(new zem::TempDevice(L"mem:", L"tmp:"), L"vtmp", 100);
-}
-
 } // namespace
 
 int main() {
     zem::recordMainThread();
-    attachDevices();
+    bench::attachDocumentDevices(L"corvel-typing-bench");
     HWND window = CreateWindowExW(0, L"STATIC", L"bench", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     zem::MessageRegistry messages;
     messages.init(window);
@@ -81,7 +55,7 @@ int main() {
         corvel::GrammarRegistry grammars;
         corvel::DocumentManager documents(nullptr, &grammars);
         corvel::DocumentControllerManager controllers(&documents);
-        const std::wstring text = makeText();
+        const std::wstring text = bench::makeLetterLines(TEXT_UNITS, 80, 0);
         const std::vector<int32_t> at = places(static_cast<int32_t>(text.size()));
 
         // Baseline: the same insertions straight into a document.

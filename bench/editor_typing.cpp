@@ -7,6 +7,7 @@
 // editor). Mean and 99th percentile of both, and their ratio, with wrap off and with the
 // text wrapped to the window.
 #include "BenchClock.h"
+#include "BenchDocuments.h"
 #include "BenchHost.h"
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/DocumentController.h"
@@ -18,10 +19,6 @@
 #include "corvel/editor/Editor.h"
 #include "corvel/editor/EditorContext.h"
 #include "corvel/ui/afResources.h"
-#include "zem/files/FileDeviceWin32.h"
-#include "zem/files/FileIO.h"
-#include "zem/files/RamDisk.h"
-#include "zem/files/TempDevice.h"
 #include "zem/thread/MessageRegistry.h"
 #include "zem/thread/Thread.h"
 
@@ -39,31 +36,7 @@ const int PLACES = 20;
 const int KEYSTROKES = 100;
 
 using bench::Clock;
-using bench::Random;
 using bench::secondsSince;
-
-std::wstring makeText() {
-    std::wstring text;
-    text.reserve(TEXT_UNITS);
-    Random random;
-    while (text.size() < TEXT_UNITS) {
-        const uint32_t length = random.below(121);
-        for (uint32_t i = 0; i < length; ++i)
-            text += random.below(6) == 0 ? L' ' : static_cast<wchar_t>(L'a' + random.below(26));
-        text += L'\n';
-    }
-    return text;
-}
-
-void attachDevices() {
-    wchar_t folder[MAX_PATH + 1];
-    GetTempPathW(MAX_PATH + 1, folder);
-    std::wstring root = std::wstring(folder) + L"corvel-editor-typing-bench";
-    CreateDirectoryW(root.c_str(), nullptr);
-    zem::fileAttachDevice(new zem::RamDisk(), L"mem", 100);
-    zem::fileAttachDevice(new zem::FileDeviceWin32(root.c_str()), L"tmp", 100);
-    zem::fileAttachDevice(new zem::TempDevice(L"mem:", L"tmp:"), L"vtmp", 100);
-}
 
 // Dispatches until the queue is empty and the window has nothing left to paint.
 void pumpUntilPainted(HWND hwnd) {
@@ -151,7 +124,7 @@ void report(const char* title, const Figures& editor, const Figures& baseline) {
 int main() {
     zem::recordMainThread();
     OleInitialize(nullptr);
-    attachDevices();
+    bench::attachDocumentDevices(L"corvel-editor-typing-bench");
     corvel::afResources::create();
     HWND window = CreateWindowExW(0, L"STATIC", L"bench", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     zem::MessageRegistry messages;
@@ -160,7 +133,7 @@ int main() {
         corvel::GrammarRegistry grammars;
         corvel::DocumentManager documents(nullptr, &grammars);
         corvel::DocumentControllerManager controllers(&documents);
-        const std::wstring text = makeText();
+        const std::wstring text = bench::makeLetterLines(TEXT_UNITS, 121, 6);
         corvel::DocumentController* shown = controllers.createUntitledDocument();
         corvel::DocumentController* plain = controllers.createUntitledDocument();
         shown->setText(text);
