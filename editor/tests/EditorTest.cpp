@@ -284,6 +284,29 @@ TEST_F(EditorViewTest, WrappingMeasuresTheWidestRowNotTheWholeLine) {
     EXPECT_EQ(200, editor->getHorizontalRange());
 }
 
+TEST_F(EditorViewTest, RepaintsWaitForTheOutermostBracketAndCoverOnlyTheirRows) {
+    setText(L"one\ntwo\nthree\nfour");
+    ShowWindow(host->getHandle(), SW_SHOWNA);
+    HWND hwnd = editor->getHandle();
+    UpdateWindow(hwnd);
+    ASSERT_FALSE(GetUpdateRect(hwnd, nullptr, FALSE));
+    controller->beginEdit(corvel::DocumentController::EDIT_READ);
+    editor->beginUpdate();
+    editor->beginUpdate();
+    editor->invalidateLine(1);
+    editor->invalidateLine(2);
+    editor->endUpdate();
+    EXPECT_FALSE(GetUpdateRect(hwnd, nullptr, FALSE));
+    editor->endUpdate();
+    controller->endEdit();
+    RECT dirty{};
+    ASSERT_TRUE(GetUpdateRect(hwnd, &dirty, FALSE));
+    EXPECT_EQ(ROW, dirty.top);
+    EXPECT_EQ(3 * ROW, dirty.bottom);
+    UpdateWindow(hwnd);
+    ShowWindow(host->getHandle(), SW_HIDE);
+}
+
 std::vector<std::wstring> g_dropped;
 void takeDrop(void*, Editor*, const std::vector<std::wstring>& paths) {
     g_dropped = paths;
