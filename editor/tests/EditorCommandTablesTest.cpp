@@ -3,10 +3,16 @@
 // commands run by their keys through the key invoker.
 #include "corvel/document/LineHeader.h"
 #include "corvel/editor/EditingCommands.h"
+#include "corvel/editor/GotoLine.h"
 #include "corvel/editor/PairedCharacterAction.h"
 #include "corvel/widgets/afAction.h"
 #include "corvel/widgets/afActionTriggerKey.h"
+#include "corvel/widgets/Hint.h"
+#include "corvel/widgets/StringDialog.h"
+#include "corvel/widgets/afControlEdit.h"
+#include "corvel/widgets/afLabel.h"
 #include "support/CommandFixture.h"
+#include "../../ui_framework/widgets/tests/ModalSteps.h"
 
 #include <string>
 #include <vector>
@@ -366,6 +372,92 @@ TEST_F(PairedCharacterActionTest, TypedCharactersOpenStepOverAndDelete) {
     typeChar(L'"');
     EXPECT_EQ(L"abc()\"x\"", text());
     EXPECT_EQ(8, caretOffset());
+}
+
+} // namespace
+
+namespace {
+
+BOOL CALLBACK findGotoWindow(HWND hwnd, LPARAM out) {
+    wchar_t title[32] = {};
+    GetWindowTextW(hwnd, title, 32);
+    if (std::wstring(title) != L"Go to line")
+        return TRUE;
+    *reinterpret_cast<HWND*>(out) = hwnd;
+    return FALSE;
+}
+
+// The open string dialog of the thread, found by its title.
+corvel::StringDialog* openGotoDialog() {
+    HWND found = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), &findGotoWindow, reinterpret_cast<LPARAM>(&found));
+    if (!found)
+        return nullptr;
+    return dynamic_cast<corvel::StringDialog*>(static_cast<corvel::afView*>(GetPropW(found, L"AFWIDGETPTR")));
+}
+
+class GotoLineTest : public edtest::CommandFixture {
+protected:
+    // Runs Ctrl+G, types text into the dialog and closes it with OK (or Cancel).
+    void gotoLine(const wchar_t* text, bool ok = true) {
+        std::wstring prompt;
+        std::wstring value;
+        widgetstest::runWithSteps(
+            [this] {
+                press(L"Ctrl+G");
+                return 0u;
+            },
+            {[&, text, ok] {
+                corvel::StringDialog* dialog = openGotoDialog();
+                ASSERT_NE(nullptr, dialog);
+                prompt = dialog->getPrompt()->getText();
+                wchar_t field[32] = {};
+                GetWindowTextW(dialog->getEdit()->getHandle(), field, 32);
+                value = field;
+                SetWindowTextW(dialog->getEdit()->getHandle(), text);
+                dialog->close(ok ? corvel::afWindow::RESULT_OK : corvel::afWindow::RESULT_CANCEL);
+            }});
+        lastPrompt = prompt;
+        lastValue = value;
+    }
+    std::wstring lastPrompt;
+    std::wstring lastValue;
+};
+
+TEST(GotoLineTextTest, OnlyALineNumberOfTheDocumentCounts) {
+    struct Case {
+        const wchar_t* text;
+        int32_t line;
+    } const cases[] = {{L"1", 0}, {L"4", 3}, {L"", -1}, {L"abc", -1}, {L"0", -1}, {L"-1", -1}, {L"5", -1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(c.line, corvel::GotoLine::parseLineNumber(c.text, 4)) << testing::PrintToString(std::wstring(c.text));
+}
+
+TEST_F(GotoLineTest, TheDialogGoesToTheLineOnOkOnly) {
+    setText(L"a\nb\nc\nd");
+    setCaret(2, 1);
+    gotoLine(L"2");
+    EXPECT_EQ(L"Line number: (1 - 4)", lastPrompt);
+    EXPECT_EQ(L"3", lastValue);
+    EXPECT_EQ(1, caret().line);
+    EXPECT_EQ(0, caret().offset);
+    gotoLine(L"4", false); // Cancel
+    EXPECT_EQ(1, caret().line);
+    gotoLine(L"9"); // past the last line
+    EXPECT_EQ(1, caret().line);
+}
+
+TEST_F(GotoLineTest, ShowScopeListsThePathOutermostFirst) {
+    setText(L"abc");
+    setCaret(0, 1);
+    EXPECT_TRUE(press(L"Ctrl+P"));
+    auto* hint = dynamic_cast<corvel::Hint*>(editor->getCaretPopup());
+    ASSERT_NE(nullptr, hint);
+    EXPECT_TRUE(hint->getLines().empty()); // no grammar, no selection: an empty path
+    select(0, 2);
+    EXPECT_TRUE(press(L"Ctrl+P"));
+    ASSERT_EQ(1u, hint->getLines().size());
+    EXPECT_EQ(L"ui.selection.normal", hint->getLines()[0]);
 }
 
 } // namespace

@@ -201,6 +201,7 @@ void Editor::setDocumentController(DocumentController* controller) {
     }
     if (hadController && hasFocus())
         onFocusOut();
+    notifySearchFocus(false);
 }
 
 void Editor::unbind() {
@@ -787,6 +788,7 @@ void Editor::onFocusIn() {
     if (DocumentControllerManager* manager = m_controller->getManager())
         manager->setActiveController(m_controller);
     m_cmd->activate();
+    notifySearchFocus(true);
     focusListeners.invoke(this, true);
     m_caret->setActive(true);
     endUpdate();

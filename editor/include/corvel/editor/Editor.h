@@ -10,6 +10,7 @@
 #include "corvel/document/FacePreset.h"
 #include "corvel/document/IEditor.h"
 #include "corvel/editor/EditorPositionMap.h"
+#include "corvel/editor/SearchSubscriber.h"
 #include "corvel/editor/SubLineIterator.h"
 #include "corvel/ui/afTimer.h"
 #include "corvel/ui/afWidget.h"
@@ -41,7 +42,7 @@ class ThemeBundleItem;
 class afUnicodeContext;
 class afUnicodeRenderer;
 
-class Editor : public afWidget, public IEditor {
+class Editor : public afWidget, public IEditor, public SearchSubscriber {
 public:
     enum Border { BORDER_NONE = 0, BORDER_LINE = 1, BORDER_CLIENT_EDGE = 2 };
     // Drag modes of a mouse gesture.
@@ -189,6 +190,16 @@ public:
     afDropTarget* getDropTarget() const { return m_dropTarget; }
     // A drop of data already fetched into the target's data object, at a client point.
     int acceptDrop(POINT clientPoint, int action);
+
+    // --- Search (the subscriber of "Current document" and "Current selection") ---------------
+    // Registers both scopes with the search manager and makes the editor take part in search.
+    void registerSearchScopes();
+    bool isSearchable() const { return m_searchable; }
+    // A searchable editor tells the search manager that it gained or lost the focus.
+    void notifySearchFocus(bool focused);
+    bool ssOnAction(SearchRequest* request, uint32_t action, bool backward) override;
+    void fillSearchText(std::wstring& findText, std::wstring& replaceText, uint32_t scopeId) override;
+    void focusFromSearch() override;
 
     // Told (editor, focused) when the editor gains or loses the focus.
     zem::CallbackList<void(Editor*, bool)> focusListeners;
@@ -343,6 +354,7 @@ private:
     int32_t m_hintLine = -1;
     afView* m_caretPopup = nullptr; // not owned
     afMenu* m_openMenu = nullptr;
+    bool m_searchable = false;
     // View states of the controllers this editor showed (by controller id).
     std::map<int32_t, ViewState> m_viewStates;
 };
