@@ -33,4 +33,24 @@ inline void removeTree(const std::wstring& dir) {
     RemoveDirectoryW(dir.c_str());
 }
 
+// Copies the folder's tree into target with the system's calls alone; files already in
+// target stay.
+inline void copyTreeNative(const std::wstring& source, const std::wstring& target) {
+    CreateDirectoryW(target.c_str(), nullptr);
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((source + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            copyTreeNative(source + L"\\" + name, target + L"\\" + name);
+        else
+            CopyFileW((source + L"\\" + name).c_str(), (target + L"\\" + name).c_str(), TRUE);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+}
+
 } // namespace bench

@@ -17,31 +17,13 @@
 namespace {
 
 using bench::removeTree;
+using bench::copyTreeNative;
 using bench::writeFile;
 
 constexpr uint32_t BIG_BYTES = 64u * 1024 * 1024;
 constexpr int SMALL_FILES = 2000;
 constexpr int SMALL_FOLDERS = 20;
 constexpr int RUNS = 3;
-
-// The baseline: the same walk and copies with the system's calls alone.
-void copyTreeNative(const std::wstring& source, const std::wstring& target) {
-    CreateDirectoryW(target.c_str(), nullptr);
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((source + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            copyTreeNative(source + L"\\" + name, target + L"\\" + name);
-        else
-            CopyFileW((source + L"\\" + name).c_str(), (target + L"\\" + name).c_str(), TRUE);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-}
 
 struct Counters {
     unsigned ticks = 0;

@@ -2,6 +2,8 @@
 // process creation until the main window is shown and the program waits for input; then
 // it is closed. The baseline is this program started as a minimal window program the
 // same way. Prints the medians and their ratio.
+#include "BenchFiles.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstring>
@@ -52,31 +54,6 @@ std::wstring ownPath() {
     wchar_t path[MAX_PATH];
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     return std::wstring(path, length);
-}
-
-void copyTree(const std::wstring& from, const std::wstring& to) {
-    CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((from + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            copyTree(from + L"\\" + name, to + L"\\" + name);
-        else
-            CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-}
-
-void writeText(const std::wstring& path, const std::string& text) {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
 }
 
 struct Search {
@@ -147,7 +124,7 @@ int main(int argc, char** argv) {
         std::printf("cannot copy %ls\n", program.c_str());
         return 1;
     }
-    copyTree(build + L"app\\bundles", folder + L"\\bundles");
+    bench::copyTreeNative(build + L"app\\bundles", folder + L"\\bundles");
     CreateDirectoryW((folder + L"\\config").c_str(), nullptr);
 
     std::vector<double> corvel;
@@ -158,13 +135,14 @@ int main(int argc, char** argv) {
         CreateDirectoryW(user.c_str(), nullptr);
         std::string forward(user.begin(), user.end());
         std::replace(forward.begin(), forward.end(), '\\', '/');
-        writeText(folder + L"\\config\\startup.cvConfig",
+        bench::writeFile(folder + L"\\config\\startup.cvConfig",
                   "{ version : '0 9 4 0' app.startup : { user_dir : '" + forward + "' } }");
         corvel.push_back(timeStart(copy, folder, L"", MAIN_CLASS));
         minimal.push_back(timeStart(ownPath(), folder, L"--minimal", MINIMAL_CLASS));
     }
     for (int i = 0; i < RUNS; ++i)
         std::printf("run %d: corvel %.1f ms, minimal window program %.1f ms\n", i + 1, corvel[i], minimal[i]);
+    bench::removeTree(folder);
     double a = median(corvel);
     double b = median(minimal);
     std::printf("median start until shown and idle: corvel %.1f ms, minimal window program %.1f ms, ratio %.2f\n", a, b,
