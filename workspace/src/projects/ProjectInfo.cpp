@@ -3,6 +3,8 @@
 #include "corvel/jasmine/JasmineLoader.h"
 #include "corvel/jasmine/JasmineValue.h"
 #include "corvel/projects/Project.h"
+#include "corvel/projects/ProjectManager.h"
+#include "corvel/projects/ProjectPrompts.h"
 #include "zem/base/Exception.h"
 #include "zem/files/FileIO.h"
 #include "zem/log/LogManager.h"
@@ -52,6 +54,28 @@ void ProjectInfo::readHeader(const wchar_t* path, std::wstring& title, std::wstr
         throw zem::IllegalStateException(L"Title not set.");
     title = text;
     fullPath = full.str();
+}
+
+ProjectInfo* ProjectInfo::fromFile(ProjectManager* manager, const std::wstring& path) {
+    std::wstring title;
+    std::wstring fullPath;
+    try {
+        readHeader(path.c_str(), title, fullPath);
+    } catch (const zem::Exception& e) {
+        projectprompts::ask(manager ? manager->getOwner() : nullptr, L"Error",
+                            {{L"Unable to open project", 1}, {path, 2}, {e.message(), 0}},
+                            {{L"&OK", projectprompts::RESULT_YES, true, 0}});
+        return nullptr;
+    }
+    // One file opened as two projects would autosave over itself.
+    if (manager && manager->findByFile(fullPath))
+        return nullptr;
+    auto* info = new ProjectInfo();
+    info->setTitle(title);
+    info->setFilePath(fullPath);
+    if (manager)
+        manager->appendProject(info);
+    return info;
 }
 
 } // namespace corvel

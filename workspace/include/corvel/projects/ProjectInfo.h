@@ -1,6 +1,7 @@
 // One known project: its title, its file and, once opened, the project itself. The
 // project manager keeps these in the order of the known-project list.
 #pragma once
+#include "corvel/projects/ProjectTreeState.h"
 #include "zem/base/Object.h"
 
 #include <memory>
@@ -9,6 +10,8 @@
 namespace corvel {
 
 class Project;
+class ProjectManager;
+class afDockSlot;
 
 class ProjectInfo : public zem::Object {
 public:
@@ -21,6 +24,10 @@ public:
     // the resolved full path. Throws zem::RuntimeException or zem::IllegalStateException
     // with the text the user is shown.
     static void readHeader(const wchar_t* path, std::wstring& title, std::wstring& fullPath);
+    // A known project read from a project file's header and appended to the manager's list;
+    // null when the header fails (after the "Unable to open project" box) or when a known
+    // project has that file already.
+    static ProjectInfo* fromFile(ProjectManager* manager, const std::wstring& path);
 
     const std::wstring& getTitle() const { return m_title; }
     void setTitle(const std::wstring& title) { m_title = title; }
@@ -31,12 +38,20 @@ public:
     void setStarred(bool starred) { m_starred = starred; }
     Project* getProject() const { return m_project.get(); }
     void setProject(Project* project);
+    // Null until the project's window first stores one.
+    ProjectTreeState* getTreeState() const { return m_treeState.get(); }
+    void setTreeState(std::unique_ptr<ProjectTreeState> state) { m_treeState = std::move(state); }
+    // The project's tab in the sidebar, or null.
+    afDockSlot* getSlot() const { return m_slot; }
+    void setSlot(afDockSlot* slot) { m_slot = slot; }
 
 private:
     std::wstring m_title;
     std::wstring m_filePath;
     bool m_starred = false;
     std::unique_ptr<Project> m_project; // null until first opened
+    std::unique_ptr<ProjectTreeState> m_treeState;
+    afDockSlot* m_slot = nullptr; // not owned
 };
 
 } // namespace corvel
