@@ -3,8 +3,14 @@
 
 #include "corvel/bundles/Language.h"
 #include "corvel/bundles/LanguageManager.h"
+#include "corvel/bundles/BundleUiHost.h"
+#include "corvel/bundles/ThemeBundleItem.h"
+#include "corvel/bundles/ThemeManager.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentScopeStore.h"
+#include "corvel/document/DocumentStyler.h"
+#include "corvel/document/DocumentTheme.h"
+#include "corvel/document/FacePreset.h"
 #include "corvel/document/EndPatternCache.h"
 #include "corvel/document/LineHeader.h"
 #include "corvel/document/LineParser.h"
@@ -13,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <sstream>
 
 using namespace corvel;
@@ -51,13 +59,22 @@ bool copyTree(const std::wstring& from, const std::wstring& to) {
 }
 
 // The runs of a parsed line as "column:scope" words.
-std::string describeRuns(Document& document, int32_t line) {
+// The scope runs of a parsed line; null when it has none.
+const ScopeRun* runsOf(Document& document, int32_t line, size_t& count) {
     const LineHeader* header = document.getLineHeader(line);
+    count = 0;
     if (!header || !header->parserBlock)
-        return "<none>";
+        return nullptr;
     const ParserBlockHeader* block = header->blockHeader();
-    const ScopeRun* runs = reinterpret_cast<const ScopeRun*>(header->parserBlock + block->runsOffset);
-    size_t count = (block->endStateOffset - block->runsOffset) / sizeof(ScopeRun);
+    count = (block->endStateOffset - block->runsOffset) / sizeof(ScopeRun);
+    return reinterpret_cast<const ScopeRun*>(header->parserBlock + block->runsOffset);
+}
+
+std::string describeRuns(Document& document, int32_t line) {
+    size_t count = 0;
+    const ScopeRun* runs = runsOf(document, line, count);
+    if (!runs)
+        return "<none>";
     std::string out;
     for (size_t i = 0; i < count; ++i) {
         const DocumentScope* scope = document.getScopeStore().getScope(runs[i].scope);
@@ -74,8 +91,49 @@ struct Sample {
     std::vector<std::vector<std::string>> expected;
 };
 
+// Sets the grammar, inserts the text and parses every line; the document is locked for edits.
+bool parseWhole(const ParserRule& root, const wchar_t* grammar, const std::wstring& text, Document& document) {
+    document.setGrammar(&root, root.getId(), grammar, true);
+    document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
+    EndPatternCache cache;
+    LineParser parser;
+    parser.bind(&document, &cache);
+    bool parsed = true;
+    for (int32_t line = 0; line < document.getLineCount(); ++line)
+        parsed = parser.parseLine(line) && parsed;
+    parser.unbind();
+    return parsed;
+}
+
+// The scope of the run that starts at the column of a parsed line.
+const DocumentScope* scopeAt(Document& document, int32_t line, int32_t column) {
+    size_t count = 0;
+    const ScopeRun* runs = runsOf(document, line, count);
+    for (size_t i = 0; i < count; ++i) {
+        if (static_cast<int32_t>(runs[i].column) == column)
+            return document.getScopeStore().getScope(runs[i].scope);
+    }
+    return nullptr;
+}
+
 class ShippedBundlesTest : public ManagerFixture {
 protected:
+    // Loads the shipped bundles as the program does, with the grammar and theme managers.
+    void loadShipped(bool realThemes) {
+        ASSERT_TRUE(copyTree(shippedFolder(), native(L"root:bundles")));
+        makeManager(nullptr, !realThemes);
+        if (realThemes) {
+            m_themeManager = new ThemeManager(*m_manager, BundleUiHost::none()); // owned once registered
+            ASSERT_TRUE(m_manager->registerEntryManager(m_themeManager));
+        }
+        m_languages = new LanguageManager(*m_manager); // the bundle manager owns it once registered
+        m_languages->onConfigReady(*m_config);
+        ASSERT_TRUE(loadAndWait());
+        ASSERT_TRUE(m_window.pumpUntil([&] { return !m_languages->isCompiling() && m_languages->getRepository(); }));
+    }
+    ThemeManager* m_themeManager = nullptr;
+    LanguageManager* m_languages = nullptr;
+
     void TearDown() override {
         m_manager.reset();
         ManagerFixture::TearDown();
@@ -87,16 +145,7 @@ protected:
             return ::testing::AssertionFailure() << "no rule for the grammar";
         Document document(nullptr);
         document.lockEdit();
-        document.setGrammar(root, root->getId(), sample.grammar, true);
-        std::wstring text = sample.text;
-        document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
-        EndPatternCache cache;
-        LineParser parser;
-        parser.bind(&document, &cache);
-        bool parsed = true;
-        for (int32_t line = 0; line < document.getLineCount(); ++line)
-            parsed = parser.parseLine(line) && parsed;
-        parser.unbind();
+        bool parsed = parseWhole(*root, sample.grammar, sample.text, document);
         std::ostringstream failures;
         for (size_t line = 0; line < sample.expected.size(); ++line) {
             std::string runs = " " + describeRuns(document, static_cast<int32_t>(line)) + " ";
@@ -117,13 +166,9 @@ protected:
 } // namespace
 
 TEST_F(ShippedBundlesTest, LoadCleanlyAndHighlightTheirSamples) {
-    ASSERT_TRUE(copyTree(shippedFolder(), native(L"root:bundles")));
     zemtest::LogCapture capture(BundleManager::logSource());
-    makeManager();
-    LanguageManager* languages = new LanguageManager(*m_manager); // the bundle manager owns it once registered
-    languages->onConfigReady(*m_config);
-    ASSERT_TRUE(loadAndWait());
-    ASSERT_TRUE(m_window.pumpUntil([&] { return !languages->isCompiling() && languages->getRepository(); }));
+    loadShipped(false);
+    LanguageManager* languages = m_languages;
 
     std::vector<BundleEntry*> grammars;
     m_manager->getEntriesOfType(LANGUAGE_TYPE_ID, grammars);
@@ -194,4 +239,60 @@ TEST_F(ShippedBundlesTest, LoadCleanlyAndHighlightTheirSamples) {
     };
     for (const Sample& sample : samples)
         EXPECT_TRUE(parsesWith(rules, sample)) << std::string(sample.grammar, sample.grammar + wcslen(sample.grammar));
+}
+
+TEST_F(ShippedBundlesTest, TheirThemesLoadAndColourAGrammarsScopes) {
+    zemtest::LogCapture capture(BundleManager::logSource());
+    loadShipped(true);
+    std::vector<BundleEntry*> themes;
+    m_manager->getEntriesOfType(THEME_TYPE_ID, themes);
+    ASSERT_EQ(2u, themes.size());
+    for (BundleEntry* entry : themes) {
+        EXPECT_TRUE(entry->getErrors().empty()) << entry->getLocation()->toString();
+        EXPECT_EQ(m_themeManager->getTheme(entry->getUuid(), true), entry) << "not installed";
+    }
+    for (auto& line : capture.lines()) {
+        if (line.level >= 2)
+            ADD_FAILURE() << "logged: " << std::string(line.text.begin(), line.text.end());
+    }
+
+    // Every face preset names this theme: it must be a shipped one, not the fallback.
+    zem::Uuid presetTheme;
+    presetTheme.fromString(FacePreset::DEFAULT_THEME);
+    ThemeBundleItem* light = m_themeManager->getTheme(presetTheme, true);
+    ASSERT_NE(m_themeManager->getDefaultTheme(), light);
+    std::shared_ptr<DocumentTheme> theme = light->getTheme();
+    EXPECT_LT(20u, theme->getRules().size());
+    const DocumentTheme fallback;
+    EXPECT_NE(fallback.getColor(DocumentTheme::BACKGROUND).packed(), theme->getColor(DocumentTheme::BACKGROUND).packed());
+
+    const ParserRule* root = m_languages->getRepository()->findRule(L"source.cpp");
+    ASSERT_NE(nullptr, root);
+    Document document(nullptr);
+    document.lockEdit();
+    ASSERT_TRUE(parseWhole(*root, L"source.cpp", L"class A { bool f() { return nullptr == \"s\"; } }; // c", document));
+    DocumentStyler* styler = document.getStyler();
+    ASSERT_NE(nullptr, styler);
+    styler->setTheme(theme);
+    // column -> what the scope is, for failure messages
+    const std::pair<int32_t, const char*> columns[] = {
+        {0, "storage.type"}, {10, "storage.type"}, {21, "keyword.control"},
+        {28, "constant.language"}, {39, "string"}, {49, "comment"},
+    };
+    std::vector<uint32_t> seen;
+    for (const auto& column : columns) {
+        const DocumentScope* scope = scopeAt(document, 0, column.first);
+        ASSERT_NE(nullptr, scope) << column.second << " at " << column.first;
+        std::wstring name = scope->getName();
+        EXPECT_EQ(0u, name.find(std::wstring(column.second, column.second + strlen(column.second))))
+            << std::string(name.begin(), name.end());
+        const TextStyle* style = styler->getStyle(styler->resolveStyle(scope));
+        EXPECT_NE(theme->getColor(DocumentTheme::FOREGROUND).packed(), style->foreground) << column.second;
+        seen.push_back(style->foreground);
+    }
+    // Types, keywords, constants, strings and comments each have their own colour.
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(5, std::unique(seen.begin(), seen.end()) - seen.begin());
+    EXPECT_EQ(2u, styler->getStyle(styler->resolveStyle(scopeAt(document, 0, 49)))->flags & 0x7u) << "comments are italic";
+    document.unlockEdit();
 }

@@ -63,12 +63,15 @@ protected:
         BundleFolders::TearDown();
     }
 
-    // A manager with the bundle kind and a theme kind registered.
-    void makeManager(corvel::BundleUiHost* host = nullptr) {
+    // A manager with the bundle kind and (unless the test brings the real theme manager)
+    // a plain theme kind registered.
+    void makeManager(corvel::BundleUiHost* host = nullptr, bool plainThemeKind = true) {
         m_manager.reset(new corvel::BundleManager(host));
         m_manager->onConfigReady(*m_config);
-        m_themes = new ItemKindManager(*m_manager, corvel::THEME_TYPE_ID);
-        ASSERT_TRUE(m_manager->registerEntryManager(m_themes));
+        if (plainThemeKind) {
+            m_themes = new ItemKindManager(*m_manager, corvel::THEME_TYPE_ID);
+            ASSERT_TRUE(m_manager->registerEntryManager(m_themes));
+        }
         m_manager->onLoadEnd.add(
             [](void* self, corvel::BundleManager*, bool stopped) {
                 static_cast<ManagerFixture*>(self)->m_loadsEnded++;
