@@ -13,6 +13,7 @@
 #include "corvel/document/DocumentControllerManager.h"
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/FacePresetManager.h"
+#include "corvel/editor/EditorContext.h"
 #include "corvel/editor/FacePresetManagerUI.h"
 #include "corvel/editor/SearchManager.h"
 #include "corvel/document/GrammarRegistry.h"
@@ -128,6 +129,11 @@ void App::createManagers() {
         m_tabInvoker = new afActionInvokerTab(actions);
         actions->addInvoker(m_tabInvoker, afActionEventType::TAB);
     }
+    // Every editor finds its presets, theme and tab triggers here.
+    EditorContext& editors = EditorContext::get();
+    editors.facePresets = m_facePresetManager;
+    editors.themes = m_themeManager;
+    editors.tabInvoker = m_tabInvoker;
 }
 
 void App::createMainWindow() {

@@ -21,6 +21,7 @@
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/FacePresetManager.h"
 #include "corvel/document/GrammarRegistry.h"
+#include "corvel/editor/EditorContext.h"
 #include "corvel/editor/FacePresetManagerUI.h"
 #include "corvel/editor/SearchManager.h"
 #include "corvel/program/AppBundleUiHost.h"
@@ -110,6 +111,10 @@ void App::onExit() {
 }
 
 void App::deleteManagers() {
+    EditorContext& editors = EditorContext::get();
+    editors.facePresets = nullptr;
+    editors.themes = nullptr;
+    editors.tabInvoker = nullptr;
     release(m_tabManager);
     release(m_facePresetUI);
     release(m_searchManager);
