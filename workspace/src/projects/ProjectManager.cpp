@@ -370,6 +370,18 @@ bool ProjectManager::showPathInActiveProject(const std::wstring& path) {
     return showPathIn(m_active, path);
 }
 
+ProjectInfo* ProjectManager::openProjectFile(const std::wstring& path) {
+    zem::WorkString full;
+    ProjectInfo* info = zem::fileGetFullPath(path.c_str(), full) ? findByFile(full.str()) : nullptr;
+    if (!info)
+        info = ProjectInfo::fromFile(this, path);
+    if (!info)
+        return nullptr;
+    showProject(info);
+    revealActiveProject();
+    return info;
+}
+
 void ProjectManager::revealActiveProject() {
     if (!m_active || !m_active->getSlot() || !m_dock)
         return;

@@ -82,6 +82,8 @@ public:
     // Drops the project from the list without saving; its file stays.
     void removeProject(ProjectInfo* info);
     bool showPathInActiveProject(const std::wstring& path);
+    // A project file named on the command line: listed when new, then shown and revealed.
+    ProjectInfo* openProjectFile(const std::wstring& path);
     void revealActiveProject();
 
     // The rename dialog of "project.rename" under a window title; true when renamed.
