@@ -16,6 +16,7 @@
 #include "corvel/editor/EditorContext.h"
 #include "corvel/editor/FacePresetManagerUI.h"
 #include "corvel/editor/SearchManager.h"
+#include "corvel/projects/ProjectManager.h"
 #include "corvel/document/GrammarRegistry.h"
 #include "corvel/program/AppBundleUiHost.h"
 #include "corvel/ui/afUnicodeFontManager.h"
@@ -121,6 +122,8 @@ void App::createManagers() {
     m_languageManager = new LanguageManager(*m_bundleManager, *m_grammarRegistry, m_bundleHost.get());
     m_scopePreferencesManager = new ScopePreferencesManager(*m_bundleManager, *m_bundleHost);
     m_dockManager = new DockManager();
+    m_projectManager = new ProjectManager(config, actions);
+    m_projectManager->setDocuments(m_documentManager);
     m_searchManager = new SearchManager(actions, config);
     m_searchManager->setControllerManager(m_controllerManager);
     m_facePresetManager = new FacePresetManager(getFontManager(), config);
@@ -143,6 +146,8 @@ void App::createMainWindow() {
     window->create();
     if (PreferencesManager* preferences = m_preferencesManager)
         preferences->setOwner(window);
+    if (m_projectManager)
+        m_projectManager->setOwner(window);
     m_bundleHost->setMainWindow(window);
     if (m_searchManager)
         m_searchManager->setMainWindow(window, window->getInnerLayout());

@@ -5,6 +5,7 @@
 #include "corvel/config/CommandLine.h"
 #include "corvel/config/Environment.h"
 #include "corvel/config/System.h"
+#include "corvel/projects/ProjectManager.h"
 #include "corvel/ui/afInstanceControl.h"
 #include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
@@ -63,8 +64,12 @@ void App::handleCommandLine(const wchar_t* text) {
         if (entry.index >= arguments.size())
             continue;
         const std::wstring& argument = arguments[entry.index];
-        // The file and project managers open these once they exist; until then the
-        // line says what was asked.
+        if (entry.id == CommandLineSwitch::PROJECT && m_projectManager) {
+            m_projectManager->openProjectFile(argument);
+            continue;
+        }
+        // The file manager opens these once it exists; until then the line says what
+        // was asked.
         zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE, L"App: command line names %s '%s'\n",
                         entry.id == CommandLineSwitch::PROJECT ? L"project" : L"file", argument.c_str());
     }

@@ -25,6 +25,7 @@
 #include "corvel/editor/FacePresetManagerUI.h"
 #include "corvel/editor/SearchManager.h"
 #include "corvel/program/AppBundleUiHost.h"
+#include "corvel/projects/ProjectManager.h"
 #include "corvel/widgets/PreferencesManager.h"
 #include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afActionInvokerTab.h"
@@ -118,6 +119,8 @@ void App::deleteManagers() {
     release(m_tabManager);
     release(m_facePresetUI);
     release(m_searchManager);
+    // After the main window: its project tabs are gone; the updater stops first.
+    release(m_projectManager);
     release(m_facePresetManager);
     release(m_preferencesManager);
     deleteUnregisteredKindManagers();

@@ -25,6 +25,7 @@ class GrammarRegistry;
 class LanguageManager;
 class MainWindow;
 class PreferencesManager;
+class ProjectManager;
 class ScopePreferencesManager;
 class SearchManager;
 class SnippetManager;
@@ -80,6 +81,7 @@ public:
     afActionInvokerTab* getTabInvoker() const { return m_tabInvoker; }
     WidgetPalette* getWidgetPalette() const { return m_widgetPalette; }
     DockManager* getDockManager() const { return m_dockManager; }
+    ProjectManager* getProjectManager() const { return m_projectManager; }
     TabManager* getTabManager() const { return m_tabManager; }
     UpdateChecker* getUpdateChecker() const { return m_updateChecker; }
     AppBundleUiHost* getBundleUiHost() const { return m_bundleHost.get(); }
@@ -118,6 +120,7 @@ private:
     afActionInvokerTab* m_tabInvoker = nullptr;
     WidgetPalette* m_widgetPalette = nullptr;
     DockManager* m_dockManager = nullptr;
+    ProjectManager* m_projectManager = nullptr;
     TabManager* m_tabManager = nullptr;
 
     std::wstring m_statisticsId;
