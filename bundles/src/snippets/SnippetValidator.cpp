@@ -2,6 +2,7 @@
 
 #include "corvel/bundles/BundleEntryError.h"
 #include "corvel/bundles/SnippetReader.h"
+#include "zem/base/Assert.h"
 #include "zem/base/Exception.h"
 #include "zem/value/AbstractDictionaryValue.h"
 
@@ -31,18 +32,24 @@ bool SnippetValidator::validate(ValidationErrorList* errors, const zem::Value* v
         return result;
     std::wstring text;
     content->getString(&text);
+    zem::SourcePosition base; // from 0, as the values' locations count
+    if (content->location().hasLocation)
+        base = content->location().contentBegin;
+    return validateContent(errors, text, base) && result;
+}
+
+bool SnippetValidator::validateContent(ValidationErrorList* errors, const std::wstring& text,
+                                       const zem::SourcePosition& base) {
+    zem::throwIfNull(errors);
     try {
         parseSnippet(text);
+        return true;
     } catch (const zem::ParserException& e) {
-        zem::SourcePosition base; // from 0, as the values' locations count
-        if (content->location().hasLocation)
-            base = content->location().contentBegin;
         BundleEntryError* error = new BundleEntryError(ValidationError::ERROR_SEVERITY, e.message());
         error->setRange(placed(e.begin(), base), placed(e.end(), base));
         errors->add(error);
         return false;
     }
-    return result;
 }
 
 } // namespace corvel

@@ -9,6 +9,12 @@
 
 namespace corvel {
 
+namespace {
+
+constexpr int LIST_GAP = 8;
+
+} // namespace
+
 const wchar_t* severityName(uint32_t severity) {
     switch (severity) {
     case ValidationError::NOTICE_SEVERITY:
@@ -46,7 +52,9 @@ void BundleEntryEditor::onCreated() {
     m_list->setFullRowSelect();
     m_list->addColumn(L"Title", 350);
     m_list->addColumn(L"Severity", 100);
-    column->addChild(m_list, new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, LIST_HEIGHT));
+    auto* place = new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, LIST_HEIGHT);
+    place->setMargins(0, LIST_GAP, 0, 0);
+    column->addChild(m_list, place);
 }
 
 BundleEntryEditorState* BundleEntryEditor::createState(BundleEntry* entry) {
@@ -73,6 +81,15 @@ void BundleEntryEditor::showValidation(const ValidationErrorList& errors) {
         m_list->insertItem(error->getMessage());
         m_list->setItemText(severityName(error->getSeverity()));
     }
+}
+
+void BundleEntryEditor::contentChanged() {
+    if (!m_state)
+        return;
+    bool wasModified = m_state->isModified();
+    m_state->markChanged();
+    if (!wasModified)
+        notifyModified();
 }
 
 void BundleEntryEditor::notifyModified() {

@@ -35,8 +35,8 @@ void BundleEntryEditorState::detach() {
 }
 
 void BundleEntryEditorState::markChanged() {
-    if (m_changed)
-        return;
+    // The modified flag follows every change, not only the first since the state was
+    // shown: an edit after a save must be saved again.
     m_changed = true;
     if (m_modified)
         return;

@@ -164,13 +164,8 @@ void BundleEntrySourceEditor::checkState(BundleEntryEditorState* state) {
 }
 
 void BundleEntrySourceEditor::onModifiedChanged(void* self, DocumentController*, bool modified) {
-    auto* editor = static_cast<BundleEntrySourceEditor*>(self);
-    if (!modified || !editor->m_state)
-        return;
-    bool wasModified = editor->m_state->isModified();
-    editor->m_state->markChanged();
-    if (!wasModified)
-        editor->notifyModified();
+    if (modified)
+        static_cast<BundleEntrySourceEditor*>(self)->contentChanged();
 }
 
 } // namespace corvel

@@ -52,6 +52,9 @@ protected:
     // Adds the kind's own views to the panel's column, above the list.
     virtual void buildForm(afLayoutLinear* column) { (void)column; }
     void notifyModified();
+    // The shown content changed: marks the state, and tells the modified callback when the
+    // state was not modified before.
+    void contentChanged();
 
     std::wstring m_caption;
     BundleEntryEditorState* m_state = nullptr; // not owned

@@ -32,7 +32,8 @@ public:
     // Checks a changed state through its editor, stores what the editor holds, then lets
     // the editor go.
     void detach();
-    // The content changed: sets the changed flag, and the modified flag unless set.
+    // The content changed: sets the changed flag, and the modified flag (with a
+    // notification) unless it is set.
     void markChanged();
     // Applies pending changes (the editor's controls stored first). True at once when
     // nothing is modified; false, with the flag kept, when the changes cannot be applied.
