@@ -1,3 +1,4 @@
+#include "corvel/bundles/BundleEntryEditorMakers.h"
 #include "corvel/bundles/LanguageManager.h"
 
 #include "../manager/ConfigHooks.h"
@@ -170,7 +171,7 @@ void LanguageManager::getEntryType(BundleEntryTypeInfo& out) {
 
 BundleEntryEditorFactory LanguageManager::getEditorFactory(BundleEntry* entry) {
     (void)entry;
-    return nullptr; // the source editor lives with the bundle editor
+    return getBundleEntryEditorMakers().source;
 }
 
 bool LanguageManager::installEntry(BundleEntry* entry) {

@@ -1,3 +1,4 @@
+#include "corvel/bundles/BundleEntryEditorMakers.h"
 #include "corvel/bundles/BundleManager.h"
 
 #include "ConfigHooks.h"
@@ -51,7 +52,7 @@ public:
     // The source editor lives with the bundle editor, above this library.
     BundleEntryEditorFactory getEditorFactory(BundleEntry* entry) override {
         (void)entry;
-        return nullptr;
+        return getBundleEntryEditorMakers().source;
     }
 
 private:

@@ -15,6 +15,8 @@ const wchar_t* const SnippetManager::CONTEXT_NAME = L"app.document.context.snipp
 SnippetManager::SnippetManager(BundleManager& bundles, BundleUiHost& host)
     : m_host(host), m_filter(new SimpleFilterData), m_registration(bundles, *this) {
     getEntryType(m_typeInfo);
+    // The snippets' own descriptor names its manager too: their editor maker is asked here.
+    m_typeInfo.manager = this;
 }
 
 SnippetManager::~SnippetManager() {

@@ -2,6 +2,7 @@
 // action for its opening and one for its closing character, in the entry's scope; the
 // host binds them to the characters.
 #pragma once
+#include "corvel/bundles/BundleEntryEditorMakers.h"
 #include "corvel/bundles/BundleEntryManager.h"
 #include "corvel/bundles/EntryManagerRegistration.h"
 
@@ -22,7 +23,7 @@ public:
     // actions made before stay).
     bool installEntry(BundleEntry* entry) override;
     void uninstallEntry(BundleEntry* entry) override;
-    BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return nullptr; }
+    BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return getBundleEntryEditorMakers().source; }
     // A changed entry's actions are made again.
     void onEntryChanged(BundleEntry* entry) override;
 

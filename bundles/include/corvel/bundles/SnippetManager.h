@@ -2,6 +2,7 @@
 // bound by the host to the snippet's shortcut and tab word in the snippet's scope.
 // Running it inserts the snippet into the active document at every selection range.
 #pragma once
+#include "corvel/bundles/BundleEntryEditorMakers.h"
 #include "corvel/bundles/BundleEntryManager.h"
 #include "corvel/bundles/BundleUiHost.h"
 #include "corvel/bundles/EntryManagerRegistration.h"
@@ -37,7 +38,7 @@ public:
     // A snippet's old action goes; a loaded snippet gets a new one. Always true.
     bool installEntry(BundleEntry* entry) override;
     void uninstallEntry(BundleEntry* entry) override;
-    BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return nullptr; }
+    BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return getBundleEntryEditorMakers().snippet; }
     void onEntryChanged(BundleEntry* entry) override;
 
     // Parses the snippet when needed (parser exceptions pass to the caller) and inserts it

@@ -2,6 +2,7 @@
 // subscribers of a UUID whenever the theme behind it is installed, changes or goes, so
 // stylers and views can switch their DocumentTheme. Main thread only.
 #pragma once
+#include "corvel/bundles/BundleEntryEditorMakers.h"
 #include "corvel/bundles/BundleEntryManager.h"
 #include "corvel/bundles/BundleEntryTypeInfo.h"
 #include "corvel/bundles/EntryManagerRegistration.h"
@@ -38,7 +39,7 @@ public:
     // Subscribers get the fallback, then the map entry goes, when it is this entry.
     void uninstallEntry(BundleEntry* entry) override;
     // Themes are edited as source text; the source editor is the bundle editor's.
-    BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return nullptr; }
+    BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return getBundleEntryEditorMakers().source; }
     // While a theme changes its subscribers hold the fallback; afterwards the re-read theme.
     void onEntryUpdateBegin(BundleEntry* entry) override;
     void onEntryChanged(BundleEntry* entry) override;
