@@ -307,6 +307,22 @@ TEST_F(EditorViewTest, RepaintsWaitForTheOutermostBracketAndCoverOnlyTheirRows) 
     ShowWindow(host->getHandle(), SW_HIDE);
 }
 
+TEST_F(EditorViewTest, EitherSideGoingAwayUnbindsTheOther) {
+    corvel::DocumentController* other = controllers->createUntitledDocument();
+    other->setEditor(editor);
+    controllers->destroyController(other);
+    EXPECT_EQ(nullptr, editor->getDocumentController());
+    controller->setEditor(editor);
+    Editor* second = Editor::create(host, 0);
+    controller->setEditor(second);
+    EXPECT_EQ(nullptr, editor->getDocumentController());
+    delete second;
+    EXPECT_EQ(nullptr, controller->getEditor());
+    // A controller bound from the editor's side learns about its view too.
+    editor->setDocumentController(controller);
+    EXPECT_EQ(editor, controller->getEditor());
+}
+
 std::vector<std::wstring> g_dropped;
 void takeDrop(void*, Editor*, const std::vector<std::wstring>& paths) {
     g_dropped = paths;
