@@ -1,5 +1,6 @@
 #include "corvel/projects/ProjectManager.h"
 
+#include "corvel/app/MainWindow.h"
 #include "corvel/config/Config.h"
 #include "corvel/config/ConfigManager.h"
 #include "corvel/config/ConfigValue.h"
@@ -8,6 +9,8 @@
 #include "corvel/projects/ProjectInfo.h"
 #include "corvel/projects/ProjectUpdater.h"
 #include "corvel/projects/ProjectVirtualFolder.h"
+#include "corvel/projects/ProjectWindow.h"
+#include "corvel/ui/afViewPlatform.h"
 #include "corvel/widgets/afDock.h"
 #include "corvel/widgets/afDockSlot.h"
 #include "zem/files/FileIO.h"
@@ -54,8 +57,10 @@ ProjectManager::~ProjectManager() {
     m_updater.reset();
     m_active = nullptr;
     for (ProjectInfo* info : m_projects) {
-        if (afDockSlot* slot = info->getSlot())
-            slot->setData(nullptr);
+        if (ProjectWindow* window = info->getWindow()) {
+            window->setProject(nullptr);
+            window->releaseManager();
+        }
         delete info;
     }
     m_projects.clear();
@@ -321,6 +326,8 @@ bool ProjectManager::renameProject(ProjectInfo* info, const std::wstring& title)
         project->setTitle(title);
     info->setTitle(title);
     if (afDockSlot* slot = info->getSlot()) {
+        if (auto* view = dynamic_cast<afViewPlatform*>(slot->getView()))
+            view->setText(title.c_str());
         if (afDock* dock = slot->getDock())
             dock->onSlotDecorationChanged(slot);
     }
@@ -385,7 +392,8 @@ ProjectInfo* ProjectManager::openProjectFile(const std::wstring& path) {
 void ProjectManager::revealActiveProject() {
     if (!m_active || !m_active->getSlot() || !m_dock)
         return;
-    m_dock->setVisible(true);
+    if (auto* main = dynamic_cast<MainWindow*>(m_owner))
+        main->setSidebarVisible(true);
     m_dock->requestFocus();
     m_dock->setActiveSlot(m_active->getSlot());
 }

@@ -1,6 +1,7 @@
 // The manager's side of the project windows shown in project tabs.
 #include "corvel/projects/Project.h"
 #include "corvel/projects/ProjectInfo.h"
+#include "corvel/projects/ProjectListWindow.h"
 #include "corvel/projects/ProjectManager.h"
 #include "corvel/projects/ProjectWindow.h"
 #include "corvel/widgets/afDock.h"
@@ -9,15 +10,36 @@
 namespace corvel {
 
 ProjectWindow* ProjectManager::windowOf(ProjectInfo* info) const {
-    afDockSlot* slot = info ? info->getSlot() : nullptr;
-    return slot ? dynamic_cast<ProjectWindow*>(slot->getView()) : nullptr;
+    return info ? info->getWindow() : nullptr;
+}
+
+void ProjectManager::forgetWindow(ProjectWindow* window) {
+    for (ProjectInfo* info : m_projects) {
+        if (info->getWindow() != window)
+            continue;
+        info->setWindow(nullptr);
+        info->setSlot(nullptr);
+    }
 }
 
 afView* ProjectManager::createSlotView(afDockSlot* slot) {
-    // The project list's slot gets its view once the list window exists.
-    if (slot->getId() != PROJECT_SLOT || !slot->getDock())
+    afDock* dock = slot->getDock();
+    if (!dock)
         return nullptr;
-    return new ProjectWindow(slot->getDock(), this);
+    if (slot->getId() == ALL_PROJECTS_SLOT) {
+        auto* list = new ProjectListWindow(dock, this);
+        list->afViewPlatform::create();
+        list->setText(L"All projects");
+        return list;
+    }
+    auto* info = static_cast<ProjectInfo*>(slot->getData());
+    if (slot->getId() != PROJECT_SLOT || !info)
+        return nullptr;
+    auto* window = new ProjectWindow(dock, this);
+    window->afViewPlatform::create();
+    window->setText(info->getTitle().c_str());
+    info->setWindow(window);
+    return window;
 }
 
 void ProjectManager::attachWindow(ProjectInfo* info) {

@@ -82,6 +82,8 @@ ProjectWindow::ProjectWindow(afView* parent, ProjectManager* manager)
 ProjectWindow::~ProjectWindow() {
     try {
         setProject(nullptr);
+        if (m_manager)
+            m_manager->forgetWindow(this);
     } catch (...) {
     }
 }

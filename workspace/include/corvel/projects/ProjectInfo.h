@@ -11,6 +11,7 @@ namespace corvel {
 
 class Project;
 class ProjectManager;
+class ProjectWindow;
 class afDockSlot;
 
 class ProjectInfo : public zem::Object {
@@ -44,6 +45,9 @@ public:
     // The project's tab in the sidebar, or null.
     afDockSlot* getSlot() const { return m_slot; }
     void setSlot(afDockSlot* slot) { m_slot = slot; }
+    // The tab's view while it exists.
+    ProjectWindow* getWindow() const { return m_window; }
+    void setWindow(ProjectWindow* window) { m_window = window; }
 
 private:
     std::wstring m_title;
@@ -51,7 +55,8 @@ private:
     bool m_starred = false;
     std::unique_ptr<Project> m_project; // null until first opened
     std::unique_ptr<ProjectTreeState> m_treeState;
-    afDockSlot* m_slot = nullptr; // not owned
+    afDockSlot* m_slot = nullptr;      // not owned
+    ProjectWindow* m_window = nullptr; // not owned; tells the manager when it goes
 };
 
 } // namespace corvel

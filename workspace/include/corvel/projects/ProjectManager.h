@@ -85,6 +85,8 @@ public:
     // A project file named on the command line: listed when new, then shown and revealed.
     ProjectInfo* openProjectFile(const std::wstring& path);
     void revealActiveProject();
+    // A project window is going (its dock may be gone already): its project forgets the tab.
+    void forgetWindow(ProjectWindow* window);
 
     // The rename dialog of "project.rename" under a window title; true when renamed.
     bool runRenameDialog(ProjectInfo* info, const wchar_t* windowTitle);

@@ -50,6 +50,8 @@ public:
     // Where new items go: the selection, a file's folder, or the root.
     ProjectItem* getCurrentFolder() const;
     afControlTree* getTree() const { return m_tree; }
+    // The manager is going first: the window no longer reports to it.
+    void releaseManager() { m_manager = nullptr; }
     // Virtual folders first, then folders, then files; by name ignoring case.
     static int compareItems(const ProjectItem* a, const ProjectItem* b);
 

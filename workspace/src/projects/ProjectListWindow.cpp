@@ -1,0 +1,125 @@
+#include "corvel/projects/ProjectListWindow.h"
+
+#include "corvel/document/ScopePath.h"
+#include "corvel/projects/ProjectInfo.h"
+#include "corvel/projects/ProjectManager.h"
+#include "corvel/ui/afCanvas.h"
+#include "corvel/ui/afLayoutLinear.h"
+#include "corvel/ui/afLayoutParams.h"
+#include "corvel/ui/afResources.h"
+#include "corvel/widgets/afControlLister.h"
+
+namespace corvel {
+
+namespace {
+
+constexpr int SIDE_INSET = 5;
+constexpr int ICON_SPACE = 18;
+constexpr int MIN_TEXT_HEIGHT = 16;
+constexpr int SMALL_ROW = 22;
+constexpr int ROW_PADDING = 6;
+constexpr uint32_t ACTIVE_ICON = 0x5cba1748u;
+constexpr uint32_t PROJECT_ICON = 0xe0f1f1aau;
+constexpr uint32_t STARRED_ICON = 0x9ab43e4fu;
+constexpr uint32_t UNSTARRED_ICON = 0x58f349d7u;
+
+void drawRegisteredIcon(afCanvas& canvas, const RECT& rect, uint32_t id) {
+    if (const afIcon* icon = afResources::find(id))
+        canvas.drawIcon(rect, *icon, afCanvas::GRAVITY_CENTER);
+}
+
+} // namespace
+
+ProjectListWindow::ProjectListWindow(afView* parent, ProjectManager* manager)
+    : afContainer(parent), m_manager(manager) {
+    m_manager->listChanged.add(&ProjectListWindow::onListChanged, this);
+    m_manager->starredChanged.add(&ProjectListWindow::onInfoChanged, this);
+    m_manager->titleChanged.add(&ProjectListWindow::onInfoChanged, this);
+}
+
+ProjectListWindow::~ProjectListWindow() {
+    m_manager->listChanged.remove(&ProjectListWindow::onListChanged, this);
+    m_manager->starredChanged.remove(&ProjectListWindow::onInfoChanged, this);
+    m_manager->titleChanged.remove(&ProjectListWindow::onInfoChanged, this);
+}
+
+void ProjectListWindow::onCreated() {
+    afContainer::onCreated();
+    auto* layout = new afLayoutLinear(this, afLayoutLinear::VERTICAL);
+    setContentView(layout);
+    m_lister = afControlLister::create(this);
+    m_lister->setVisible(true);
+    m_lister->setEmptyText(L"Drop some files or folders here to create a new project.");
+    m_lister->drawItemCallback.set(this, &ProjectListWindow::drawItem);
+    m_lister->measureItemCallback.set(this, &ProjectListWindow::measureItem);
+    m_lister->itemActivatedCallback.set(this, &ProjectListWindow::onActivated);
+    layout->addChild(m_lister, new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::FILL_PARENT));
+    refresh();
+}
+
+void ProjectListWindow::addScopeEntries(ScopePath& path) {
+    if (ProjectInfo* info = getSelectedProject())
+        path.push(L"ui.data.project", info);
+}
+
+void ProjectListWindow::refresh() {
+    m_rows = m_manager->getProjects();
+    if (m_lister)
+        m_lister->setCount(static_cast<int>(m_rows.size()), true);
+}
+
+ProjectInfo* ProjectListWindow::getSelectedProject() const {
+    int index = m_lister ? m_lister->getSelection() : -1;
+    if (index < 0 || index >= static_cast<int>(m_rows.size()))
+        return nullptr;
+    return m_rows[static_cast<size_t>(index)];
+}
+
+void ProjectListWindow::onListChanged(void* self) {
+    static_cast<ProjectListWindow*>(self)->refresh();
+}
+
+void ProjectListWindow::onInfoChanged(void* self, ProjectInfo*) {
+    auto* me = static_cast<ProjectListWindow*>(self);
+    if (me->m_lister)
+        InvalidateRect(me->m_lister->getHandle(), nullptr, FALSE);
+}
+
+bool ProjectListWindow::measureItem(void*, afControlLister*, int, bool, afCanvas* canvas, int&, int& height) {
+    if (!canvas)
+        return false;
+    const TEXTMETRICW& metrics = canvas->getTextMetrics();
+    int text = metrics.tmHeight + metrics.tmExternalLeading;
+    height = text < MIN_TEXT_HEIGHT ? SMALL_ROW : text + ROW_PADDING;
+    return true;
+}
+
+void ProjectListWindow::drawItem(void* self, afControlLister* lister, int index, bool selected, afCanvas* canvas,
+                                 const afRect& rect, bool) {
+    auto* me = static_cast<ProjectListWindow*>(self);
+    if (!canvas || index < 0 || index >= static_cast<int>(me->m_rows.size()))
+        return;
+    ProjectInfo* info = me->m_rows[static_cast<size_t>(index)];
+    canvas->fillRect(GetSysColor(COLOR_WINDOW), rect);
+    afRect inner(rect.left + SIDE_INSET, rect.top, rect.right - SIDE_INSET, rect.bottom);
+    afRect left(inner.left, inner.top, inner.left + ICON_SPACE, inner.bottom);
+    drawRegisteredIcon(*canvas, left, info == me->m_manager->getActiveProject() ? ACTIVE_ICON : PROJECT_ICON);
+    afRect right(inner.right - ICON_SPACE, inner.top, inner.right, inner.bottom);
+    drawRegisteredIcon(*canvas, right, info->isStarred() ? STARRED_ICON : UNSTARRED_ICON);
+    afRect middle(left.right, inner.top, right.left, inner.bottom);
+    if (selected)
+        lister->drawItemSelection(middle, *canvas);
+    COLORREF text = 0;
+    COLORREF secondary = 0;
+    lister->getItemColors(selected, text, secondary);
+    afRect textArea(middle.left + SIDE_INSET, middle.top + 2, middle.right - SIDE_INSET, middle.bottom - 2);
+    canvas->drawText(info->getTitle(), textArea, text, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void ProjectListWindow::onActivated(void* self, afControlLister*, int index) {
+    auto* me = static_cast<ProjectListWindow*>(self);
+    if (index >= 0 && index < static_cast<int>(me->m_rows.size()))
+        me->m_manager->showProject(me->m_rows[static_cast<size_t>(index)]);
+}
+
+} // namespace corvel
