@@ -3,6 +3,7 @@
 #include "corvel/app/DockManager.h"
 #include "corvel/app/MainWindow.h"
 #include "corvel/app/TabManager.h"
+#include "corvel/app/TabsSidebar.h"
 #include "corvel/app/UpdateChecker.h"
 #include "corvel/bundles/BundleManager.h"
 #include "corvel/bundles/LanguageManager.h"
@@ -13,12 +14,12 @@
 #include "corvel/document/DocumentControllerManager.h"
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/FacePresetManager.h"
+#include "corvel/document/GrammarRegistry.h"
 #include "corvel/editor/EditorContext.h"
 #include "corvel/editor/FacePresetManagerUI.h"
 #include "corvel/editor/SearchManager.h"
-#include "corvel/projects/ProjectManager.h"
-#include "corvel/document/GrammarRegistry.h"
 #include "corvel/program/AppBundleUiHost.h"
+#include "corvel/projects/ProjectManager.h"
 #include "corvel/ui/afUnicodeFontManager.h"
 #include "corvel/widgets/PreferencesManager.h"
 #include "corvel/widgets/ToolStrip.h"
@@ -146,8 +147,11 @@ void App::createMainWindow() {
     window->create();
     if (PreferencesManager* preferences = m_preferencesManager)
         preferences->setOwner(window);
-    if (m_projectManager)
+    if (m_projectManager) {
         m_projectManager->setOwner(window);
+        m_projectManager->setDock(window->getSidebar());
+        m_dockManager->registerSlotController(m_projectManager);
+    }
     m_bundleHost->setMainWindow(window);
     if (m_searchManager)
         m_searchManager->setMainWindow(window, window->getInnerLayout());

@@ -120,6 +120,8 @@ void App::deleteManagers() {
     release(m_facePresetUI);
     release(m_searchManager);
     // After the main window: its project tabs are gone; the updater stops first.
+    if (m_dockManager && m_projectManager)
+        m_dockManager->unregisterSlotController(m_projectManager);
     release(m_projectManager);
     release(m_facePresetManager);
     release(m_preferencesManager);
