@@ -6,6 +6,7 @@
 #include "corvel/editor/GotoLine.h"
 #include "corvel/editor/PairedCharacterAction.h"
 #include "corvel/widgets/afAction.h"
+#include "corvel/widgets/afActionChooser.h"
 #include "corvel/widgets/afActionTriggerKey.h"
 #include "corvel/widgets/Hint.h"
 #include "corvel/widgets/StringDialog.h"
@@ -458,6 +459,33 @@ TEST_F(GotoLineTest, ShowScopeListsThePathOutermostFirst) {
     EXPECT_TRUE(press(L"Ctrl+P"));
     ASSERT_EQ(1u, hint->getLines().size());
     EXPECT_EQ(L"ui.selection.normal", hint->getLines()[0]);
+}
+
+} // namespace
+
+namespace {
+
+size_t g_offered = 0;
+
+// Picks "Upper CamelCase" among the offered actions.
+int pickUpperCamelCase(corvel::afActionMatchList& matches, corvel::afView*) {
+    g_offered = matches.size();
+    for (size_t i = 0; i < matches.size(); ++i) {
+        if (matches[i].action->getName() == L"edit.inflect.camelcase.upper")
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+TEST_F(EditorCommandTablesTest, TheSharedInflectionKeyLetsTheUserChoose) {
+    corvel::afActionChooserFunction saved = corvel::getActionChooser();
+    corvel::setActionChooser(&pickUpperCamelCase);
+    setText(L"foo bar");
+    select(0, 7);
+    EXPECT_TRUE(press(L"Alt+Shift+U"));
+    corvel::setActionChooser(saved);
+    EXPECT_EQ(7u, g_offered);
+    EXPECT_EQ(L"FooBar", text());
 }
 
 } // namespace

@@ -1,0 +1,163 @@
+// Typing with auto-closed pairs. Three pairs are installed ("()", "[]" and quotes) and
+// 10,000 characters, half of them pair characters, are posted as WM_CHAR to an editor
+// over a 10 MB document, each pumped until the queue is empty and the window has nothing
+// left to paint. Baseline in the same run: the same characters inserted into a
+// controller of a second document with the same text, insertString in one write bracket
+// each. Prints microseconds per character of both and their ratio.
+#include "BenchClock.h"
+#include "BenchDocuments.h"
+#include "BenchHost.h"
+#include "corvel/document/ControllerBrackets.h"
+#include "corvel/document/DocumentController.h"
+#include "corvel/document/DocumentControllerManager.h"
+#include "corvel/document/DocumentManager.h"
+#include "corvel/document/GrammarRegistry.h"
+#include "corvel/document/Selection.h"
+#include "corvel/editor/Editor.h"
+#include "corvel/editor/EditorCmd.h"
+#include "corvel/editor/PairedCharacterAction.h"
+#include "corvel/ui/afResources.h"
+#include "corvel/widgets/afActionEvent.h"
+#include "corvel/widgets/afActionInvokerKey.h"
+#include "corvel/widgets/afActionRegistry.h"
+#include "zem/thread/MessageRegistry.h"
+#include "zem/thread/Thread.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const size_t TEXT_UNITS = 5u * 1024u * 1024u; // 10 MB of UTF-16
+const int CHARACTERS = 10000;
+const int PLACES = 100; // 100 characters each, as a line is typed
+
+using bench::Clock;
+using bench::secondsSince;
+
+void pumpUntilPainted(HWND hwnd) {
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (!GetUpdateRect(hwnd, nullptr, FALSE))
+            return;
+        UpdateWindow(hwnd);
+    }
+}
+
+void placeCaret(corvel::DocumentController& controller, int32_t line) {
+    corvel::EditBracket read(controller, corvel::DocumentController::EDIT_READ);
+    const corvel::TextPosition at(line, 0);
+    controller.getSelection()->select(at, at, 1, corvel::Selection::ID_START_OVER);
+}
+
+// Letter, opening, letter, closing: every other character belongs to a pair.
+wchar_t characterAt(int i) {
+    static const wchar_t openings[] = {L'(', L'[', L'"'};
+    static const wchar_t closings[] = {L')', L']', L'"'};
+    const int pair = (i / 4) % 3;
+    switch (i % 4) {
+    case 1:
+        return openings[pair];
+    case 3:
+        return closings[pair];
+    default:
+        return static_cast<wchar_t>(L'a' + i % 26);
+    }
+}
+
+double typeInEditor(corvel::Editor& editor, corvel::DocumentController& controller, int32_t lines) {
+    HWND hwnd = editor.getHandle();
+    double seconds = 0;
+    for (int place = 0; place < PLACES; ++place) {
+        placeCaret(controller, static_cast<int32_t>(static_cast<int64_t>(lines) * place / PLACES));
+        pumpUntilPainted(hwnd);
+        const Clock::time_point start = Clock::now();
+        for (int i = 0; i < CHARACTERS / PLACES; ++i) {
+            PostMessageW(hwnd, WM_CHAR, characterAt(i), 1);
+            pumpUntilPainted(hwnd);
+        }
+        seconds += secondsSince(start);
+    }
+    return seconds * 1e6 / CHARACTERS;
+}
+
+double typeInController(corvel::DocumentController& controller, int32_t lines) {
+    double seconds = 0;
+    for (int place = 0; place < PLACES; ++place) {
+        placeCaret(controller, static_cast<int32_t>(static_cast<int64_t>(lines) * place / PLACES));
+        const Clock::time_point start = Clock::now();
+        for (int i = 0; i < CHARACTERS / PLACES; ++i) {
+            controller.beginEdit(corvel::DocumentController::EDIT_WRITE);
+            controller.insertString(std::wstring(1, characterAt(i)));
+            controller.endEdit();
+        }
+        seconds += secondsSince(start);
+    }
+    return seconds * 1e6 / CHARACTERS;
+}
+
+} // namespace
+
+int main() {
+    zem::recordMainThread();
+    OleInitialize(nullptr);
+    bench::attachDocumentDevices(L"corvel-pair-typing-bench");
+    corvel::afResources::create();
+    HWND window = CreateWindowExW(0, L"STATIC", L"bench", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    zem::MessageRegistry messages;
+    messages.init(window);
+    {
+        // The editor's characters reach the pairs through the registry's character invoker.
+        corvel::afActionRegistry registry;
+        corvel::afActionInvokerKey keys(&registry);
+        registry.addInvoker(&keys, corvel::afActionEventType::KEY);
+        registry.addInvoker(&keys, corvel::afActionEventType::CHARACTER);
+        corvel::PairedCharacterAction::createPair(L')', L"ui.editor", L'(', false, &registry);
+        corvel::PairedCharacterAction::createPair(L']', L"ui.editor", L'[', false, &registry);
+        corvel::PairedCharacterAction::createPair(L'"', L"ui.editor", L'"', false, &registry);
+
+        corvel::GrammarRegistry grammars;
+        corvel::DocumentManager documents(nullptr, &grammars);
+        corvel::DocumentControllerManager controllers(&documents);
+        const std::wstring text = bench::makeLetterLines(TEXT_UNITS, 121, 6);
+        corvel::DocumentController* shown = controllers.createUntitledDocument();
+        corvel::DocumentController* plain = controllers.createUntitledDocument();
+        shown->setText(text);
+        plain->setText(text);
+        const int32_t lines = shown->getLineCount();
+
+        auto* host = new bench::HostWindow(1000, 700);
+        ShowWindow(host->getHandle(), SW_SHOWNA);
+        corvel::Editor* editor = corvel::Editor::create(host, 0);
+        editor->setFrameRect(0, 0, 1000, 700);
+        corvel::EditorCmd::registerCommandTables(&registry);
+        shown->setEditor(editor);
+        editor->getCmd().activate();
+        pumpUntilPainted(editor->getHandle());
+        std::printf("document of %u units in %d lines; %d characters at %d places, half of them pair characters\n",
+                    static_cast<unsigned>(text.size()), lines, CHARACTERS, PLACES);
+
+        const double typed = typeInEditor(*editor, *shown, lines);
+        const double inserted = typeInController(*plain, lines);
+        std::printf("  editor, WM_CHAR with pairs to painted line  %8.1f us per character\n", typed);
+        std::printf("  controller insertString (baseline)          %8.1f us per character\n", inserted);
+        std::printf("  ratio                                       %8.2fx\n", typed / inserted);
+
+        shown->setEditor(nullptr);
+        delete host;
+        controllers.destroyController(shown);
+        controllers.destroyController(plain);
+        registry.removeInvoker(&keys);
+    }
+    messages.shutdown();
+    DestroyWindow(window);
+    corvel::afResources::destroy();
+    OleUninitialize();
+    return 0;
+}
