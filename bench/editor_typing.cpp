@@ -8,6 +8,7 @@
 // text wrapped to the window.
 #include "BenchClock.h"
 #include "BenchDocuments.h"
+#include "BenchEditor.h"
 #include "BenchHost.h"
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/DocumentController.h"
@@ -36,27 +37,9 @@ const int PLACES = 20;
 const int KEYSTROKES = 100;
 
 using bench::Clock;
+using bench::placeCaret;
+using bench::pumpUntilPainted;
 using bench::secondsSince;
-
-// Dispatches until the queue is empty and the window has nothing left to paint.
-void pumpUntilPainted(HWND hwnd) {
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (!GetUpdateRect(hwnd, nullptr, FALSE))
-            return;
-        UpdateWindow(hwnd);
-    }
-}
-
-void placeCaret(corvel::DocumentController& controller, int32_t line) {
-    corvel::EditBracket read(controller, corvel::DocumentController::EDIT_READ);
-    const corvel::TextPosition at(line, 0);
-    controller.getSelection()->select(at, at, 1, corvel::Selection::ID_START_OVER);
-}
 
 struct Figures {
     double mean = 0;

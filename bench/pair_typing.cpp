@@ -6,6 +6,7 @@
 // each. Prints microseconds per character of both and their ratio.
 #include "BenchClock.h"
 #include "BenchDocuments.h"
+#include "BenchEditor.h"
 #include "BenchHost.h"
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/DocumentController.h"
@@ -35,26 +36,9 @@ const int CHARACTERS = 10000;
 const int PLACES = 100; // 100 characters each, as a line is typed
 
 using bench::Clock;
+using bench::placeCaret;
+using bench::pumpUntilPainted;
 using bench::secondsSince;
-
-void pumpUntilPainted(HWND hwnd) {
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (!GetUpdateRect(hwnd, nullptr, FALSE))
-            return;
-        UpdateWindow(hwnd);
-    }
-}
-
-void placeCaret(corvel::DocumentController& controller, int32_t line) {
-    corvel::EditBracket read(controller, corvel::DocumentController::EDIT_READ);
-    const corvel::TextPosition at(line, 0);
-    controller.getSelection()->select(at, at, 1, corvel::Selection::ID_START_OVER);
-}
 
 // Letter, opening, letter, closing: every other character belongs to a pair.
 wchar_t characterAt(int i) {

@@ -5,6 +5,7 @@
 #include "corvel/widgets/afClipboard.h"
 #include "corvel/widgets/afDataObjectScalar.h"
 #include "support/ControllerFixture.h"
+#include "support/SelectedText.h"
 
 #include <memory>
 #include <windows.h>
@@ -49,13 +50,7 @@ protected:
         documenttest::ControllerFixture::TearDown();
     }
     void caretAt(int32_t offset) { controller->getSelection()->setCaretOffset(offset); }
-    std::wstring selectedText() {
-        std::wstring out;
-        controller->beginEdit(corvel::DocumentController::EDIT_READ);
-        controller->getSelectedText(selection()->getRanges(), out);
-        controller->endEdit();
-        return out;
-    }
+    std::wstring selectedText() { return edtest::selectedText(*controller); }
 
     std::unique_ptr<corvel::afClipboard> clipboard;
 };

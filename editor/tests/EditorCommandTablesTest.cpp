@@ -13,6 +13,7 @@
 #include "corvel/widgets/afControlEdit.h"
 #include "corvel/widgets/afLabel.h"
 #include "support/CommandFixture.h"
+#include "support/SelectedText.h"
 #include "../../ui_framework/widgets/tests/ModalSteps.h"
 
 #include <string>
@@ -135,13 +136,7 @@ protected:
         return ::testing::AssertionFailure() << "caret (" << c.line << ", " << c.offset << ")"
                                              << (selection()->isEmpty() ? "" : " with a selection");
     }
-    std::wstring selectedText() {
-        std::wstring out;
-        controller->beginEdit(corvel::DocumentController::EDIT_READ);
-        controller->getSelectedText(selection()->getRanges(), out);
-        controller->endEdit();
-        return out;
-    }
+    std::wstring selectedText() { return edtest::selectedText(*controller); }
 };
 
 TEST_F(EditorCommandTablesTest, TablesRegisterEveryRowInOrder) {

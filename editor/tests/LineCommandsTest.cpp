@@ -4,6 +4,7 @@
 #include "corvel/document/SpanContext.h"
 #include "corvel/editor/LineCommands.h"
 #include "support/ControllerFixture.h"
+#include "support/SelectedText.h"
 
 #include <functional>
 
@@ -13,13 +14,7 @@ using corvel::LineCommands;
 
 class LineCommandsTest : public documenttest::ControllerFixture {
 protected:
-    std::wstring selectedText() {
-        std::wstring out;
-        controller->beginEdit(corvel::DocumentController::EDIT_READ);
-        controller->getSelectedText(selection()->getRanges(), out);
-        controller->endEdit();
-        return out;
-    }
+    std::wstring selectedText() { return edtest::selectedText(*controller); }
 };
 
 struct LineCase {
