@@ -2,9 +2,9 @@
 #include "../../ui_framework/widgets/tests/WidgetHost.h"
 #include "PromptSteps.h"
 #include "WorkspaceDevices.h"
+#include "corvel/app/OperationProgressDialog.h"
 #include "corvel/fileops/FileErrorUI.h"
 #include "corvel/fileops/FileProgressOperationUI.h"
-#include "corvel/app/OperationProgressDialog.h"
 #include "corvel/widgets/afControlButton.h"
 #include "corvel/widgets/afLabel.h"
 #include "support/TempFolder.h"
@@ -28,12 +28,10 @@ namespace fileops = corvel::fileops;
 
 namespace {
 
+using workspacetest::exists;
+
 std::string readFile(const std::wstring& path) {
     return zemtest::readNativeFile(path);
-}
-
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 class FileOperationsTest : public ::testing::Test {

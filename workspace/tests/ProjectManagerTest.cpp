@@ -33,9 +33,7 @@ using workspacetest::SeenPrompt;
 
 namespace {
 
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using workspacetest::exists;
 
 void writeProjectFile(const std::wstring& path, const std::wstring& title) {
     std::string text =

@@ -34,9 +34,7 @@ using workspacetest::SeenPrompt;
 
 namespace {
 
-bool exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+using workspacetest::exists;
 
 // Types text into the open string dialog and presses OK.
 workspacetest::PromptStep typeName(const std::wstring& text, SeenPrompt* seen = nullptr) {

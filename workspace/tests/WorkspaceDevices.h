@@ -10,6 +10,11 @@
 
 namespace workspacetest {
 
+// Whether a file or folder is there, asked of the system directly.
+inline bool exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 class WorkspaceDevices {
 public:
     static WorkspaceDevices& ensure() {

@@ -64,10 +64,9 @@ uint32_t FileErrorUI::onQuestion(void* self, zem::FileProgressHandler*) {
 }
 
 afMessageBox* FileErrorUI::createBox(afView* owner) {
-    if (owner)
-        return afMessageBox::create(owner);
-    // Without an owner the box is a top-level window of its own.
-    auto* box = new afMessageBox(nullptr);
+    // Made as the framework makes boxes, but also without an owner: then it is a top-level
+    // window of its own.
+    auto* box = new afMessageBox(owner);
     box->afViewPlatform::create();
     return box;
 }
