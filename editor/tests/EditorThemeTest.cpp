@@ -74,3 +74,22 @@ TEST_F(EditorThemeTest, TheDefaultPresetsThemeReachesTheViewAndTheDocumentsStyle
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(EditorThemeTest, ReadLinesKeepTheThemesColoursAfterTheStylesAreDropped) {
+    installTheme(L"#204060");
+    setText(L"a b c\nd e f\ng h i");
+    paint();
+    // The read lines keep their style numbers while the styles go (as a new grammar drops them).
+    styler()->clearStyles();
+    for (int pass = 0; pass < 2; ++pass) {
+        std::unique_ptr<corveltest::DibTarget> shot = paint();
+        // The blank between two letters shows the style's background.
+        for (int row = 1; row < 3; ++row)
+            EXPECT_EQ(RGB(0x20, 0x40, 0x60), shot->pixel(editor->getTextLeft() + CELL + CELL / 2, row * ROW + ROW / 2))
+                << "pass " << pass << " row " << row;
+    }
+}
+
+} // namespace

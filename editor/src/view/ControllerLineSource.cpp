@@ -58,11 +58,15 @@ void ControllerLineSource::readLine(int32_t line, afUnicode& record) {
 
 const afUnicodeStyle& ControllerLineSource::styleFor(uint16_t styleId) {
     DocumentStyler* styles = styler();
-    if (!styles)
+    Document* document = m_controller.getDocument();
+    // A style number is its scope's index: a style dropped since the line was read (new
+    // theme or grammar) is computed again. Asking the styler for a missing record would
+    // leave an empty one behind that later reads take as computed.
+    DocumentScope* scope = document ? document->getScopeStore().getScope(styleId) : nullptr;
+    if (!styles || !scope)
         return m_plain;
-    bool existed = false;
-    TextStyle* style = styles->getStyle(styleId, &existed);
-    return existed && style ? *style : m_plain;
+    TextStyle* style = styles->getStyle(styles->resolveStyle(scope));
+    return style ? *style : m_plain;
 }
 
 } // namespace corvel
