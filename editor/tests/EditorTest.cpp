@@ -323,6 +323,32 @@ TEST_F(EditorViewTest, EitherSideGoingAwayUnbindsTheOther) {
     EXPECT_EQ(editor, controller->getEditor());
 }
 
+TEST_F(EditorViewTest, BadInputIsClampedNeverReadOutsideTheText) {
+    setText(std::wstring(70000, L'x') + L"\nab");
+    std::unique_ptr<corveltest::DibTarget> shot = paint();
+    editor->moveCaret(Selection::ID_START_OVER, corvel::EditorPositionMap::SMART_END, 0);
+    EXPECT_TRUE(TextPosition(0, 70000).samePlace(caret()));
+    editor->moveCaret(Selection::ID_START_OVER, corvel::EditorPositionMap::DOCUMENT_END, 0);
+    EXPECT_TRUE(TextPosition(1, 2).samePlace(caret()));
+    controller->beginEdit(corvel::DocumentController::EDIT_READ);
+    TextPosition position;
+    EXPECT_TRUE(editor->pointToPosition(-50, -50, position, false));
+    EXPECT_EQ(0, position.line);
+    EXPECT_EQ(0, position.offset);
+    EXPECT_TRUE(editor->pointToPosition(5000, 5000, position, false));
+    EXPECT_EQ(1, position.line);
+    EXPECT_EQ(2, position.offset);
+    controller->endEdit();
+    editor->scrollTo(-5, -5, -5, false);
+    EXPECT_EQ(0, editor->getTopIterator().line);
+    EXPECT_EQ(0, editor->getHorizontalColumn());
+    EXPECT_TRUE(editor->scrollTo(0, 99, 0, false));
+    EXPECT_EQ(1, editor->getTopIterator().line);
+    SendMessageW(editor->getHandle(), WM_LBUTTONDOWN, 0, MAKELPARAM(-3, -3));
+    SendMessageW(editor->getHandle(), WM_LBUTTONUP, 0, MAKELPARAM(-3, -3));
+    shot = paint();
+}
+
 std::vector<std::wstring> g_dropped;
 void takeDrop(void*, Editor*, const std::vector<std::wstring>& paths) {
     g_dropped = paths;
