@@ -11,6 +11,7 @@
 
 #include <memory>
 
+using corvel::afRect;
 using corvel::ProjectInfo;
 using corvel::ProjectListWindow;
 using corvel::ProjectManager;
@@ -40,6 +41,21 @@ TEST(ProjectListWindowTest, RowsFollowTheKnownProjectsAndTheSelectionRidesOnTheS
     const corvel::ScopeAtom* atom = scope.find(L"ui.data.project");
     ASSERT_NE(nullptr, atom);
     EXPECT_EQ(two, atom->object);
+
+    // A click in the star column flips the star; elsewhere it does not.
+    list->setFrame(afRect(0, 0, 200, 200));
+    lister->setFrame(afRect(0, 0, 200, 200));
+    afRect row;
+    ASSERT_TRUE(lister->getItemRect(0, row));
+    RECT client;
+    GetClientRect(lister->getHandle(), &client);
+    int y = (row.top + row.bottom) / 2;
+    list->onClick(client.right - 5, y);
+    EXPECT_TRUE(manager->getProjects()[0]->isStarred());
+    list->onClick(client.right / 2, y);
+    EXPECT_TRUE(manager->getProjects()[0]->isStarred());
+    list->onClick(client.right - 5, y);
+    EXPECT_FALSE(manager->getProjects()[0]->isStarred());
 
     // Without tabs, showing the double-clicked project makes it active.
     ASSERT_TRUE(lister->itemActivatedCallback.function);

@@ -4,10 +4,13 @@
 #include "corvel/projects/ProjectInfo.h"
 #include "corvel/projects/ProjectManager.h"
 #include "corvel/ui/afCanvas.h"
+#include "corvel/ui/afEvent.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/widgets/afControlLister.h"
+
+#include <windowsx.h>
 
 namespace corvel {
 
@@ -22,11 +25,29 @@ constexpr uint32_t ACTIVE_ICON = 0x5cba1748u;
 constexpr uint32_t PROJECT_ICON = 0xe0f1f1aau;
 constexpr uint32_t STARRED_ICON = 0x9ab43e4fu;
 constexpr uint32_t UNSTARRED_ICON = 0x58f349d7u;
+constexpr int STAR_COLUMN = 20;
+constexpr unsigned LEFT_BUTTON = 1;
 
 void drawRegisteredIcon(afCanvas& canvas, const RECT& rect, uint32_t id) {
     if (const afIcon* icon = afResources::find(id))
         canvas.drawIcon(rect, *icon, afCanvas::GRAVITY_CENTER);
 }
+
+// The lister with a click listener: after it selected the row, the window hears where.
+class StarLister : public afControlLister {
+public:
+    StarLister(afView* parent, ProjectListWindow* list) : afControlLister(parent), m_list(list) {}
+
+    bool onMouseDown(afEvent* event) override {
+        bool handled = afControlLister::onMouseDown(event);
+        if (event->getDetail() == LEFT_BUTTON)
+            m_list->onClick(GET_X_LPARAM(event->lParam), GET_Y_LPARAM(event->lParam));
+        return handled;
+    }
+
+private:
+    ProjectListWindow* m_list;
+};
 
 } // namespace
 
@@ -47,7 +68,8 @@ void ProjectListWindow::onCreated() {
     afContainer::onCreated();
     auto* layout = new afLayoutLinear(this, afLayoutLinear::VERTICAL);
     setContentView(layout);
-    m_lister = afControlLister::create(this);
+    m_lister = new StarLister(this, this);
+    m_lister->afViewPlatform::create();
     m_lister->setVisible(true);
     m_lister->setEmptyText(L"Drop some files or folders here to create a new project.");
     m_lister->drawItemCallback.set(this, &ProjectListWindow::drawItem);
@@ -73,6 +95,19 @@ ProjectInfo* ProjectListWindow::getSelectedProject() const {
     if (index < 0 || index >= static_cast<int>(m_rows.size()))
         return nullptr;
     return m_rows[static_cast<size_t>(index)];
+}
+
+void ProjectListWindow::onClick(int x, int y) {
+    if (!m_lister || !m_lister->getHandle())
+        return;
+    RECT client;
+    GetClientRect(m_lister->getHandle(), &client);
+    int row = m_lister->itemAtY(y);
+    if (row < 0 || row >= static_cast<int>(m_rows.size()) || x < client.right - STAR_COLUMN)
+        return;
+    ProjectInfo* info = m_rows[static_cast<size_t>(row)];
+    m_manager->setStarred(info, !info->isStarred());
+    m_lister->invalidateItem(row);
 }
 
 void ProjectListWindow::onListChanged(void* self) {

@@ -24,6 +24,8 @@ public:
     // Copies the manager's list and resizes the lister.
     void refresh();
     ProjectInfo* getSelectedProject() const;
+    // A left click at client point (x, y) of the lister: in the star column, flips the row's star.
+    void onClick(int x, int y);
     afControlLister* getLister() const { return m_lister; }
     const std::vector<ProjectInfo*>& getRows() const { return m_rows; }
 
