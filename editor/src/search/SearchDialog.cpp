@@ -26,7 +26,7 @@ constexpr int PADDING = 10;
 constexpr int SPACING = 4;
 constexpr int FIELD_HEIGHT = 48;
 constexpr int INITIAL_WIDTH = 560;
-constexpr int INITIAL_HEIGHT = 300;
+constexpr int INITIAL_HEIGHT = 260;
 constexpr int BUTTON_GRAVITY = 0x15; // right, vertically centred
 constexpr int WINDOW_ICON = 5;
 constexpr int WRAP_ICON = 14;
@@ -74,13 +74,17 @@ bool SearchDialog::buildSeed(Seed& seed) {
 Editor* SearchDialog::makeField(const wchar_t* name, DocumentController*& controller) {
     Editor* field = Editor::create(this, Editor::BORDER_CLIENT_EDGE);
     field->setName(name);
-    FacePreset preset = field->getFacePreset();
+    controller = m_controllers ? m_controllers->createUntitledDocument() : nullptr;
+    FacePreset preset = controller ? controller->getFacePreset() : field->getFacePreset();
     preset.wordWrap = true;
     preset.gutterLineNumbers = false;
-    field->applyFacePreset(preset);
-    controller = m_controllers ? m_controllers->createUntitledDocument() : nullptr;
-    if (controller)
-        controller->setEditor(field);
+    if (!controller) {
+        field->applyFacePreset(preset);
+        return field;
+    }
+    // The editor takes its controller's preset on binding.
+    controller->getFacePreset().assign(preset);
+    controller->setEditor(field);
     return field;
 }
 
@@ -110,10 +114,8 @@ void SearchDialog::onCreated() {
     m_find = makeField(L"find", m_findController);
     root->addChild(m_find, spaced(fill, FIELD_HEIGHT));
     m_findLabel->setPartner(m_find);
-    m_replaceRow = new afLayoutLinear(this, afLayoutLinear::VERTICAL);
-    root->addChild(m_replaceRow, params(fill, wrap));
     m_replace = makeField(L"replace", m_replaceController);
-    m_replaceRow->addChild(m_replace, spaced(fill, FIELD_HEIGHT));
+    root->addChild(m_replace, spaced(fill, FIELD_HEIGHT));
     m_replaceLabel->setPartner(m_replace);
 
     auto* options = new afLayoutLinear(this, afLayoutLinear::HORIZONTAL);
@@ -188,9 +190,8 @@ uint32_t SearchDialog::selectedScope() const {
 
 void SearchDialog::setReplaceMode(bool replace) {
     m_replaceMode = replace;
-    if (!m_replaceRow)
+    if (!m_replace)
         return;
-    m_replaceRow->setVisible(replace);
     m_replace->setVisible(replace);
     m_replaceLabel->setVisible(replace);
     m_findLabel->setText(replace ? L"&Find" : L"&Find:");

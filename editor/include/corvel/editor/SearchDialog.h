@@ -77,7 +77,6 @@ private:
     afControlTabs* m_tabs = nullptr;
     afLabel* m_findLabel = nullptr;
     afLabel* m_replaceLabel = nullptr;
-    afLayoutLinear* m_replaceRow = nullptr;
     Editor* m_find = nullptr;
     Editor* m_replace = nullptr;
     DocumentController* m_findController = nullptr;    // the find field's own
