@@ -1,0 +1,150 @@
+// Turns file paths into document tabs and back: opens, saves and closes documents in the
+// main window's document dock, asks before modified documents close, keeps the caption in
+// step with the active document and remembers the recent files and the last session.
+// One instance, made and deleted by the application. Main thread only.
+#pragma once
+#include "corvel/document/RecentFileEntry.h"
+#include "corvel/widgets/afActionHandler.h"
+#include "corvel/widgets/afDockSlotController.h"
+#include "zem/base/Error.h"
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace corvel {
+
+class Config;
+class ConfigManager;
+class DocumentController;
+class DocumentControllerManager;
+class DocumentManager;
+class EditorWrapper;
+class afDock;
+class afMenu;
+class afWindow;
+
+class FileManager : public afActionHandler, public afDockSlotController {
+public:
+    static constexpr uint32_t CONTROLLER_ID = 0xA1429C82u;
+    static constexpr uint32_t SLOT_DOCUMENT = 0xE35E00DFu;
+    static constexpr uint32_t SLOT_CHANGED_ON_DISK = 0x404E9CC6u;
+    static constexpr size_t RECENT_LIMIT = 10;
+
+    // The error of a failed load (null on success) and the controller that shows the file.
+    typedef std::pair<std::shared_ptr<zem::ErrorObject>, DocumentController*> OpenResult;
+
+    FileManager(DocumentManager* documents, DocumentControllerManager* controllers,
+                afActionRegistry* registry = nullptr, ConfigManager* configManager = nullptr);
+    ~FileManager() override;
+
+    // The document dock and the window whose caption follows the active document.
+    void setDocumentDock(afDock* dock) { m_dock = dock; }
+    afDock* getDocumentDock() const { return m_dock; }
+    void setMainWindow(afWindow* window) { m_mainWindow = window; }
+
+    // The application runs this once the main window and its dock exist: the actions, the
+    // close and exit hooks, and the recent list read from the settings.
+    void createActions(Config* config);
+
+    // A null path makes an untitled document; a null dock is the document dock; index -1
+    // appends. Stays silent on failure: the caller tells the user.
+    OpenResult open(const wchar_t* path, afDock* dock = nullptr, int index = -1);
+    OpenResult openEntry(const RecentFileEntry& entry, afDock* dock = nullptr, int index = -1);
+    // Side by side in the order given; the result of the last path.
+    OpenResult openFiles(const std::vector<std::wstring>& paths, afDock* dock = nullptr, int index = -1);
+    DocumentController* newDocument();
+    void activateTab(DocumentController* controller);
+
+    // False when the write failed or Save As was cancelled.
+    bool save(DocumentController* controller);
+    bool saveAs(DocumentController* controller);
+    // Asks about the modified documents among them; false (and the list emptied) when the
+    // user cancelled or a save failed.
+    bool confirmClose(std::vector<DocumentController*>& controllers);
+    bool confirmCloseOne(DocumentController* controller);
+    // Closes every document but keep; false when the user cancelled.
+    bool closeAll(DocumentController* keep);
+
+    // Recent files and the last session.
+    void addRecent(const RecentFileEntry& entry);
+    void loadRecent(Config& config);
+    void storeRecent(Config& config);
+    void fillRecentMenu(afMenu* menu);
+    // A recent item chosen: the file at its stored caret, or the error box.
+    void openRecent(const RecentFileEntry& entry);
+    void openLastSession();
+    void restoreSession();
+    const std::deque<RecentFileEntry>& getRecent() const { return m_recent; }
+    const std::vector<RecentFileEntry>& getLastSession() const { return m_lastSession; }
+
+    const std::vector<DocumentController*>& getOpen() const { return m_open; }
+    DocumentController* getActive() const { return m_active; }
+    // The document dock's slot of the controller, or null.
+    afDockSlot* slotOf(DocumentController* controller) const;
+    // "name - folder\" for a document with a path, the name otherwise.
+    static std::wstring captionOf(DocumentController* controller);
+
+    // afDockSlotController
+    afView* createSlotView(afDockSlot* slot) override;
+    bool storeSlot(afDockSlot* slot, JasmineValue& value) override;
+    bool restoreSlot(const JasmineValue& value, afDock* dock, int position) override;
+    void onSlotInserted(afDockSlot* slot) override;
+    void onSlotRemoved(afDockSlot* slot, bool deleting) override;
+    void onSlotsClosing(std::vector<afDockSlot*>& slots) override;
+    void onSlotActivated(afDockSlot* slot) override;
+    void onSlotDeactivated(afDockSlot* slot) override;
+
+    // Action handlers.
+    bool onNew(afActionEvent* event);
+    bool onOpen(afActionEvent* event);
+    bool onQuickOpen(afActionEvent* event);
+    bool onOpenLastSession(afActionEvent* event);
+    bool onSave(afActionEvent* event);
+    bool onSaveAs(afActionEvent* event);
+    bool onShowInProject(afActionEvent* event);
+    bool onShowInFolder(afActionEvent* event);
+    bool onClose(afActionEvent* event);
+    bool onCloseAll(afActionEvent* event);
+    bool onCloseAllOthers(afActionEvent* event);
+    bool onReload(afActionEvent* event);
+
+private:
+    static void onSettingsLoaded(void* self, Config* config);
+    static void onSettingsStore(void* self, Config* config);
+    static bool onCloseQuery(void* self);
+    static void onTitleChanged(void* self, DocumentController* controller, const wchar_t* title);
+    static void onModifiedChanged(void* self, DocumentController* controller, bool modified);
+
+    void addDocument(DocumentController* controller, afDock* dock, int index);
+    void removeDocument(DocumentController* controller);
+    void watchDocument(DocumentController* controller, bool subscribe);
+    void updateTab(DocumentController* controller);
+    void updateWindowTitle(DocumentController* controller);
+    DocumentController* findOpen(const std::wstring& path) const;
+    RecentFileEntry captureEntry(DocumentController* controller) const;
+    afView* promptOwner() const;
+    // Shows "Unable to open file" or "Unable to save file" for the path.
+    void reportFailure(const wchar_t* what, const std::wstring& path, const zem::ErrorObject* error);
+    void openAndReport(const std::vector<std::wstring>& paths);
+
+    DocumentManager* m_documents;             // not owned
+    DocumentControllerManager* m_controllers; // not owned
+    ConfigManager* m_configManager;           // not owned; may be null
+    afDock* m_dock = nullptr;                 // the document dock; not owned
+    afWindow* m_mainWindow = nullptr;
+    bool m_actionsCreated = false;
+    bool m_closeConfirmed = false; // closeAll asked already; the dock's closing does not ask again
+    std::vector<RecentFileEntry> m_lastSession;
+    std::deque<RecentFileEntry> m_recent;    // oldest first, at most RECENT_LIMIT
+    std::vector<DocumentController*> m_open; // in tab order
+    DocumentController* m_active = nullptr;
+    int m_lastSlotIndex = -1; // position of the slot added last
+    std::vector<EditorWrapper*> m_wrappers;
+    std::wstring m_quickOpenQuery;
+};
+
+} // namespace corvel
