@@ -1,4 +1,5 @@
 #include "../../ui_framework/widgets/tests/ModalSteps.h"
+#include "../../ui_framework/widgets/tests/OpenMessageBox.h"
 #include "../../ui_framework/widgets/tests/WidgetHost.h"
 #include "corvel/editor/SearchDialog.h"
 #include "corvel/editor/SearchManager.h"
@@ -168,9 +169,7 @@ TEST_F(SearchFrontEndsTest, TheDialogAsksBeforeWrappingOnlyWhenWrappingIsOff) {
     for (const Case& c : cases) {
         std::wstring texts;
         bool answer = widgetstest::runWithSteps([&] { return dialog->confirmWrapAround(&request) ? 1u : 0u; }, {[&] {
-                                                    HWND box = GetActiveWindow();
-                                                    afView* view = afViewPlatform::viewFromHandle(box);
-                                                    auto* message = dynamic_cast<afMessageBox*>(view);
+                                                    afMessageBox* message = widgetstest::findOpenMessageBox();
                                                     if (!message) {
                                                         texts = L"no box";
                                                         return;

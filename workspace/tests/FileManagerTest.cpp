@@ -1,6 +1,7 @@
 #include "corvel/workspace/FileManager.h"
 
 #include "../../ui_framework/widgets/tests/ModalSteps.h"
+#include "../../ui_framework/widgets/tests/OpenMessageBox.h"
 #include "corvel/app/DockSimple.h"
 #include "corvel/app/Tabs.h"
 #include "corvel/document/ControllerBrackets.h"
@@ -94,7 +95,7 @@ protected:
                 return 0u;
             },
             {[&] {
-                auto* box = dynamic_cast<afMessageBox*>(afViewPlatform::viewFromHandle(GetActiveWindow()));
+                afMessageBox* box = widgetstest::findOpenMessageBox();
                 if (!box)
                     return;
                 prompt.title = box->getTitle();
