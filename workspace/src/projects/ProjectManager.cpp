@@ -155,6 +155,9 @@ void ProjectManager::saveOpenProjects() {
         storeTreeState(info);
         saveProject(info);
         m_updater->stopUpdate(project);
+        // The dock layout is stored by now; the windows let go while the status strip,
+        // which may hold their update notes, still exists.
+        detachWindow(info);
     }
 }
 

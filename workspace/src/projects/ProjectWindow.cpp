@@ -10,6 +10,7 @@
 #include "corvel/projects/ProjectVirtualFolder.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
+#include "corvel/widgets/ToolStripStatus.h"
 #include "corvel/widgets/afActionRegistry.h"
 #include "corvel/widgets/afActionTable.h"
 #include "corvel/widgets/afControlTree.h"
@@ -132,6 +133,7 @@ void ProjectWindow::onCreated() {
 // --- attaching ---
 
 void ProjectWindow::setProject(Project* project) {
+    popUpdateNote();
     if (m_project) {
         m_project->itemAdded().remove(&ProjectWindow::onItemAdded, this);
         m_project->itemRemoving().remove(&ProjectWindow::onItemRemoving, this);
@@ -222,11 +224,24 @@ void ProjectWindow::onItemNameChanged(void* self, ProjectItem* item) {
         me->m_tree->setItemText(entry, item->getName());
 }
 
-void ProjectWindow::onUpdateStarted(void*, Project* project) {
-    zem::logMessage(zem::LOG_DEBUG, Project::LOG_SOURCE, L"Updating project %s...\n", project->getTitle().c_str());
+void ProjectWindow::onUpdateStarted(void* self, Project* project) {
+    auto* me = static_cast<ProjectWindow*>(self);
+    ToolStripStatus* status = me->m_manager ? me->m_manager->getStatusStrip() : nullptr;
+    if (!status || me->m_updateNote)
+        return;
+    me->m_updateNote = status->pushStatus(L"Updating project " + project->getTitle() + L"...");
 }
 
-void ProjectWindow::onUpdateFinished(void*, Project*) {}
+void ProjectWindow::onUpdateFinished(void* self, Project*) {
+    static_cast<ProjectWindow*>(self)->popUpdateNote();
+}
+
+void ProjectWindow::popUpdateNote() {
+    ToolStripStatus* status = m_manager ? m_manager->getStatusStrip() : nullptr;
+    if (status && m_updateNote)
+        status->popStatus(static_cast<ToolStripStatus::Entry*>(m_updateNote));
+    m_updateNote = nullptr;
+}
 
 bool ProjectWindow::onExpanding(void* self, afControlTree* tree, afControlTreeItem* entry, bool expanding) {
     auto* data = entry ? dynamic_cast<TreeItemData*>(entry->getData()) : nullptr;

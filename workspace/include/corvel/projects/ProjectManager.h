@@ -24,6 +24,7 @@ class ProjectInfo;
 class ProjectItem;
 class ProjectUpdater;
 class ProjectWindow;
+class ToolStripStatus;
 class afActionEvent;
 class afActionRegistry;
 class afDock;
@@ -54,6 +55,9 @@ public:
     // The sidebar dock the tabs go into; the "All projects" tab is added at start-up.
     void setDock(afDock* dock) { m_dock = dock; }
     afDock* getDock() const { return m_dock; }
+    // Where project windows show their update notes; may be null.
+    void setStatusStrip(ToolStripStatus* status) { m_status = status; }
+    ToolStripStatus* getStatusStrip() const { return m_status; }
 
     // Start-up: reads "app.projects", adds the "All projects" tab and registers the actions.
     void start(Config* config);
@@ -158,6 +162,7 @@ private:
     afView* m_owner = nullptr;              // not owned
     DocumentManager* m_documents = nullptr; // not owned
     afDock* m_dock = nullptr;               // not owned
+    ToolStripStatus* m_status = nullptr;    // not owned
     std::vector<ProjectInfo*> m_projects;   // owned, in list order
     ProjectInfo* m_active = nullptr;        // one of m_projects or null
     std::unique_ptr<ProjectUpdater> m_updater;

@@ -68,6 +68,7 @@ private:
     void addEntries(ProjectItem* folder, afControlTreeItem* parent);
     afControlTreeItem* addEntry(ProjectItem* item, afControlTreeItem* parent);
     void dropTags(ProjectItem* item);
+    void popUpdateNote();
     static void onItemAdded(void* self, ProjectItem* item);
     static void onItemRemoving(void* self, ProjectItem* item);
     static void onItemNameChanged(void* self, ProjectItem* item);
@@ -85,6 +86,7 @@ private:
     Project* m_project = nullptr;    // not owned; null when detached
     ProjectManager* m_manager;       // not owned
     uint32_t m_tagKey;               // the key under which items hold this window's entries
+    void* m_updateNote = nullptr;    // the status strip's entry while an update runs
 };
 
 } // namespace corvel
