@@ -150,6 +150,7 @@ void App::createMainWindow() {
     if (m_projectManager) {
         m_projectManager->setOwner(window);
         m_projectManager->setDock(window->getSidebar());
+        m_projectManager->setStatusStrip(getStatusStrip());
         m_dockManager->registerSlotController(m_projectManager);
     }
     m_bundleHost->setMainWindow(window);
