@@ -3,6 +3,7 @@
 #include "corvel/app/DockManager.h"
 #include "corvel/app/MainWindow.h"
 #include "corvel/app/TabManager.h"
+#include "corvel/app/Tabs.h"
 #include "corvel/app/TabsSidebar.h"
 #include "corvel/app/UpdateChecker.h"
 #include "corvel/bundles/BundleManager.h"
@@ -28,6 +29,7 @@
 #include "corvel/widgets/afActionEvent.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
+#include "corvel/workspace/FileManager.h"
 #include "zem/log/LogManager.h"
 #include "zem/thread/CriticalSection.h"
 #include "zem/thread/MessageRegistry.h"
@@ -103,6 +105,8 @@ bool App::onInit() {
     getMainWindow()->show();
     getMainWindow()->requestFocus();
     handleCommandLine(nullptr);
+    if (m_fileManager)
+        m_fileManager->restoreSession();
     m_state = STATE_RUNNING;
     m_updateChecker = new UpdateChecker(getStatusStrip(), getMainWindow());
     m_updateChecker->run(false);
@@ -125,6 +129,7 @@ void App::createManagers() {
     m_dockManager = new DockManager();
     m_projectManager = new ProjectManager(config, actions);
     m_projectManager->setDocuments(m_documentManager);
+    m_fileManager = new FileManager(m_documentManager, m_controllerManager, actions, config);
     m_searchManager = new SearchManager(actions, config);
     m_searchManager->setControllerManager(m_controllerManager);
     m_facePresetManager = new FacePresetManager(getFontManager(), config);
@@ -147,6 +152,10 @@ void App::createMainWindow() {
     window->create();
     if (PreferencesManager* preferences = m_preferencesManager)
         preferences->setOwner(window);
+    if (m_fileManager) {
+        m_fileManager->setDocumentDock(window->getDocumentTabs());
+        m_fileManager->setMainWindow(window);
+    }
     if (m_projectManager) {
         m_projectManager->setOwner(window);
         m_projectManager->setDock(window->getSidebar());

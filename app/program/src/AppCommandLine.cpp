@@ -7,6 +7,7 @@
 #include "corvel/config/System.h"
 #include "corvel/projects/ProjectManager.h"
 #include "corvel/ui/afInstanceControl.h"
+#include "corvel/workspace/FileManager.h"
 #include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
 
@@ -68,8 +69,10 @@ void App::handleCommandLine(const wchar_t* text) {
             m_projectManager->openProjectFile(argument);
             continue;
         }
-        // The file manager opens these once it exists; until then the line says what
-        // was asked.
+        if (entry.id != CommandLineSwitch::PROJECT && m_fileManager) {
+            m_fileManager->openPaths({argument});
+            continue;
+        }
         zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE, L"App: command line names %s '%s'\n",
                         entry.id == CommandLineSwitch::PROJECT ? L"project" : L"file", argument.c_str());
     }

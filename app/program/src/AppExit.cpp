@@ -30,6 +30,7 @@
 #include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
+#include "corvel/workspace/FileManager.h"
 #include "zem/base/Format.h"
 #include "zem/files/FileIO.h"
 #include "zem/log/LogManager.h"
@@ -119,6 +120,7 @@ void App::deleteManagers() {
     release(m_tabManager);
     release(m_facePresetUI);
     release(m_searchManager);
+    release(m_fileManager);
     // After the main window: its project tabs are gone; the updater stops first.
     if (m_dockManager && m_projectManager)
         m_dockManager->unregisterSlotController(m_projectManager);

@@ -382,7 +382,7 @@ void FileManager::reportFailure(const wchar_t* what, const std::wstring& path, c
         DestroyWindow(handle);
 }
 
-void FileManager::openAndReport(const std::vector<std::wstring>& paths) {
+void FileManager::openPaths(const std::vector<std::wstring>& paths) {
     DocumentController* last = nullptr;
     for (const std::wstring& path : paths) {
         OpenResult result = open(path.c_str());

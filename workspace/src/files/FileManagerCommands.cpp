@@ -337,7 +337,7 @@ bool FileManager::onOpen(afActionEvent*) {
     if (m_active)
         options.initialFileName = m_active->getFilePath();
     if (dialog.show(options) == afWindow::RESULT_OK)
-        openAndReport(options.selectedPaths);
+        openPaths(options.selectedPaths);
     return true;
 }
 
@@ -360,7 +360,7 @@ bool FileManager::onQuickOpen(afActionEvent*) {
     if (HWND handle = window->getHandle())
         DestroyWindow(handle);
     if (picked)
-        openAndReport({path});
+        openPaths({path});
     return true;
 }
 

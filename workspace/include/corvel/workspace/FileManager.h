@@ -57,6 +57,8 @@ public:
     // Side by side in the order given; the result of the last path.
     OpenResult openFiles(const std::vector<std::wstring>& paths, afDock* dock = nullptr, int index = -1);
     DocumentController* newDocument();
+    // Opens what the user asked for, one error box per failed path; activates the last.
+    void openPaths(const std::vector<std::wstring>& paths);
     void activateTab(DocumentController* controller);
 
     // False when the write failed or Save As was cancelled.
@@ -129,7 +131,6 @@ private:
     afView* promptOwner() const;
     // Shows "Unable to open file" or "Unable to save file" for the path.
     void reportFailure(const wchar_t* what, const std::wstring& path, const zem::ErrorObject* error);
-    void openAndReport(const std::vector<std::wstring>& paths);
 
     DocumentManager* m_documents;             // not owned
     DocumentControllerManager* m_controllers; // not owned

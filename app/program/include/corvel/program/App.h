@@ -27,6 +27,7 @@ class MainWindow;
 class PreferencesManager;
 class ProjectManager;
 class ScopePreferencesManager;
+class FileManager;
 class SearchManager;
 class SnippetManager;
 class TabManager;
@@ -75,6 +76,7 @@ public:
     LanguageManager* getLanguageManager() const { return m_languageManager; }
     ScopePreferencesManager* getScopePreferencesManager() const { return m_scopePreferencesManager; }
     GrammarRegistry* getGrammarRegistry() const { return m_grammarRegistry; }
+    FileManager* getFileManager() const { return m_fileManager; }
     SearchManager* getSearchManager() const { return m_searchManager; }
     FacePresetManager* getFacePresetManager() const { return m_facePresetManager; }
     FacePresetManagerUI* getFacePresetUI() const { return m_facePresetUI; }
@@ -114,6 +116,7 @@ private:
     GrammarRegistry* m_grammarRegistry = nullptr; // the document engine context
     ScopePreferencesManager* m_scopePreferencesManager = nullptr;
     DocumentControllerManager* m_controllerManager = nullptr;
+    FileManager* m_fileManager = nullptr;
     SearchManager* m_searchManager = nullptr;
     FacePresetManager* m_facePresetManager = nullptr;
     FacePresetManagerUI* m_facePresetUI = nullptr;
