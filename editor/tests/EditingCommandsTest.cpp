@@ -164,4 +164,19 @@ TEST_F(EditingCommandsTest, UndoThenRedo) {
     EXPECT_FALSE(EditingCommands::redo(*controller));
 }
 
+TEST_F(EditingCommandsTest, ARectangleCopiesItsRowsWithoutTheEmptyOnes) {
+    documenttest::FakeEditor view; // columns of 10 units: the rectangle's geometry
+    controller->setEditor(&view);
+    setText(L"abc\nd\nefg");
+    controller->beginEdit(corvel::DocumentController::EDIT_READ);
+    selection()->select(corvel::TextPosition(0, 1), corvel::TextPosition(2, 3), 2, corvel::Selection::ID_RECTANGLE);
+    controller->endEdit();
+    ASSERT_TRUE(EditingCommands::copy(*controller));
+    EXPECT_EQ(L"bc\r\nfg", systemClipboardText());
+    corvel::afDataObjectScalar<unsigned int> type(EditingCommands::SELECTION_TYPE_FORMAT, 0);
+    ASSERT_TRUE(clipboard->get(&type));
+    EXPECT_EQ(0x4C19FA99u, type.getValue());
+    controller->setEditor(nullptr);
+}
+
 } // namespace
