@@ -1,5 +1,6 @@
 #include "corvel/workspace/BundleEntrySourceEditor.h"
 
+#include "EntryBrackets.h"
 #include "corvel/bundles/BundleEntry.h"
 #include "corvel/bundles/BundleEntryValidator.h"
 #include "corvel/bundles/Language.h"
@@ -14,46 +15,6 @@
 #include "zem/base/Exception.h"
 
 namespace corvel {
-
-namespace {
-
-// Holds an edit bracket of the controller for a scope.
-class EditBracket {
-public:
-    EditBracket(DocumentController& controller, int32_t mode) : m_controller(controller) {
-        m_controller.beginEdit(mode);
-    }
-    ~EditBracket() { m_controller.endEdit(); }
-
-private:
-    DocumentController& m_controller;
-};
-
-// Holds the entry's update bracket (and a reference on the entry) for a scope: an
-// installed entry takes changes only inside one.
-class UpdateBracket {
-public:
-    explicit UpdateBracket(BundleEntry& entry) : m_entry(entry) {
-        m_entry.addRef();
-        m_entry.beginUpdate();
-    }
-    ~UpdateBracket() {
-        m_entry.endUpdate();
-        m_entry.release();
-    }
-
-private:
-    BundleEntry& m_entry;
-};
-
-std::wstring wholeText(DocumentController& controller) {
-    EditBracket read(controller, DocumentController::EDIT_READ);
-    std::wstring text;
-    controller.getAllText(text);
-    return text;
-}
-
-} // namespace
 
 const wchar_t* const BundleEntrySourceEditor::SOURCE_PATH = L"source.jasmine";
 

@@ -1,5 +1,6 @@
 #include "corvel/workspace/SnippetEditor.h"
 
+#include "EntryBrackets.h"
 #include "corvel/bundles/BundleEntryChecks.h"
 #include "corvel/bundles/Snippet.h"
 #include "corvel/bundles/SnippetValidator.h"
@@ -26,23 +27,6 @@ namespace {
 constexpr int FIELD_GAP = 10;
 constexpr int FORM_PADDING = 20;
 const wchar_t* const SNIPPET_GRAMMAR = L"text.snippet";
-
-// Holds the entry's update bracket (and a reference on the entry) for a scope: an
-// installed entry takes changes only inside one.
-class UpdateBracket {
-public:
-    explicit UpdateBracket(BundleEntry& entry) : m_entry(entry) {
-        m_entry.addRef();
-        m_entry.beginUpdate();
-    }
-    ~UpdateBracket() {
-        m_entry.endUpdate();
-        m_entry.release();
-    }
-
-private:
-    BundleEntry& m_entry;
-};
 
 void setString(zem::DictionaryValue& dictionary, const wchar_t* key, const std::wstring& text) {
     dictionary.set(key, new zem::StringValue(text));
@@ -95,11 +79,7 @@ SnippetEditorState::~SnippetEditorState() {
 }
 
 std::wstring SnippetEditorState::getContent() const {
-    m_controller->beginEdit(DocumentController::EDIT_READ);
-    std::wstring text;
-    m_controller->getAllText(text);
-    m_controller->endEdit();
-    return text;
+    return wholeText(*m_controller);
 }
 
 bool SnippetEditorState::apply() {
@@ -127,10 +107,9 @@ bool SnippetEditorState::check() {
     checkNotEmpty(title, &m_errors);
     checkScopeSelector(scope, &m_errors, nullptr);
     SnippetValidator::validateContent(&m_errors, getContent(), zem::SourcePosition());
-    m_controller->beginEdit(DocumentController::EDIT_WRITE);
+    EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
     m_controller->getDocument()->removeAllLineMarkers(VALIDATION_MARKER_KIND);
     markValidationErrors(&m_errors, m_controller);
-    m_controller->endEdit();
     return m_errors.size() == 0;
 }
 
