@@ -19,4 +19,5 @@ cleanup() {
 trap cleanup EXIT
 
 cd "$CORVEL_BUILD"
-ctest --output-on-failure -j "$(nproc)" "$@"
+# A program that hangs on the shared virtual display is stopped and run once more.
+ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
