@@ -2,25 +2,11 @@
 // closed however the scope ends.
 #pragma once
 #include "corvel/bundles/BundleEntry.h"
-#include "corvel/document/DocumentController.h"
+#include "corvel/document/ControllerBrackets.h"
 
 #include <string>
 
 namespace corvel {
-
-// An edit bracket of the controller.
-class EditBracket {
-public:
-    EditBracket(DocumentController& controller, int32_t mode) : m_controller(controller) {
-        m_controller.beginEdit(mode);
-    }
-    ~EditBracket() { m_controller.endEdit(); }
-    EditBracket(const EditBracket&) = delete;
-    EditBracket& operator=(const EditBracket&) = delete;
-
-private:
-    DocumentController& m_controller;
-};
 
 // The entry's update bracket, with a reference on the entry: an installed entry takes
 // changes only inside one.
