@@ -2,16 +2,34 @@
 CORVEL_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 CORVEL_CACHE="${CORVEL_CACHE:-$HOME/.cache/corvel}"
 CORVEL_BUILD="${CORVEL_BUILD:-$CORVEL_ROOT/build}"
-export WINEPREFIX="${CORVEL_WINEPREFIX:-$CORVEL_CACHE/wineprefix}"
+# The target Windows: i686, or x86_64 on a machine that runs 64-bit code only (some virtual
+# machines refuse every 32-bit program, Wine's own included). setup.sh finds out and records it.
+CORVEL_ARCH="$(cat "$CORVEL_CACHE/arch" 2>/dev/null || echo i686)"
+CORVEL_DEPS_DIR="$CORVEL_CACHE/deps-$CORVEL_ARCH"
+if [ "$CORVEL_ARCH" = x86_64 ]; then
+    export WINEPREFIX="${CORVEL_WINEPREFIX:-$CORVEL_CACHE/wineprefix-x86_64}"
+    CORVEL_TOOLCHAIN="$CORVEL_ROOT/cmake/toolchain-mingw64.cmake"
+    # 64-bit Wine under the usual command names, whatever 32-bit Wine is installed beside it.
+    export PATH="$CORVEL_ROOT/scripts/wine64:$PATH"
+    export WINELOADER=/usr/lib/wine/wine64 WINESERVER=/usr/lib/wine/wineserver64
+else
+    export WINEPREFIX="${CORVEL_WINEPREFIX:-$CORVEL_CACHE/wineprefix}"
+    CORVEL_TOOLCHAIN="$CORVEL_ROOT/cmake/toolchain-mingw32.cmake"
+fi
 export WINEDEBUG="${WINEDEBUG:--all}"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 corvel_configure_and_build() {
+    # A build made for the other target is configured anew.
+    if [ -f "$CORVEL_BUILD/CMakeCache.txt" ] &&
+        ! grep -q "^CMAKE_TOOLCHAIN_FILE:[A-Z]*=$CORVEL_TOOLCHAIN\$" "$CORVEL_BUILD/CMakeCache.txt"; then
+        rm -rf "$CORVEL_BUILD"
+    fi
     if [ ! -f "$CORVEL_BUILD/build.ninja" ]; then
         cmake -S "$CORVEL_ROOT" -B "$CORVEL_BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DCMAKE_TOOLCHAIN_FILE="$CORVEL_ROOT/cmake/toolchain-mingw32.cmake" \
+            -DCMAKE_TOOLCHAIN_FILE="$CORVEL_TOOLCHAIN" \
             -DCMAKE_CROSSCOMPILING_EMULATOR="$CORVEL_ROOT/scripts/wine-run.sh" \
-            -DCORVEL_DEPS="$CORVEL_CACHE/deps-i686" >/dev/null
+            -DCORVEL_DEPS="$CORVEL_DEPS_DIR" >/dev/null
     fi
     cmake --build "$CORVEL_BUILD" -j "$(nproc)"
 }

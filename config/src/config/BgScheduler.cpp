@@ -9,9 +9,6 @@
 
 namespace corvel {
 
-// Message payloads carry pointers in 32-bit words.
-static_assert(sizeof(void*) <= sizeof(uint32_t), "pointers must fit a payload word");
-
 namespace {
 
 // A tick difference that survives the 49.7-day wrap of the millisecond counter.
@@ -118,8 +115,7 @@ void BgScheduler::processCommands(BgJob* job, BgWorker* worker) {
 }
 
 bool BgScheduler::post(uint32_t kind, const void* object, const void* data) {
-    zem::MessagePayload payload{{kind, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(object)),
-                                 static_cast<uint32_t>(reinterpret_cast<uintptr_t>(data))}};
+    zem::MessagePayload payload{{kind, reinterpret_cast<uintptr_t>(object), reinterpret_cast<uintptr_t>(data)}};
     return zem::MessageListener::post(&payload);
 }
 
@@ -387,9 +383,9 @@ void BgScheduler::removeWorker(BgWorker* worker) {
 void BgScheduler::onMessage(const zem::MessagePayload* payload) {
     if (!payload)
         return;
-    uint32_t kind = payload->words[0];
-    void* object = reinterpret_cast<void*>(static_cast<uintptr_t>(payload->words[1]));
-    void* data = reinterpret_cast<void*>(static_cast<uintptr_t>(payload->words[2]));
+    uint32_t kind = static_cast<uint32_t>(payload->words[0]);
+    void* object = reinterpret_cast<void*>(payload->words[1]);
+    void* data = reinterpret_cast<void*>(payload->words[2]);
     if (kind == MESSAGE_WORKER_ENDED) {
         BgWorker* worker = static_cast<BgWorker*>(object);
         zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE,

@@ -72,7 +72,7 @@ const ConfigValue::List& emptyList() {
 } // namespace
 
 ConfigValue::ConfigValue(Type type) {
-    m_payload.u = 0;
+    m_payload.text = nullptr; // the widest member: every member then reads 0
     setType(type);
 }
 
@@ -80,7 +80,7 @@ ConfigValue::ConfigValue(ConfigValue&& other) noexcept
     : m_typeFlags(other.m_typeFlags), m_payload(other.m_payload), m_namespace(other.m_namespace),
       m_name(std::move(other.m_name)) {
     other.m_typeFlags &= ~uint32_t(FLAG_HOLDS_VALUE);
-    other.m_payload.u = 0;
+    other.m_payload.text = nullptr; // the widest member: every member then reads 0
 }
 
 ConfigValue& ConfigValue::operator=(ConfigValue&& other) noexcept {
@@ -92,7 +92,7 @@ ConfigValue& ConfigValue::operator=(ConfigValue&& other) noexcept {
     m_namespace = other.m_namespace;
     m_name = std::move(other.m_name);
     other.m_typeFlags &= ~uint32_t(FLAG_HOLDS_VALUE);
-    other.m_payload.u = 0;
+    other.m_payload.text = nullptr; // the widest member: every member then reads 0
     return *this;
 }
 
@@ -114,7 +114,7 @@ void ConfigValue::freePayload() {
     default:
         break;
     }
-    m_payload.u = 0;
+    m_payload.text = nullptr; // the widest member: every member then reads 0
 }
 
 void ConfigValue::storeText(const std::wstring& text) {
@@ -145,7 +145,7 @@ void ConfigValue::setBool(bool value) {
     switch (getType()) {
     case TYPE_UNSET:
         setType(TYPE_BOOL);
-        m_payload.u = 0;
+        m_payload.text = nullptr; // the widest member: every member then reads 0
         m_payload.b = value;
         break;
     case TYPE_INT:
@@ -464,7 +464,7 @@ bool ConfigValue::fromJasmineValue(const JasmineValue& value) {
         break;
     case JasmineValue::TYPE_BOOL:
         setType(TYPE_BOOL);
-        m_payload.u = 0;
+        m_payload.text = nullptr; // the widest member: every member then reads 0
         m_payload.b = value.asBool(false);
         break;
     case JasmineValue::TYPE_LIST: {

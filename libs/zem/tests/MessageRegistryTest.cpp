@@ -11,7 +11,7 @@ namespace {
 
 class Recorder : public zem::MessageListener {
 public:
-    std::vector<std::vector<uint32_t>> received; // empty entry: no payload
+    std::vector<std::vector<uintptr_t>> received; // empty entry: no payload
     void onMessage(const zem::MessagePayload* payload) override {
         if (!payload) {
             received.push_back({});
@@ -54,9 +54,9 @@ TEST_F(MessageRegistryTest, DeliversPayloadsInOrderAndNullWithout) {
     ASSERT_TRUE(listener.post(nullptr));
     ASSERT_TRUE(listener.post(&b));
     ASSERT_TRUE(window.pumpUntil([&] { return listener.received.size() == 3; }));
-    EXPECT_EQ((std::vector<uint32_t>{1, 2, 3}), listener.received[0]);
+    EXPECT_EQ((std::vector<uintptr_t>{1, 2, 3}), listener.received[0]);
     EXPECT_TRUE(listener.received[1].empty());
-    EXPECT_EQ((std::vector<uint32_t>{4, 5, 6}), listener.received[2]);
+    EXPECT_EQ((std::vector<uintptr_t>{4, 5, 6}), listener.received[2]);
     EXPECT_EQ(0, listener.instance()->count.value());
     EXPECT_EQ(0u, registry->payloadRecordsInUse());
 }

@@ -12,10 +12,10 @@ namespace zem {
 namespace {
 
 struct PayloadRecord {
-    uint32_t words[3];
-    uint32_t flags; // bit 0: the record came from the pool
+    uintptr_t words[3];
+    uintptr_t flags; // bit 0: the record came from the pool
 };
-static_assert(sizeof(PayloadRecord) == 16, "payload records are four words");
+static_assert(sizeof(PayloadRecord) == 4 * sizeof(uintptr_t), "payload records are four words");
 
 constexpr uint32_t FROM_POOL = 1;
 

@@ -12,7 +12,7 @@ namespace corvel {
 namespace {
 
 constexpr DWORD BASE_FLAGS = OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
-static_assert(sizeof(OPENFILENAMEW) == 88, "the dialog record has the full size");
+static_assert(sizeof(OPENFILENAMEW) == (sizeof(void*) == 8 ? 152 : 88), "the dialog record has the full size");
 
 } // namespace
 

@@ -14,8 +14,9 @@ namespace zem {
 class MessageListener;
 class MessageRegistry;
 
+// Pointer-sized words, so a payload word can carry a pointer on any target.
 struct MessagePayload {
-    uint32_t words[3];
+    uintptr_t words[3];
 };
 
 class MessageListenerInstance {

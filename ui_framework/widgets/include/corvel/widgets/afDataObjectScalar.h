@@ -1,5 +1,5 @@
-// One 4-byte value (a pointer or a number) in a private format. It means something only
-// inside the running process: the value is never dereferenced by this class.
+// One 4-byte value (a number, or a pointer: 8 bytes on 64-bit Windows) in a private format. It
+// means something only inside the running process: the value is never dereferenced by this class.
 #pragma once
 #include "corvel/widgets/afDataFormat.h"
 #include "corvel/widgets/afDataObjectSimple.h"
@@ -9,23 +9,23 @@
 namespace corvel {
 
 template <class T> class afDataObjectScalar : public afDataObjectSimple {
-    static_assert(sizeof(T) == 4, "a scalar transfer value is 4 bytes");
+    static_assert(sizeof(T) == 4 || sizeof(T) == sizeof(void*), "a scalar transfer value is a word or a pointer");
 
 public:
     afDataObjectScalar(const wchar_t* formatName, T value)
         : afDataObjectSimple(afDataFormat(formatName).getFormat()), m_value(value) {}
 
-    size_t getSize() override { return 4; }
+    size_t getSize() override { return sizeof(T); }
     bool getValue(void* destination) override {
         if (!destination)
             return false;
-        std::memcpy(destination, &m_value, 4);
+        std::memcpy(destination, &m_value, sizeof(T));
         return true;
     }
     bool setValue(size_t size, const void* source) override {
-        if (size != 4 || !source)
+        if (size != sizeof(T) || !source)
             return false;
-        std::memcpy(&m_value, source, 4);
+        std::memcpy(&m_value, source, sizeof(T));
         m_empty = 0;
         return true;
     }
