@@ -13,6 +13,7 @@
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/WidgetPalette.h"
 #include "corvel/widgets/afDataObject.h"
+#include "corvel/widgets/afDataObjectFiles.h"
 #include "corvel/widgets/afDropTarget.h"
 #include "support/FakeSlotController.h"
 
@@ -193,13 +194,23 @@ TEST_F(TabsTest, DraggingATabToTheRightHalfOfTheLastPutsItAtTheEnd) {
     EXPECT_EQ("abc", names(tabs));
 }
 
-TEST_F(TabsTest, ADragOverWithoutATabBeingDraggedIsRefused) {
+TEST_F(TabsTest, ADragOverWithoutATabBeingDraggedIsRefusedUnlessAHandlerTakesIt) {
     auto* tabs = new TestTabs(&host);
     add(tabs, "a");
+    add(tabs, "b");
     layoutView(*tabs, 400, 150);
-    afEvent event = eventAt(*tabs, 10, 5, 0);
+    afEvent event = eventAt(*tabs, 60, 5, 0);
     EXPECT_EQ(1, tabs->onSlotDragOver(tabs->getDropTarget(), &event, 1 | 8 | 16, 8));
     EXPECT_EQ(-1, tabs->getPendingDropPosition());
+
+    // With a handler of files (the document tabs) they are copied in beside the tab.
+    tabs->addDropHandler(new afDataObjectFiles(), nullptr,
+                         [](void*, afDock*, afDataObject*, int, afEvent*, int, int last) { return last; });
+    EXPECT_EQ(1, tabs->onSlotDragOver(tabs->getDropTarget(), &event, 1 | 8 | 16, 8)); // copy not offered
+    EXPECT_EQ(4, tabs->onSlotDragOver(tabs->getDropTarget(), &event, 1 | 4 | 8, 8));
+    EXPECT_EQ(1, tabs->getPendingDropPosition());
+    afEvent below = eventAt(*tabs, 60, 100, 0);
+    EXPECT_EQ(1, tabs->onSlotDragOver(tabs->getDropTarget(), &below, 1 | 4 | 8, 4));
 }
 
 TEST_F(TabsTest, ButtonsActivateCloseAndOfferTheirMenu) {

@@ -1,5 +1,6 @@
 #include "corvel/program/App.h"
 
+#include "corvel/app/ActionSelectWindow.h"
 #include "corvel/app/DockManager.h"
 #include "corvel/app/MainWindow.h"
 #include "corvel/app/TabManager.h"
@@ -26,6 +27,7 @@
 #include "corvel/widgets/ToolStrip.h"
 #include "corvel/widgets/ToolStripStatus.h"
 #include "corvel/widgets/WidgetPalette.h"
+#include "corvel/widgets/afActionChooser.h"
 #include "corvel/widgets/afActionEvent.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
@@ -134,6 +136,8 @@ void App::createManagers() {
     m_searchManager->setControllerManager(m_controllerManager);
     m_facePresetManager = new FacePresetManager(getFontManager(), config);
     m_facePresetUI = new FacePresetManagerUI(m_facePresetManager, m_preferencesManager, m_themeManager, config);
+    // A key or tab word that fits several actions asks which one.
+    setActionChooser(&ActionSelectWindow::choose);
     if (actions) {
         m_tabInvoker = new afActionInvokerTab(actions);
         actions->addInvoker(m_tabInvoker, afActionEventType::TAB);
@@ -155,6 +159,10 @@ void App::createMainWindow() {
     if (m_fileManager) {
         m_fileManager->setDocumentDock(window->getDocumentTabs());
         m_fileManager->setMainWindow(window);
+        m_fileManager->setLanguages(m_languageManager);
+        m_fileManager->setFacePresets(m_facePresetManager);
+        m_fileManager->setProjects(m_projectManager);
+        m_fileManager->setStatusStrip(window->getToolStrip());
     }
     if (m_projectManager) {
         m_projectManager->setOwner(window);

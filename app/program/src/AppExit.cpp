@@ -28,6 +28,7 @@
 #include "corvel/projects/ProjectManager.h"
 #include "corvel/widgets/PreferencesManager.h"
 #include "corvel/widgets/WidgetPalette.h"
+#include "corvel/widgets/afActionChooser.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
 #include "corvel/workspace/FileManager.h"
@@ -117,6 +118,7 @@ void App::deleteManagers() {
     editors.facePresets = nullptr;
     editors.themes = nullptr;
     editors.tabInvoker = nullptr;
+    setActionChooser(nullptr);
     release(m_tabManager);
     release(m_facePresetUI);
     release(m_searchManager);

@@ -21,6 +21,7 @@ namespace {
 // Titles are file and tab names, never mnemonics: "R&D.txt" shows its '&'.
 constexpr int BUTTON_TEXT_FLAGS = ViewVirtualButton::TEXT_NO_PREFIX;
 constexpr int NO_DROP = 1;     // the drop action "none"
+constexpr int COPY_DROP = 4;   // the drop action "copy"
 constexpr int EMPTY_COLOR = 4; // of the resource registry's colours
 
 } // namespace
@@ -277,11 +278,15 @@ int DockSimple::dropPosition(int x, int y, POINT* out) {
     return hit.position;
 }
 
-int DockSimple::onSlotDragOver(afDropTarget*, afEvent* event, int, int last) {
-    // Only tabs this process drags land here; other data is refused.
+int DockSimple::onSlotDragOver(afDropTarget*, afEvent* event, int allowed, int last) {
+    // Tabs this process drags land here, and other data only where a handler takes it (files
+    // on the document tabs, copied in as new tabs).
     if (!getDraggedSlot()) {
-        m_dropPosition = -1;
-        return NO_DROP;
+        if (!takesForeignDrops() || !(allowed & COPY_DROP)) {
+            m_dropPosition = -1;
+            return NO_DROP;
+        }
+        last = COPY_DROP;
     }
     if (getSlotCount() == 0) {
         m_dropPosition = -1;

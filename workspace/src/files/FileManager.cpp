@@ -11,6 +11,7 @@
 #include "corvel/document/DocumentManager.h"
 #include "corvel/document/Selection.h"
 #include "corvel/editor/Editor.h"
+#include "corvel/editor/EditorStatusController.h"
 #include "corvel/editor/EditorWrapper.h"
 #include "corvel/jasmine/JasmineValue.h"
 #include "corvel/ui/afResources.h"
@@ -18,6 +19,7 @@
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/afActionEvent.h"
 #include "corvel/widgets/afActionTable.h"
+#include "corvel/widgets/afDataObjectFiles.h"
 #include "corvel/widgets/afDock.h"
 #include "corvel/widgets/afDockSlot.h"
 #include "corvel/widgets/afMessageBox.h"
@@ -65,6 +67,9 @@ FileManager::~FileManager() {
     }
     if (DockManager* docks = DockManager::instance())
         docks->unregisterSlotController(this);
+    watchServices(false);
+    if (m_status)
+        m_status->setDocumentController(nullptr);
     // Without a question: the program is going.
     for (DocumentController* controller : std::vector<DocumentController*>(m_open))
         removeDocument(controller);
@@ -75,8 +80,11 @@ void FileManager::onSettingsLoaded(void* self, Config* config) {
 }
 
 void FileManager::onSettingsStore(void* self, Config* config) {
+    auto* manager = static_cast<FileManager*>(self);
     if (config)
-        static_cast<FileManager*>(self)->storeRecent(*config);
+        manager->storeRecent(*config);
+    // The program is going: new grammars are no business of the open documents any more.
+    manager->watchServices(false);
 }
 
 bool FileManager::onCloseQuery(void* self) {
@@ -93,6 +101,11 @@ void FileManager::createActions(Config* config) {
             manager->activateTab(manager->newDocument());
         });
     }
+    if (m_dock)
+        m_dock->addDropHandler(new afDataObjectFiles(), this, &FileManager::onDockFileDrop);
+    if (m_statusStrip && !m_status)
+        m_status.reset(new EditorStatusController(m_statusStrip, m_languages));
+    watchServices(true);
     if (m_configManager && !ConfigManager::isShuttingDown()) {
         m_configManager->settingsStore.add(&FileManager::onSettingsStore, this);
         m_configManager->closeQuery.add(&FileManager::onCloseQuery, this);
@@ -162,6 +175,7 @@ FileManager::OpenResult FileManager::openEntry(const RecentFileEntry& entry, afD
         selection->select(caret, caret, Selection::CARET_ANCHOR, Selection::ID_START_OVER);
         controller->endChangeBatch();
     }
+    chooseGrammar(controller, false);
     // The new file takes the place of the empty start-up document.
     if (m_open.size() == 1 && m_open[0]->getFilePath().empty() && !m_open[0]->isModified()) {
         if (afDockSlot* slot = slotOf(m_open[0])) {
@@ -200,6 +214,7 @@ void FileManager::addDocument(DocumentController* controller, afDock* dock, int 
         m_open.insert(m_open.begin() + index, controller);
     if (!dock)
         dock = m_dock;
+    applyFacePreset(controller);
     watchDocument(controller, true);
     if (dock)
         m_lastSlotIndex = dock->addSlot(this, controller, SLOT_DOCUMENT, index).first;
@@ -209,6 +224,8 @@ void FileManager::addDocument(DocumentController* controller, afDock* dock, int 
 void FileManager::removeDocument(DocumentController* controller) {
     if (m_active == controller)
         m_active = nullptr;
+    if (m_status && m_status->getDocumentController() == controller)
+        m_status->setDocumentController(nullptr);
     watchDocument(controller, false);
     m_open.erase(std::remove(m_open.begin(), m_open.end(), controller), m_open.end());
     controller->setEditor(nullptr);
@@ -232,9 +249,11 @@ void FileManager::watchDocument(DocumentController* controller, bool subscribe) 
     if (subscribe) {
         controller->titleChanged.add(&FileManager::onTitleChanged, this);
         controller->modifiedChanged.add(&FileManager::onModifiedChanged, this);
+        controller->languageChanged.add(&FileManager::onLanguageChanged, this);
     } else {
         controller->titleChanged.remove(&FileManager::onTitleChanged, this);
         controller->modifiedChanged.remove(&FileManager::onModifiedChanged, this);
+        controller->languageChanged.remove(&FileManager::onLanguageChanged, this);
     }
 }
 
@@ -280,7 +299,16 @@ void FileManager::updateWindowTitle(DocumentController* controller) {
 afView* FileManager::createSlotView(afDockSlot* slot) {
     afView* container = slot ? slot->getDock() : m_dock;
     auto* wrapper = new EditorWrapper(container);
-    wrapper->getEditor()->setName(L"main");
+    Editor* editor = wrapper->getEditor();
+    editor->setName(L"main");
+    // The document editors are what Find and Replace work on.
+    editor->registerSearchScopes();
+    Editor::FileDropHandler drops;
+    drops.object = this;
+    drops.decide = &FileManager::onEditorFileDrag;
+    drops.drop = &FileManager::onEditorFileDrop;
+    editor->setFileDropHandler(drops);
+    editor->contextMenuContributors.add(&FileManager::onEditorMenu, this);
     m_wrappers.push_back(wrapper);
     return wrapper;
 }
@@ -336,6 +364,8 @@ void FileManager::onSlotActivated(afDockSlot* slot) {
     }
     m_active = controller;
     updateWindowTitle(controller);
+    if (m_status)
+        m_status->setDocumentController(controller);
 }
 
 void FileManager::onSlotDeactivated(afDockSlot* slot) {
@@ -345,6 +375,8 @@ void FileManager::onSlotDeactivated(afDockSlot* slot) {
     controller->setEditor(nullptr);
     if (m_open.size() == 1)
         updateWindowTitle(nullptr);
+    if (m_status && m_status->getDocumentController() == controller)
+        m_status->setDocumentController(nullptr);
     if (m_active == controller)
         m_active = nullptr;
 }
@@ -383,16 +415,7 @@ void FileManager::reportFailure(const wchar_t* what, const std::wstring& path, c
 }
 
 void FileManager::openPaths(const std::vector<std::wstring>& paths) {
-    DocumentController* last = nullptr;
-    for (const std::wstring& path : paths) {
-        OpenResult result = open(path.c_str());
-        if (result.second)
-            last = result.second;
-        else
-            reportFailure(L"Unable to open file", path, result.first.get());
-    }
-    if (last)
-        activateTab(last);
+    openDropped(paths, nullptr, -1);
 }
 
 } // namespace corvel

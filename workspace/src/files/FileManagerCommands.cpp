@@ -4,6 +4,7 @@
 
 #include "corvel/app/FileSelectWindow.h"
 #include "corvel/config/Config.h"
+#include "corvel/config/ConfigManager.h"
 #include "corvel/config/ConfigValue.h"
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/Document.h"
@@ -22,6 +23,7 @@
 #include "corvel/widgets/afMessageBox.h"
 #include "zem/base/Crc.h"
 #include "zem/files/FileIO.h"
+#include "zem/thread/CriticalSection.h"
 
 #include <cwctype>
 
@@ -49,6 +51,16 @@ bool samePathText(const std::wstring& a, const std::wstring& b) {
             return false;
     }
     return true;
+}
+
+// The open dialog starts where it was used last instead of at the active document.
+bool useLastOpenFolder(ConfigManager* manager) {
+    if (!manager)
+        return false;
+    Config& config = manager->getConfig();
+    zem::CriticalSectionLock guard(config.getLock());
+    ConfigValue* value = config.getValue(L"app.use_last_dir_in_open_dialog");
+    return value && value->getType() == ConfigValue::TYPE_BOOL && value->asBool();
 }
 
 // Modified, shown by this controller only and not empty: what closing would lose.
@@ -94,7 +106,7 @@ bool FileManager::saveAs(DocumentController* controller) {
     afDialogFileSave dialog(m_mainWindow);
     afDialogFileOptions options;
     options.initialFileName = controller->getFilePath();
-    options.fileTypes.add(L"All Files", {L"*"});
+    buildFileFilters(controller->getLanguageName(), options);
     options.overwritePrompt = true;
     options.noReadOnlyReturn = false;
     options.multiSelect = false;
@@ -104,8 +116,11 @@ bool FileManager::saveAs(DocumentController* controller) {
         return false;
     const std::wstring& path = options.selectedPaths.front();
     std::unique_ptr<zem::ErrorObject> error;
-    if (m_documents->saveDocument(controller->getDocument(), path.c_str(), error))
+    if (m_documents->saveDocument(controller->getDocument(), path.c_str(), error)) {
+        // A new name may mean a new file type.
+        chooseGrammar(controller, true);
         return true;
+    }
     reportFailure(L"Unable to save file", path, error.get());
     return false;
 }
@@ -333,8 +348,8 @@ bool FileManager::onNew(afActionEvent*) {
 bool FileManager::onOpen(afActionEvent*) {
     afDialogFileOpen dialog(m_mainWindow);
     afDialogFileOptions options;
-    options.fileTypes.add(L"All Files", {L"*"});
-    if (m_active)
+    buildFileFilters(std::wstring(), options);
+    if (m_active && !useLastOpenFolder(m_configManager))
         options.initialFileName = m_active->getFilePath();
     if (dialog.show(options) == afWindow::RESULT_OK)
         openPaths(options.selectedPaths);
@@ -345,13 +360,8 @@ bool FileManager::onQuickOpen(afActionEvent*) {
     if (!m_mainWindow)
         return true;
     auto* window = new FileSelectWindow(m_mainWindow);
-    for (auto it = m_recent.rbegin(); it != m_recent.rend(); ++it)
-        window->addFile(zem::fileGetPathHash(it->filePath.c_str(), nullptr), it->filePath, true);
-    for (auto it = m_open.rbegin(); it != m_open.rend(); ++it) {
-        const std::wstring& path = (*it)->getFilePath();
-        if (!path.empty())
-            window->addFile(zem::fileGetPathHash(path.c_str(), nullptr), path, true);
-    }
+    for (const std::wstring& path : quickOpenCandidates())
+        window->addFile(zem::fileGetPathHash(path.c_str(), nullptr), path, true);
     window->setFilterText(m_quickOpenQuery);
     window->afViewPlatform::create();
     std::wstring path;
@@ -378,10 +388,6 @@ bool FileManager::onSave(afActionEvent*) {
 bool FileManager::onSaveAs(afActionEvent*) {
     if (m_active)
         saveAs(m_active);
-    return true;
-}
-
-bool FileManager::onShowInProject(afActionEvent*) {
     return true;
 }
 

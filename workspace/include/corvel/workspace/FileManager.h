@@ -22,8 +22,19 @@ class ConfigManager;
 class DocumentController;
 class DocumentControllerManager;
 class DocumentManager;
+class Editor;
+class EditorStatusController;
 class EditorWrapper;
+class ToolBar;
+class FacePresetManager;
+class Language;
+class LanguageManager;
+class ProjectManager;
+struct afDialogFileOptions;
+class afDataObject;
+class afDataObjectFiles;
 class afDock;
+class afEvent;
 class afMenu;
 class afWindow;
 
@@ -45,6 +56,15 @@ public:
     void setDocumentDock(afDock* dock) { m_dock = dock; }
     afDock* getDocumentDock() const { return m_dock; }
     void setMainWindow(afWindow* window) { m_mainWindow = window; }
+    // The grammar and face-preset managers give opened documents their grammar and look by
+    // file type; the project manager lists project files in quick open and reveals files.
+    // Any may be null. Set before createActions.
+    void setLanguages(LanguageManager* languages) { m_languages = languages; }
+    void setFacePresets(FacePresetManager* presets) { m_presets = presets; }
+    void setProjects(ProjectManager* projects) { m_projects = projects; }
+    // The strip whose caret, grammar and format buttons follow the active document.
+    void setStatusStrip(ToolBar* strip) { m_statusStrip = strip; }
+    EditorStatusController* getStatusController() const { return m_status.get(); }
 
     // The application runs this once the main window and its dock exist: the actions, the
     // close and exit hooks, and the recent list read from the settings.
@@ -83,12 +103,32 @@ public:
     const std::deque<RecentFileEntry>& getRecent() const { return m_recent; }
     const std::vector<RecentFileEntry>& getLastSession() const { return m_lastSession; }
 
+    // The grammar of the file's type, when forced or the document has none yet.
+    void chooseGrammar(DocumentController* controller, bool forced);
+    // The preset of the document's grammar, into the controller and its editor.
+    void applyFacePreset(DocumentController* controller);
+    // "All Files", then one filter per grammar with file patterns; the filter of the
+    // grammar named is preselected (none for an empty name).
+    void buildFileFilters(const std::wstring& grammarName, afDialogFileOptions& options) const;
+    // The candidates of quick open, in order, without repeats: the active project's files,
+    // the recent files newest first, the open documents last to first.
+    std::vector<std::wstring> quickOpenCandidates() const;
+    // Whether the active project holds the document's file.
+    bool isInActiveProject(DocumentController* controller) const;
+    // Shows the project window with the document's file selected; false when it is not there.
+    bool showInProject(DocumentController* controller);
+
     const std::vector<DocumentController*>& getOpen() const { return m_open; }
     DocumentController* getActive() const { return m_active; }
     // The document dock's slot of the controller, or null.
     afDockSlot* slotOf(DocumentController* controller) const;
     // "name - folder\" for a document with a path, the name otherwise.
     static std::wstring captionOf(DocumentController* controller);
+
+    // The document dock's handler of dropped files (data is its file list): they open side by
+    // side at position and the last is shown.
+    static int onDockFileDrop(void* self, afDock* dock, afDataObject* data, int position, afEvent* event, int allowed,
+                              int last);
 
     // afDockSlotController
     afView* createSlotView(afDockSlot* slot) override;
@@ -99,6 +139,9 @@ public:
     void onSlotsClosing(std::vector<afDockSlot*>& slots) override;
     void onSlotActivated(afDockSlot* slot) override;
     void onSlotDeactivated(afDockSlot* slot) override;
+    void fillSlotMenu(afDockSlot* slot, afMenu* menu) override;
+    int getSlotDragData(afDockSlot* slot, afDataObjectComposite* data) override;
+    void getSlotScope(afDockSlot* slot, ScopePath& path) override;
 
     // Action handlers.
     bool onNew(afActionEvent* event);
@@ -120,6 +163,18 @@ private:
     static bool onCloseQuery(void* self);
     static void onTitleChanged(void* self, DocumentController* controller, const wchar_t* title);
     static void onModifiedChanged(void* self, DocumentController* controller, bool modified);
+    static void onLanguageChanged(void* self, DocumentController* controller, const wchar_t* name);
+    static void onGrammarsChanged(void* self, LanguageManager* languages);
+    static void onPresetsChanged(void* self, FacePresetManager* presets);
+    static int onEditorFileDrag(void* self, Editor* editor, int allowed);
+    static void onEditorFileDrop(void* self, Editor* editor, const std::vector<std::wstring>& paths);
+    static void onEditorMenu(void* self, Editor* editor, afMenu* menu);
+    // Dropped or otherwise handed paths, side by side at position; the last one activated
+    // and one error box per path that failed.
+    void openDropped(const std::vector<std::wstring>& paths, afDock* dock, int position);
+    // Adds the separator and "Show in &Project" for the document when the project holds it.
+    void addShowInProject(DocumentController* controller, afMenu* menu);
+    void watchServices(bool subscribe);
 
     void addDocument(DocumentController* controller, afDock* dock, int index);
     void removeDocument(DocumentController* controller);
@@ -137,6 +192,12 @@ private:
     ConfigManager* m_configManager;           // not owned; may be null
     afDock* m_dock = nullptr;                 // the document dock; not owned
     afWindow* m_mainWindow = nullptr;
+    LanguageManager* m_languages = nullptr; // not owned; may be null
+    FacePresetManager* m_presets = nullptr; // not owned; may be null
+    ProjectManager* m_projects = nullptr;   // not owned; may be null
+    ToolBar* m_statusStrip = nullptr;       // not owned; may be null
+    std::unique_ptr<EditorStatusController> m_status;
+    bool m_servicesWatched = false;
     bool m_actionsCreated = false;
     bool m_closeConfirmed = false; // closeAll asked already; the dock's closing does not ask again
     std::vector<RecentFileEntry> m_lastSession;

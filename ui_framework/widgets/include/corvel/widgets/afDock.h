@@ -69,6 +69,8 @@ public:
     // object a drop filled gets the drop.
     void addDropHandler(afDataObject* data, void* user, DropFunction function);
     afDropTarget* getDropTarget() const { return m_dropTarget; }
+    // Whether drops of other data than this process's dragged tabs have a handler here.
+    bool takesForeignDrops() const { return m_dropHandlers.size() > (m_slotHandlerAdded ? 1u : 0u); }
 
     // Told when the dock or a view inside it gains the focus, before its parent hears of it.
     FocusListeners& focusListeners() { return m_focusListeners; }
