@@ -109,10 +109,6 @@ int FileManager::onDockFileDrop(void* self, afDock* dock, afDataObject* data, in
     return (allowed & afDropAction::COPY) ? afDropAction::COPY : last;
 }
 
-int FileManager::onEditorFileDrag(void*, Editor*, int allowed) {
-    return (allowed & afDropAction::COPY) ? afDropAction::COPY : afDropAction::NONE;
-}
-
 void FileManager::onEditorFileDrop(void* self, Editor*, const std::vector<std::wstring>& paths) {
     static_cast<FileManager*>(self)->openDropped(paths, nullptr, -1);
 }

@@ -305,7 +305,6 @@ afView* FileManager::createSlotView(afDockSlot* slot) {
     editor->registerSearchScopes();
     Editor::FileDropHandler drops;
     drops.object = this;
-    drops.decide = &FileManager::onEditorFileDrag;
     drops.drop = &FileManager::onEditorFileDrop;
     editor->setFileDropHandler(drops);
     editor->contextMenuContributors.add(&FileManager::onEditorMenu, this);

@@ -166,7 +166,6 @@ private:
     static void onLanguageChanged(void* self, DocumentController* controller, const wchar_t* name);
     static void onGrammarsChanged(void* self, LanguageManager* languages);
     static void onPresetsChanged(void* self, FacePresetManager* presets);
-    static int onEditorFileDrag(void* self, Editor* editor, int allowed);
     static void onEditorFileDrop(void* self, Editor* editor, const std::vector<std::wstring>& paths);
     static void onEditorMenu(void* self, Editor* editor, afMenu* menu);
     // Dropped or otherwise handed paths, side by side at position; the last one activated
