@@ -68,8 +68,8 @@ FileManager::~FileManager() {
     if (DockManager* docks = DockManager::instance())
         docks->unregisterSlotController(this);
     watchServices(false);
-    if (m_status)
-        m_status->setDocumentController(nullptr);
+    // Its strip may be gone with the main window: deleting it lets go of the document only.
+    m_status.reset();
     // Without a question: the program is going.
     for (DocumentController* controller : std::vector<DocumentController*>(m_open))
         removeDocument(controller);
@@ -83,8 +83,10 @@ void FileManager::onSettingsStore(void* self, Config* config) {
     auto* manager = static_cast<FileManager*>(self);
     if (config)
         manager->storeRecent(*config);
-    // The program is going: new grammars are no business of the open documents any more.
+    // The program is going: new grammars are no business of the open documents any more, and
+    // the status strip goes with the main window, before this manager.
     manager->watchServices(false);
+    manager->m_status.reset();
 }
 
 bool FileManager::onCloseQuery(void* self) {
