@@ -1,0 +1,141 @@
+# Shared by the user-flow scripts (source it): a program folder with a fresh user folder,
+# starting and ending corvel.exe, finding its windows and typing into them under the
+# virtual display. Needs DISPLAY, Wine and xdotool.
+#
+# On a display without a window manager the X keyboard focus follows the pointer, and Wine
+# never takes it itself: keys typed with XTEST go to whatever lies under the pointer, or
+# nowhere. flow_focus gives the main window the X focus; from then on keys reach the
+# window the program made active, its dialogs and boxes included. Focus the main window
+# only: when a focused window is destroyed, the focus falls back to the root.
+
+FLOW_FAILED=0
+FLOW_PIDS=()
+FLOW_TITLE="Corvel 0.9.4 RC unstable"
+FLOW_CLASS="${FLOW_CLASS:-corvel\.exe}"
+
+flow_fail() { echo "FAILED: $*"; FLOW_FAILED=1; }
+
+# Ends every program the script started that still runs, and removes the work folder.
+flow_cleanup() {
+    local pid
+    for pid in "${FLOW_PIDS[@]}"; do
+        kill -9 "$pid" 2>/dev/null
+    done
+    [ -n "${FLOW_WORK:-}" ] && rm -rf "$FLOW_WORK"
+}
+
+# flow_setup <corvel.exe>: the program in a folder of its own with an empty user folder
+# beside it (FLOW_USER) and a folder for documents (FLOW_DOCS, the current folder of every
+# start). Screenshots go to FLOW_SHOTS, beside the program, so they outlive the run.
+flow_setup() {
+    FLOW_PROGRAM="$1"
+    FLOW_WORK="$(mktemp -d)"
+    trap flow_cleanup EXIT
+    FLOW_USER="$FLOW_WORK/user"
+    FLOW_DOCS="$FLOW_WORK/docs"
+    FLOW_SHOTS="${FLOW_SHOTS:-$(dirname "$FLOW_PROGRAM")/flow-shots}"
+    mkdir -p "$FLOW_WORK/program/config" "$FLOW_USER" "$FLOW_DOCS" "$FLOW_SHOTS"
+    ln "$FLOW_PROGRAM" "$FLOW_WORK/program/corvel.exe" 2>/dev/null || cp "$FLOW_PROGRAM" "$FLOW_WORK/program/corvel.exe"
+    local user
+    user="$(flow_winpath "$FLOW_USER" | tr '\\' '/')"
+    printf "{ version : '0 9 4 0' app.startup : { user_dir : '%s' } }" "$user" >"$FLOW_WORK/program/config/startup.cvConfig"
+}
+
+# The Windows form of a path on this machine ("Z:\tmp\...").
+flow_winpath() { winepath -w "$1" 2>/dev/null; }
+
+# A UTF-16 file as UTF-8 text without CRs (the program's settings and log).
+flow_utf16() { iconv -f utf-16 -t utf-8 "$1" 2>/dev/null | tr -d '\r'; }
+
+# A file's bytes as hex, for comparing with what a flow expects.
+flow_hex() { od -An -v -tx1 "$1" 2>/dev/null | tr -d ' \n'; }
+
+# flow_start [arguments...]: starts corvel.exe in FLOW_DOCS; its process id in FLOW_PID.
+flow_start() {
+    (cd "$FLOW_DOCS" && exec wine "$FLOW_WORK/program/corvel.exe" "$@") &
+    FLOW_PID=$!
+    FLOW_PIDS+=("$FLOW_PID")
+}
+
+# flow_until <seconds> <command...>: runs the command every quarter second until it
+# succeeds or the time is up.
+flow_until() {
+    local seconds="$1" i
+    shift
+    for i in $(seq 1 $((seconds * 4))); do
+        "$@" && return 0
+        sleep 0.25
+    done
+    "$@"
+}
+
+# The program's windows shown now whose caption matches the extended regular expression $1.
+flow_windows() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname "^$FLOW_CLASS$" 2>/dev/null); do
+        xdotool getwindowname "$id" 2>/dev/null | grep -Eq -- "$1" && echo "$id"
+    done
+}
+
+# flow_wait_window <caption regex> <seconds>: prints the first such window's id.
+flow_wait_window() {
+    local i id
+    for i in $(seq 1 $(($2 * 4))); do
+        id="$(flow_windows "$1" | head -1)"
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        sleep 0.25
+    done
+    return 1
+}
+
+# flow_wait_gone <caption regex> <seconds>: true once no shown window has such a caption.
+flow_wait_gone() {
+    local i
+    for i in $(seq 1 $(($2 * 4))); do
+        [ -z "$(flow_windows "$1")" ] && return 0
+        sleep 0.25
+    done
+    return 1
+}
+
+# flow_wait_exit <pid> <seconds>: the process's exit code, or 255 when it still runs.
+flow_wait_exit() {
+    local i
+    for i in $(seq 1 $(($2 * 4))); do
+        if ! kill -0 "$1" 2>/dev/null; then
+            wait "$1"
+            return $?
+        fi
+        sleep 0.25
+    done
+    return 255
+}
+
+# The caption of window $1.
+flow_caption() { xdotool getwindowname "$1" 2>/dev/null; }
+
+# flow_wait_caption <window> <caption regex> <seconds>: true once the caption matches.
+flow_wait_caption() {
+    local i
+    for i in $(seq 1 $(($3 * 4))); do
+        flow_caption "$1" | grep -Eq -- "$2" && return 0
+        sleep 0.25
+    done
+    return 1
+}
+
+# Gives window $1 (the main window) the keyboard focus.
+flow_focus() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null; }
+
+# Types text into whatever has the focus; flow_key presses keys ("ctrl+s", "Return", ...).
+flow_type() { xdotool type --delay 40 -- "$1"; }
+flow_key() { xdotool key --delay 80 -- "$@"; }
+
+# A screenshot of the whole display: FLOW_SHOTS/<name>.xwd.
+flow_shot() { xwd -root -silent -display "$DISPLAY" -out "$FLOW_SHOTS/$1.xwd" 2>/dev/null; }
+
+# Escapes a text for use inside an extended regular expression.
+flow_regex() { printf '%s' "$1" | sed 's/[][\.*^$?+(){}|/]/\\&/g'; }
