@@ -19,10 +19,14 @@ flow_fail() { echo "FAILED: $*"; FLOW_FAILED=1; }
 flow_cleanup() {
     local pid
     for pid in "${FLOW_PIDS[@]}"; do
-        kill -9 "$pid" 2>/dev/null
+        { kill -9 "$pid" && wait "$pid"; } 2>/dev/null
     done
     [ -n "${FLOW_WORK:-}" ] && rm -rf "$FLOW_WORK"
 }
+
+# For flow_until: whether file $1 holds the bytes $2 (hex) or the text $2.
+flow_hex_is() { [ "$(flow_hex "$1")" = "$2" ]; }
+flow_text_is() { [ "$(flow_text "$1")" = "$2" ]; }
 
 # flow_setup <corvel.exe>: the program in a folder of its own with an empty user folder
 # beside it (FLOW_USER) and a folder for documents (FLOW_DOCS, the current folder of every
@@ -46,6 +50,9 @@ flow_winpath() { winepath -w "$1" 2>/dev/null; }
 
 # A UTF-16 file as UTF-8 text without CRs (the program's settings and log).
 flow_utf16() { iconv -f utf-16 -t utf-8 "$1" 2>/dev/null | tr -d '\r'; }
+
+# A file's text without a UTF-8 mark and CRs.
+flow_text() { sed '1s/^\xef\xbb\xbf//' "$1" 2>/dev/null | tr -d '\r'; }
 
 # A file's bytes as hex, for comparing with what a flow expects.
 flow_hex() { od -An -v -tx1 "$1" 2>/dev/null | tr -d ' \n'; }
@@ -117,11 +124,12 @@ flow_wait_exit() {
 # The caption of window $1.
 flow_caption() { xdotool getwindowname "$1" 2>/dev/null; }
 
-# flow_wait_caption <window> <caption regex> <seconds>: true once the caption matches.
+# flow_wait_caption <window> <caption regex> <seconds>: true once the caption matches, in
+# any case (paths keep the case they were typed in).
 flow_wait_caption() {
     local i
     for i in $(seq 1 $(($3 * 4))); do
-        flow_caption "$1" | grep -Eq -- "$2" && return 0
+        flow_caption "$1" | grep -Eiq -- "$2" && return 0
         sleep 0.25
     done
     return 1
@@ -133,6 +141,12 @@ flow_focus() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null; }
 # Types text into whatever has the focus; flow_key presses keys ("ctrl+s", "Return", ...).
 flow_type() { xdotool type --delay 40 -- "$1"; }
 flow_key() { xdotool key --delay 80 -- "$@"; }
+
+# flow_menu <keys...>: enters the main window's menu bar with Alt alone, its first menu
+# chosen, then presses the keys: Left/Right between menus, Down opens one and walks it
+# (Up from the first entry wraps to the last), Right opens a submenu, Return runs the entry.
+# The program draws its menus itself, so their underlined letters choose nothing.
+flow_menu() { flow_key alt "$@"; }
 
 # A screenshot of the whole display: FLOW_SHOTS/<name>.xwd.
 flow_shot() { xwd -root -silent -display "$DISPLAY" -out "$FLOW_SHOTS/$1.xwd" 2>/dev/null; }
