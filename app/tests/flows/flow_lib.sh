@@ -151,5 +151,27 @@ flow_menu() { flow_key alt "$@"; }
 # A screenshot of the whole display: FLOW_SHOTS/<name>.xwd.
 flow_shot() { xwd -root -silent -display "$DISPLAY" -out "$FLOW_SHOTS/$1.xwd" 2>/dev/null; }
 
+# flow_window_shot <window> <file>: the window's picture as it is on the display.
+flow_window_shot() { xwd -id "$1" -silent -display "$DISPLAY" -out "$2" 2>/dev/null; }
+
+# How many bytes of two pictures of the same window differ (a blinking caret: a few dozen;
+# a strip across the window: tens of thousands).
+flow_shot_difference() { cmp -l "$1" "$2" 2>/dev/null | wc -l; }
+
+# flow_wait_picture <window> <reference> more|less <bytes> <seconds>: waits until the window's
+# picture differs from the reference by more (or less) than the bytes; for what the program
+# paints without a window of its own.
+flow_wait_picture() {
+    local i now="$FLOW_WORK/picture-now.xwd" difference
+    for i in $(seq 1 $(($5 * 4))); do
+        flow_window_shot "$1" "$now"
+        difference="$(flow_shot_difference "$2" "$now")"
+        if [ "$3" = more ] && [ "$difference" -gt "$4" ]; then return 0; fi
+        if [ "$3" = less ] && [ "$difference" -lt "$4" ]; then return 0; fi
+        sleep 0.25
+    done
+    return 1
+}
+
 # Escapes a text for use inside an extended regular expression.
 flow_regex() { printf '%s' "$1" | sed 's/[][\.*^$?+(){}|/]/\\&/g'; }

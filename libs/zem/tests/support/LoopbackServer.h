@@ -10,12 +10,14 @@
 
 namespace zemtest {
 
-// Serves one connection on 127.0.0.1 with a canned answer, recording the request it got.
+// Serves connections on 127.0.0.1 one after another (one by default) with a canned answer,
+// recording the requests it got. It stops at the first wait for a client longer than idleMs.
 class LoopbackServer {
 public:
     enum Mode { ANSWER, SILENT, CLOSE_EARLY };
 
-    LoopbackServer(Mode mode, std::string answer) : m_mode(mode), m_answer(std::move(answer)) {
+    LoopbackServer(Mode mode, std::string answer, int connections = 1, int idleMs = 10000)
+        : m_mode(mode), m_answer(std::move(answer)), m_connections(connections), m_idleMs(idleMs) {
         WSADATA data;
         WSAStartup(MAKEWORD(2, 2), &data);
         m_stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
@@ -25,7 +27,7 @@ public:
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        listen(m_listener, 1);
+        listen(m_listener, connections);
         int length = sizeof address;
         getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
         m_port = ntohs(address.sin_port);
@@ -86,23 +88,27 @@ private:
     }
 
     void serve() {
-        if (!readable(m_listener, 10000))
-            return;
-        SOCKET client = accept(m_listener, nullptr, nullptr);
-        if (client == INVALID_SOCKET)
-            return;
-        readRequest(client);
-        SetEvent(m_requested);
-        if (m_mode == ANSWER)
-            send(client, m_answer.data(), static_cast<int>(m_answer.size()), 0);
-        if (m_mode == SILENT)
-            WaitForSingleObject(m_stop, 10000);
-        shutdown(client, SD_BOTH);
-        closesocket(client);
+        for (int served = 0; served < m_connections; ++served) {
+            if (!readable(m_listener, m_idleMs))
+                return;
+            SOCKET client = accept(m_listener, nullptr, nullptr);
+            if (client == INVALID_SOCKET)
+                return;
+            readRequest(client);
+            SetEvent(m_requested);
+            if (m_mode == ANSWER)
+                send(client, m_answer.data(), static_cast<int>(m_answer.size()), 0);
+            if (m_mode == SILENT)
+                WaitForSingleObject(m_stop, 10000);
+            shutdown(client, SD_BOTH);
+            closesocket(client);
+        }
     }
 
     Mode m_mode;
     std::string m_answer;
+    int m_connections;
+    int m_idleMs;
     SOCKET m_listener;
     uint16_t m_port = 0;
     HANDLE m_stop;
