@@ -194,7 +194,7 @@ if open_from_dialog e.txt "flow 7"; then
             flow_until 10 changed_since "$FLOW_DOCS/e.txt" "$BEFORE" || flow_fail "flow 7: Ctrl+S wrote nothing"
             flow_text_is "$FLOW_DOCS/e.txt" "$(printf 'one\ntwo\nthree')" || flow_fail "flow 7: e.txt holds '$(flow_text "$FLOW_DOCS/e.txt")'"
         else
-            flow_fail "flow 7: no bar (or no question from Reload) after the second change"
+            flow_fail "flow 7: Reload asked nothing after the second change (no bar, or the \"q\" typed after Ignore did not reach the editor)"
         fi
     else
         flow_fail "flow 7: no bar after the file changed on disk"

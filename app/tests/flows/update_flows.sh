@@ -29,7 +29,7 @@ stop_server() { { kill -9 "$SERVER_PID" && wait "$SERVER_PID"; } 2>/dev/null; }
 # The main window of a program started against server $1; empty when none came.
 start_program() {
     CORVEL_UPDATE_SERVER="$1" flow_start
-    WINDOW="$(flow_wait_window "^$(flow_regex "$FLOW_TITLE")\$" 60)" || WINDOW=""
+    WINDOW="$(flow_wait_window "$(flow_regex "$FLOW_TITLE")\$" 60)" || WINDOW=""
     [ -n "$WINDOW" ] && flow_focus "$WINDOW"
 }
 
