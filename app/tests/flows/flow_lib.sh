@@ -84,56 +84,30 @@ flow_windows() {
     done
 }
 
+# For flow_until: whether such windows are shown, or none.
+flow_has_window() { [ -n "$(flow_windows "$1")" ]; }
+flow_no_window() { [ -z "$(flow_windows "$1")" ]; }
+
 # flow_wait_window <caption regex> <seconds>: prints the first such window's id.
-flow_wait_window() {
-    local i id
-    for i in $(seq 1 $(($2 * 4))); do
-        id="$(flow_windows "$1" | head -1)"
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        sleep 0.25
-    done
-    return 1
-}
+flow_wait_window() { flow_until "$2" flow_has_window "$1" && flow_windows "$1" | head -1; }
 
 # flow_wait_gone <caption regex> <seconds>: true once no shown window has such a caption.
-flow_wait_gone() {
-    local i
-    for i in $(seq 1 $(($2 * 4))); do
-        [ -z "$(flow_windows "$1")" ] && return 0
-        sleep 0.25
-    done
-    return 1
-}
+flow_wait_gone() { flow_until "$2" flow_no_window "$1"; }
 
 # flow_wait_exit <pid> <seconds>: the process's exit code, or 255 when it still runs.
 flow_wait_exit() {
-    local i
-    for i in $(seq 1 $(($2 * 4))); do
-        if ! kill -0 "$1" 2>/dev/null; then
-            wait "$1"
-            return $?
-        fi
-        sleep 0.25
-    done
-    return 255
+    flow_until "$2" flow_ended "$1" || return 255
+    wait "$1"
 }
+flow_ended() { ! kill -0 "$1" 2>/dev/null; }
 
 # The caption of window $1.
 flow_caption() { xdotool getwindowname "$1" 2>/dev/null; }
 
 # flow_wait_caption <window> <caption regex> <seconds>: true once the caption matches, in
 # any case (paths keep the case they were typed in).
-flow_wait_caption() {
-    local i
-    for i in $(seq 1 $(($3 * 4))); do
-        flow_caption "$1" | grep -Eiq -- "$2" && return 0
-        sleep 0.25
-    done
-    return 1
-}
+flow_wait_caption() { flow_until "$3" flow_caption_matches "$1" "$2"; }
+flow_caption_matches() { flow_caption "$1" | grep -Eiq -- "$2"; }
 
 # Gives window $1 (the main window) the keyboard focus.
 flow_focus() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null; }
@@ -161,16 +135,12 @@ flow_shot_difference() { cmp -l "$1" "$2" 2>/dev/null | wc -l; }
 # flow_wait_picture <window> <reference> more|less <bytes> <seconds>: waits until the window's
 # picture differs from the reference by more (or less) than the bytes; for what the program
 # paints without a window of its own.
-flow_wait_picture() {
-    local i now="$FLOW_WORK/picture-now.xwd" difference
-    for i in $(seq 1 $(($5 * 4))); do
-        flow_window_shot "$1" "$now"
-        difference="$(flow_shot_difference "$2" "$now")"
-        if [ "$3" = more ] && [ "$difference" -gt "$4" ]; then return 0; fi
-        if [ "$3" = less ] && [ "$difference" -lt "$4" ]; then return 0; fi
-        sleep 0.25
-    done
-    return 1
+flow_wait_picture() { flow_until "$5" flow_picture_differs "$1" "$2" "$3" "$4"; }
+flow_picture_differs() {
+    local now="$FLOW_WORK/picture-now.xwd" difference
+    flow_window_shot "$1" "$now"
+    difference="$(flow_shot_difference "$2" "$now")"
+    if [ "$3" = more ]; then [ "$difference" -gt "$4" ]; else [ "$difference" -lt "$4" ]; fi
 }
 
 # Escapes a text for use inside an extended regular expression.
