@@ -40,6 +40,8 @@ flow_setup() {
     FLOW_SHOTS="${FLOW_SHOTS:-$(dirname "$FLOW_PROGRAM")/flow-shots}"
     mkdir -p "$FLOW_WORK/program/config" "$FLOW_USER" "$FLOW_DOCS" "$FLOW_SHOTS"
     ln "$FLOW_PROGRAM" "$FLOW_WORK/program/corvel.exe" 2>/dev/null || cp "$FLOW_PROGRAM" "$FLOW_WORK/program/corvel.exe"
+    # The shipped bundles sit beside the program.
+    [ -d "$(dirname "$FLOW_PROGRAM")/bundles" ] && ln -s "$(dirname "$FLOW_PROGRAM")/bundles" "$FLOW_WORK/program/bundles"
     local user
     user="$(flow_winpath "$FLOW_USER" | tr '\\' '/')"
     printf "{ version : '0 9 4 0' app.startup : { user_dir : '%s' } }" "$user" >"$FLOW_WORK/program/config/startup.cvConfig"
@@ -117,7 +119,8 @@ flow_type() { xdotool type --delay 40 -- "$1"; }
 flow_key() { xdotool key --delay 80 -- "$@"; }
 
 # flow_menu <keys...>: enters the main window's menu bar with Alt alone, its first menu
-# chosen, then presses the keys: Left/Right between menus, Down opens one and walks it
+# chosen, then presses the keys: Left/Right between menus (Left from the first goes to the
+# window's system menu, Left again to the last menu), Down opens one and walks it
 # (Up from the first entry wraps to the last), Right opens a submenu, Return runs the entry.
 # The program draws its menus itself, so their underlined letters choose nothing.
 flow_menu() { flow_key alt "$@"; }

@@ -35,7 +35,7 @@ start_program() {
 
 # Help > Check for Updates...; waits for the window's page titled $1.
 check_for_updates() {
-    flow_menu Left Down Down Return
+    flow_menu Left Left Down Down Return
     flow_wait_window "^$(flow_regex "$1")\$" 30 >/dev/null
 }
 
