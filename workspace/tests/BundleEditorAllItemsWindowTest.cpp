@@ -20,25 +20,7 @@ using corvel::afControlTreeItem;
 
 namespace {
 
-// The window with its menu answered by the test: the item of the given title is chosen.
-class ItemsWindow : public corvel::BundleEditorAllItemsWindow {
-public:
-    using BundleEditorAllItemsWindow::BundleEditorAllItemsWindow;
-    std::wstring choose;
-    std::vector<std::wstring> shown;
-
-protected:
-    corvel::afMenuNode* runMenu(corvel::afMenu* menu, int, int) override {
-        shown.clear();
-        corvel::afMenuNode* chosen = nullptr;
-        for (corvel::afMenuNode* node : menu->children()) {
-            shown.push_back(node->getKind() == corvel::afMenuNode::SEPARATOR ? L"-" : node->getTitle());
-            if (node->getTitle() == choose)
-                chosen = node;
-        }
-        return chosen;
-    }
-};
+typedef workspacetest::MenuAnswered<corvel::BundleEditorAllItemsWindow> ItemsWindow;
 
 class AllItemsWindowTest : public workspacetest::BundleItemsFixture {
 protected:

@@ -15,24 +15,7 @@ using corvel::DisabledEntryRecord;
 
 namespace {
 
-class DisabledWindow : public BundleEditorDisabledItemsWindow {
-public:
-    using BundleEditorDisabledItemsWindow::BundleEditorDisabledItemsWindow;
-    std::wstring choose;
-    std::vector<std::wstring> shown;
-
-protected:
-    corvel::afMenuNode* runMenu(corvel::afMenu* menu, int, int) override {
-        shown.clear();
-        corvel::afMenuNode* chosen = nullptr;
-        for (corvel::afMenuNode* node : menu->children()) {
-            shown.push_back(node->getTitle());
-            if (node->getTitle() == choose)
-                chosen = node;
-        }
-        return chosen;
-    }
-};
+typedef workspacetest::MenuAnswered<BundleEditorDisabledItemsWindow> DisabledWindow;
 
 class DisabledItemsWindowTest : public workspacetest::BundleItemsFixture {
 protected:

@@ -8,11 +8,34 @@
 #include "corvel/bundles/BundleItem.h"
 #include "corvel/ui/afIcon.h"
 #include "corvel/ui/afResources.h"
+#include "corvel/widgets/afMenu.h"
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace workspacetest {
+
+// A view whose context menu the test answers: it records the entries shown ("-" for a
+// separator) and chooses the one titled choose, or none.
+template <class View> class MenuAnswered : public View {
+public:
+    using View::View;
+    std::wstring choose;
+    std::vector<std::wstring> shown;
+
+protected:
+    corvel::afMenuNode* runMenu(corvel::afMenu* menu, int, int) override {
+        shown.clear();
+        corvel::afMenuNode* chosen = nullptr;
+        for (corvel::afMenuNode* node : menu->children()) {
+            shown.push_back(node->getKind() == corvel::afMenuNode::SEPARATOR ? L"-" : node->getTitle());
+            if (node->getTitle() == choose)
+                chosen = node;
+        }
+        return chosen;
+    }
+};
 
 class BundleItemsFixture : public BundleEditorFixture {
 protected:

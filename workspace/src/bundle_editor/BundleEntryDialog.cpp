@@ -23,22 +23,11 @@ namespace corvel {
 
 namespace {
 
-constexpr int SIDE_PADDING = 20;
-constexpr int END_PADDING = 10;
 constexpr int LABEL_STYLE = 2;
-constexpr int ERROR_STYLE = 4;
-constexpr int ERROR_COLOR = 30;
-constexpr int EDIT_FONT = 4;
-constexpr int FIELD_SPACING = 10; // below each field, before the next label
+constexpr int FIELD_SPACING = 10; // above each chooser's label
 const wchar_t TITLE_PROMPT[] = L"Please, enter &title:";
 const wchar_t EMPTY_TITLE[] = L"Title should not be empty.";
 const wchar_t NO_TYPE_TITLE[] = L"New item";
-
-afLayoutParamsLinear* fieldParams() {
-    auto* params = new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::WRAP_CONTENT);
-    params->setMargins(0, 0, 0, FIELD_SPACING);
-    return params;
-}
 
 // A 16 x 16 list for a chooser's icons, which the chooser owns.
 HIMAGELIST makeImageList() {
@@ -63,7 +52,7 @@ std::wstring shownTypeName(const BundleEntryTypeInfo& info) {
 
 BundleEntryDialog::BundleEntryDialog(afView* owner, BundleManager* manager, uint32_t type, Bundle* bundle,
                                      const std::wstring& title)
-    : afMessageBox(owner), m_manager(manager), m_entryTitle(title), m_type(type), m_bundle(bundle) {}
+    : StringDialog(owner, true), m_manager(manager), m_presetTitle(title), m_type(type), m_bundle(bundle) {}
 
 BundleEntryDialog* BundleEntryDialog::create(afView* owner, BundleManager* manager, uint32_t type, Bundle* bundle,
                                              const std::wstring& title) {
@@ -73,41 +62,32 @@ BundleEntryDialog* BundleEntryDialog::create(afView* owner, BundleManager* manag
 }
 
 void BundleEntryDialog::onCreated() {
-    afMessageBox::onCreated();
-    // The box's root holds the text area and, below it, the button area.
-    if (afView* root = getContentView()) {
-        for (int i = 0; i < root->getChildCount() && i < 2; ++i)
-            root->getChildAt(i)->setPadding(SIDE_PADDING, END_PADDING, SIDE_PADDING, END_PADDING);
-    }
-    m_prompt = addLabel(TITLE_PROMPT, LABEL_STYLE, 1, afLabel::WRAP_WORDS);
-    m_edit = afControlEdit::create(this);
-    // Read what the user typed from the native field, not the text last set.
-    m_edit->setOptions(m_edit->getOptions() | afViewPlatform::OPTION_NATIVE_TEXT);
-    if (afResources::exists())
-        m_edit->setFont(&afResources::getFont(EDIT_FONT));
-    static_cast<afLayoutLinear*>(m_prompt->getParent())->addChild(m_edit, fieldParams());
-    m_prompt->setPartner(m_edit);
+    StringDialog::onCreated();
+    setPrompt(TITLE_PROMPT);
+    setValidator(this, &BundleEntryDialog::validateTitle);
     m_types = addChooser(L"&Select type:");
     m_bundles = addChooser(L"Select &bundle:");
     fillTypes();
     fillBundles();
     m_ok = addButton(L"&OK", RESULT_OK, true);
     addButton(L"&Cancel", RESULT_CANCEL, false);
-    m_edit->setText(m_entryTitle.c_str());
-    int typeIndex = m_types->findItemByData(static_cast<int>(m_type));
-    m_types->setSelection(typeIndex);
+    m_types->setSelection(m_types->findItemByData(static_cast<int>(m_type)));
     selectBundle(m_bundle);
     m_types->selectionCallback.set(this, &BundleEntryDialog::onTypeChosen);
     m_bundles->selectionCallback.set(this, &BundleEntryDialog::onBundleChosen);
     typeChanged();
+    setValue(m_presetTitle);
     focusWholeTitle();
 }
 
 afControlComboBox* BundleEntryDialog::addChooser(const std::wstring& text) {
     afLabel* label = addLabel(text, LABEL_STYLE, 1, afLabel::WRAP_WORDS);
+    label->setPadding(0, FIELD_SPACING, 0, label->getPadding().bottom);
     afControlComboBox* chooser = afControlComboBox::create(this, true);
     chooser->setImageList(makeImageList(), true);
-    static_cast<afLayoutLinear*>(label->getParent())->addChild(chooser, fieldParams());
+    // The label's parent is the box's text column, a linear layout.
+    static_cast<afLayoutLinear*>(label->getParent())
+        ->addChild(chooser, new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::WRAP_CONTENT));
     label->setPartner(chooser);
     return chooser;
 }
@@ -211,36 +191,35 @@ bool BundleEntryDialog::isUsableTitle(const std::wstring& title) {
     return !kept.empty();
 }
 
+bool BundleEntryDialog::validateTitle(void*, const std::wstring& title, std::wstring* error) {
+    if (isUsableTitle(title))
+        return true;
+    if (error)
+        *error = EMPTY_TITLE;
+    return false;
+}
+
 void BundleEntryDialog::onButtonClicked(afControlButton* button) {
-    if (button == m_ok) {
-        // A disabled OK can still be pressed through its key or the default button.
-        if (!m_ok->isEnabled())
-            return;
-        if (!isUsableTitle(m_edit->getText())) {
-            m_prompt->setText(EMPTY_TITLE);
-            m_prompt->setVisualStyle(ERROR_STYLE);
-            m_prompt->setTextColor(ERROR_COLOR);
-            focusWholeTitle();
-            return;
-        }
-    }
-    afMessageBox::onButtonClicked(button);
+    // A disabled OK can still be pressed through the default button's key.
+    if (button == m_ok && !m_ok->isEnabled())
+        return;
+    StringDialog::onButtonClicked(button);
 }
 
 void BundleEntryDialog::focusWholeTitle() {
-    m_edit->requestFocus();
-    if (m_edit->getHandle() && GetFocus() != m_edit->getHandle())
-        SetFocus(m_edit->getHandle());
-    m_edit->selectAll();
+    afControlEdit* edit = getEdit();
+    edit->requestFocus();
+    if (edit->getHandle() && GetFocus() != edit->getHandle())
+        SetFocus(edit->getHandle());
+    edit->selectAll();
 }
 
 void BundleEntryDialog::leaveModal() {
-    if (m_edit && m_edit->getHandle()) {
-        m_entryTitle = m_edit->getText();
+    if (getEdit() && getEdit()->getHandle()) {
         m_type = chosenType();
         m_bundle = m_type == BUNDLE_TYPE_ID ? nullptr : chosenBundle();
     }
-    afMessageBox::leaveModal();
+    StringDialog::leaveModal();
 }
 
 } // namespace corvel

@@ -2,7 +2,7 @@
 // kind is chosen and, for an item, a bundle; a title with nothing of a word in it is
 // refused with the reason in place of the prompt.
 #pragma once
-#include "corvel/widgets/afMessageBox.h"
+#include "corvel/widgets/StringDialog.h"
 #include "corvel/workspace/BundleEditorTags.h"
 
 #include <cstdint>
@@ -13,12 +13,10 @@ namespace corvel {
 
 class afControlButton;
 class afControlComboBox;
-class afControlEdit;
-class afLabel;
 class Bundle;
 class BundleManager;
 
-class BundleEntryDialog : public afMessageBox {
+class BundleEntryDialog : public StringDialog {
 public:
     static constexpr uint32_t ADD_ICON = 0xf1c091b8u;
 
@@ -36,8 +34,8 @@ public:
     void onButtonClicked(afControlButton* button) override;
     void leaveModal() override;
 
-    // What was entered, as it was when the dialog closed.
-    const std::wstring& getEntryTitle() const { return m_entryTitle; }
+    // The title entered, as it was when the dialog closed.
+    const std::wstring& getEntryTitle() const { return getValue(); }
     // NO_ENTRY_TYPE when no kind was chosen.
     uint32_t getEntryType() const { return m_type; }
     // Null for a new bundle or when none was chosen.
@@ -46,8 +44,7 @@ public:
     // Whether anything of the title is left once characters of no word are dropped.
     static bool isUsableTitle(const std::wstring& title);
 
-    afControlEdit* getTitleEdit() const { return m_edit; }
-    afLabel* getPrompt() const { return m_prompt; }
+    afControlEdit* getTitleEdit() const { return getEdit(); }
     afControlComboBox* getTypeChooser() const { return m_types; }
     afControlComboBox* getBundleChooser() const { return m_bundles; }
     afControlButton* getOkButton() const { return m_ok; }
@@ -63,17 +60,16 @@ private:
     void typeChanged();
     void updateOk();
     void focusWholeTitle();
+    static bool validateTitle(void* self, const std::wstring& title, std::wstring* error);
     static void onTypeChosen(void* self, afControlComboBox* combo);
     static void onBundleChosen(void* self, afControlComboBox* combo);
 
     BundleManager* m_manager; // not owned
-    std::wstring m_entryTitle;
+    std::wstring m_presetTitle; // shown first
     uint32_t m_type;
     Bundle* m_bundle;                     // not owned
     Bundle* m_remembered = nullptr;       // the bundle chosen before the kind became "bundle"
     std::vector<Bundle*> m_bundleChoices; // by chooser item key; not owned
-    afLabel* m_prompt = nullptr;
-    afControlEdit* m_edit = nullptr;
     afControlComboBox* m_types = nullptr;
     afControlComboBox* m_bundles = nullptr;
     afControlButton* m_ok = nullptr;
