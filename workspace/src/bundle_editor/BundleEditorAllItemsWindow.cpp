@@ -74,6 +74,9 @@ void BundleEditorAllItemsWindow::onCreated() {
 
 void BundleEditorAllItemsWindow::onBeforeDestroy() {
     unsubscribe();
+    // The tree's rows go without notifications: later calls find no rows.
+    m_rows.clear();
+    m_tree = nullptr;
     afContainer::onBeforeDestroy();
 }
 
@@ -141,7 +144,7 @@ void BundleEditorAllItemsWindow::clear() {
 }
 
 void BundleEditorAllItemsWindow::addEntry(BundleEntry* entry) {
-    if (!entry || m_rows.count(entry))
+    if (!entry || !m_tree || m_rows.count(entry))
         return;
     afControlTreeItem* parent = nullptr;
     if (!entry->isBundle()) {

@@ -53,6 +53,7 @@ void BundleEditorDisabledItemsWindow::onCreated() {
 
 void BundleEditorDisabledItemsWindow::onBeforeDestroy() {
     unsubscribe();
+    m_lister = nullptr; // going with its window
     afContainer::onBeforeDestroy();
 }
 
