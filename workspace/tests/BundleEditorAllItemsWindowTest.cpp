@@ -291,3 +291,19 @@ TEST_F(AllItemsWindowTest, TheContextMenuDisablesOrAddsToTheRowsBundle) {
     EXPECT_TRUE(m_manager->isDisabled(uuid(2)));
     EXPECT_TRUE(rowsAre({L"Web"}));
 }
+
+// The bundle editor may still report an entry change while the window is going.
+TEST_F(AllItemsWindowTest, AWindowWhoseTreeIsGoneIgnoresLateCalls) {
+    Bundle* web = addBundle(L"Web", 1);
+    BundleItem* table = addItem(web, SNIPPET, L"Table", 2);
+    open();
+    DestroyWindow(window->getHandle());
+    window->updateEntry(table);
+    window->selectEntry(table);
+    EXPECT_EQ(nullptr, window->rowOf(table));
+    EXPECT_EQ(nullptr, window->getSelectedBundle());
+    // Nor does it follow the manager any more.
+    addItem(web, SNIPPET, L"Row", 3);
+    m_manager->removeEntry(table);
+    EXPECT_EQ(nullptr, window->getTree());
+}
