@@ -86,6 +86,8 @@ TEST(DisabledItemRows, SecondLineAndHeight) {
 }
 
 TEST_F(DisabledItemsWindowTest, ListsDisabledEntriesAndEnablesThemAgain) {
+    // A first load reads the disabled entries of the settings (none): later loads keep the list.
+    ASSERT_TRUE(loadAndWait());
     corvel::Bundle* web = addBundle(L"Web", 1);
     addItem(web, corvel::SNIPPET_TYPE_ID, L"Table", 2);
     addItem(web, corvel::SNIPPET_TYPE_ID, L"Row", 3);
@@ -99,6 +101,8 @@ TEST_F(DisabledItemsWindowTest, ListsDisabledEntriesAndEnablesThemAgain) {
     EXPECT_EQ(L"Web", window->getRecords()[0].bundleTitle);
     ASSERT_TRUE(m_manager->disableEntry(uuid(1)));
     ASSERT_EQ(2, lister->getCount());
+    EXPECT_EQ(L"Web", window->getRecords()[0].title);
+    EXPECT_EQ(1, window->getRecords()[0].childrenCount);
     // The rows are as tall as two lines of the lister's font.
     EXPECT_GE(lister->getRowHeight(), 2 * 16 + 6);
     UpdateWindow(lister->getHandle()); // painting the rows must not fail
@@ -106,14 +110,17 @@ TEST_F(DisabledItemsWindowTest, ListsDisabledEntriesAndEnablesThemAgain) {
     rightClick(0);
     EXPECT_EQ(std::vector<std::wstring>{L"&Enable"}, window->shown);
     EXPECT_EQ(2, lister->getCount());
+    // Enabling reloads the bundles (from the empty folders here); the list follows.
     window->choose = L"&Enable";
     rightClick(0);
+    EXPECT_FALSE(m_manager->isDisabled(uuid(1)));
+    ASSERT_EQ(1, lister->getCount());
+    EXPECT_EQ(L"Table", window->getRecords()[0].title);
+    EXPECT_TRUE(m_window.pumpUntil([&] { return !m_manager->isLoading(); }));
     rightClick(0);
-    // Enabling reloads the bundles (from the empty folders here); the list follows.
+    EXPECT_FALSE(m_manager->isDisabled(uuid(2)));
     EXPECT_EQ(0, lister->getCount());
     EXPECT_TRUE(lister->isEmpty());
-    EXPECT_FALSE(m_manager->isDisabled(uuid(1)));
-    EXPECT_FALSE(m_manager->isDisabled(uuid(2)));
     // Below the rows: no menu.
     window->shown.clear();
     rightClick(-1);
