@@ -33,8 +33,13 @@ protected:
     ItemsWindow* open() {
         window = new ItemsWindow(&host, m_manager.get());
         window->afViewPlatform::create();
-        window->setFrameRect(0, 0, 300, 400);
         window->setVisible(true);
+        // Laid out as in its sidebar tab: the tree fills the window.
+        window->setFrame(corvel::afRect(0, 0, 300, 400));
+        window->markLayoutNeeded();
+        window->measure(corvel::afMeasureSpec::make(corvel::afMeasureSpec::EXACTLY, 300),
+                        corvel::afMeasureSpec::make(corvel::afMeasureSpec::EXACTLY, 400));
+        window->layout();
         window->entryActivated.add(
             [](void* self, corvel::BundleEditorAllItemsWindow*, BundleEntry* entry) {
                 static_cast<AllItemsWindowTest*>(self)->activated.push_back(entry);

@@ -56,12 +56,10 @@ protected:
             corvel::afResources::add(id, std::make_unique<corvel::afIcon>(LoadIconW(nullptr, which), 16, false));
     }
 
-    // A view of the host goes as the bundle editor lets its slot views go.
-    void closeView(corvel::afView* view) {
-        if (!view)
-            return;
-        host.removeChild(view);
-        delete view;
+    // A view of the host goes with its window; the host frees the object.
+    void closeView(corvel::afViewPlatform* view) {
+        if (view && view->getHandle())
+            DestroyWindow(view->getHandle());
     }
 
     corvel::Bundle* addBundle(const std::wstring& title, int n) {
