@@ -364,6 +364,74 @@ TEST_F(WindowTest, TabMovesTheFocusBetweenTabStops) {
     window.setContentView(nullptr);
 }
 
+// A dialog that builds its controls when its window is made, as the program's dialogs do.
+class DialogWithStops : public TestWindow {
+public:
+    DialogWithStops() : TestWindow(nullptr) {}
+    void onCreated() override {
+        auto* content = new afLayout(this);
+        setContentView(content);
+        for (int i = 0; i < 2; ++i) {
+            stops.push_back(new TestWidget(this, true));
+            stops.back()->extraStyle = WS_TABSTOP;
+            stops.back()->create();
+            content->addChild(stops.back());
+        }
+        afWindow::onCreated();
+    }
+    void clear() {
+        for (auto* stop : stops)
+            static_cast<afLayout*>(getContentView())->removeChild(stop);
+        setContentView(nullptr);
+    }
+    std::vector<TestWidget*> stops;
+};
+
+TEST_F(WindowTest, FocusReachesNestedViewsAndAHiddenWindowWaitsUntilItIsActivated) {
+    // The window the user works in: a tab stop, and a view inside a view of its own.
+    TestWindow window(nullptr);
+    window.create();
+    auto* content = new afLayout(&window);
+    window.setContentView(content);
+    auto* stop = new TestWidget(&window, true);
+    stop->extraStyle = WS_TABSTOP;
+    stop->create();
+    content->addChild(stop);
+    auto* outer = new TestWidget(&window, true);
+    outer->create();
+    content->addChild(outer);
+    auto* inner = new TestWidget(outer, true);
+    inner->create();
+    auto* innerContent = new afLayout(outer);
+    outer->setContentView(innerContent);
+    innerContent->addChild(inner);
+    window.setVisible(true, true);
+    SetFocus(stop->getHandle());
+    if (GetFocus() != stop->getHandle())
+        GTEST_SKIP() << "the display gives the window no focus";
+
+    // The view's own window is not the one that can give the focus: its owners are asked.
+    inner->requestFocus();
+    EXPECT_EQ(inner->getHandle(), GetFocus());
+
+    // A dialog made hidden takes neither the focus nor the activation ...
+    DialogWithStops dialog;
+    dialog.create();
+    EXPECT_EQ(inner->getHandle(), GetFocus());
+    EXPECT_EQ(window.getHandle(), GetActiveWindow());
+    // ... and gives its first tab stop the focus once it is shown and active.
+    dialog.setVisible(true, true);
+    EXPECT_EQ(dialog.getHandle(), GetActiveWindow());
+    EXPECT_EQ(dialog.stops[0]->getHandle(), GetFocus());
+    dialog.clear();
+
+    innerContent->removeChild(inner);
+    outer->setContentView(nullptr);
+    content->removeChild(outer);
+    content->removeChild(stop);
+    window.setContentView(nullptr);
+}
+
 TEST_F(WindowTest, WindowsCannotBeDocked) {
     TestWidget host(nullptr, false);
     host.create();

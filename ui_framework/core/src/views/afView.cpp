@@ -371,7 +371,9 @@ void afView::focusDescendant(afView* view) {
     afView* host = view->isVirtual() ? view->m_owner : view;
     if (!host || host->isVirtual())
         throw zem::InvalidArgumentException(L"Child is not focusable.");
-    if (host->setFocus(host))
+    // Each owner up the chain is asked in turn; the window that holds the host gives it
+    // the focus.
+    if (setFocus(host))
         return;
     if (m_owner && m_owner != this)
         m_owner->focusDescendant(view);

@@ -458,8 +458,17 @@ bool afWindow::hideOnOutsideInput(const MSG& message) {
 void afWindow::onCreated() {
     if (getFocusedChild())
         return;
-    if (HWND first = GetNextDlgTabItem(m_hwnd, nullptr, FALSE))
+    HWND first = GetNextDlgTabItem(m_hwnd, nullptr, FALSE);
+    if (!first)
+        return;
+    // Focusing a control of a hidden window would activate the hidden window and take the
+    // focus from the window the user works in: a hidden window gives it when it is activated.
+    if (IsWindowVisible(m_hwnd)) {
         SetFocus(first);
+        return;
+    }
+    m_lastFocus = viewFromHandle(first);
+    m_lastFocusHandle = first;
 }
 
 void afWindow::onAttached() {
@@ -479,8 +488,11 @@ bool afWindow::onRawMessage(afMessage* message) {
         if (LOWORD(message->wParam) == WA_INACTIVE) {
             m_lastFocus = getFocusedChild();
             m_lastFocusHandle = m_lastFocus ? static_cast<afViewPlatform*>(m_lastFocus)->getHandle() : nullptr;
-        } else if (m_lastFocus && m_lastFocusHandle && IsWindow(m_lastFocusHandle)) {
-            m_lastFocus->requestFocus();
+        } else if (m_lastFocusHandle && IsWindow(m_lastFocusHandle) && IsChild(m_hwnd, m_lastFocusHandle)) {
+            if (m_lastFocus)
+                m_lastFocus->requestFocus();
+            else
+                SetFocus(m_lastFocusHandle);
         }
         HWND other = reinterpret_cast<HWND>(message->lParam);
         if (other && IsChild(m_hwnd, other))
