@@ -364,10 +364,11 @@ TEST_F(WindowTest, TabMovesTheFocusBetweenTabStops) {
     window.setContentView(nullptr);
 }
 
-// A dialog that builds its controls when its window is made, as the program's dialogs do.
+// A dialog that builds its controls when its window is made, as the program's dialogs do,
+// and is shown when it runs.
 class DialogWithStops : public TestWindow {
 public:
-    DialogWithStops() : TestWindow(nullptr) {}
+    explicit DialogWithStops(afView* owner) : TestWindow(owner) {}
     void onCreated() override {
         auto* content = new afLayout(this);
         setContentView(content);
@@ -379,6 +380,7 @@ public:
         }
         afWindow::onCreated();
     }
+    uint32_t enterModal() override { return afWindow::enterModal(); }
     void clear() {
         for (auto* stop : stops)
             static_cast<afLayout*>(getContentView())->removeChild(stop);
@@ -387,7 +389,7 @@ public:
     std::vector<TestWidget*> stops;
 };
 
-TEST_F(WindowTest, FocusReachesNestedViewsAndAHiddenWindowWaitsUntilItIsActivated) {
+TEST_F(WindowTest, FocusReachesNestedViewsAndComesBackAfterADialog) {
     // The window the user works in: a tab stop, and a view inside a view of its own.
     TestWindow window(nullptr);
     window.create();
@@ -414,16 +416,25 @@ TEST_F(WindowTest, FocusReachesNestedViewsAndAHiddenWindowWaitsUntilItIsActivate
     inner->requestFocus();
     EXPECT_EQ(inner->getHandle(), GetFocus());
 
-    // A dialog made hidden takes neither the focus nor the activation ...
-    DialogWithStops dialog;
-    dialog.create();
+    // A dialog made hidden takes neither the focus nor the activation; shown, it gives its
+    // first tab stop the focus; closed, the focus goes back where it was.
+    auto* dialog = new DialogWithStops(&window);
+    dialog->create();
     EXPECT_EQ(inner->getHandle(), GetFocus());
     EXPECT_EQ(window.getHandle(), GetActiveWindow());
-    // ... and gives its first tab stop the focus once it is shown and active.
-    dialog.setVisible(true, true);
-    EXPECT_EQ(dialog.getHandle(), GetActiveWindow());
-    EXPECT_EQ(dialog.stops[0]->getHandle(), GetFocus());
-    dialog.clear();
+    HWND activeInDialog = nullptr, focusInDialog = nullptr, firstStop = dialog->stops[0]->getHandle();
+    soon([&] {
+        activeInDialog = GetActiveWindow();
+        focusInDialog = GetFocus();
+        dialog->close(afWindow::RESULT_OK);
+    });
+    EXPECT_EQ(afWindow::RESULT_OK, dialog->runModal());
+    EXPECT_EQ(firstStop, focusInDialog);
+    EXPECT_NE(window.getHandle(), activeInDialog);
+    EXPECT_EQ(window.getHandle(), GetActiveWindow());
+    EXPECT_EQ(inner->getHandle(), GetFocus());
+    dialog->clear();
+    delete dialog;
 
     innerContent->removeChild(inner);
     outer->setContentView(nullptr);

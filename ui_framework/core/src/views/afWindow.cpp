@@ -304,7 +304,14 @@ void afWindow::reenableOwners() {
             break;
         EnableWindow(hwnd, TRUE);
     }
-    if (owner)
+    if (!owner)
+        return;
+    // Activating the owner hands its focus back to the control that had it before this
+    // window came (WM_ACTIVATE); focusing the owner itself would take it from that control.
+    if (GetActiveWindow() != owner)
+        SetActiveWindow(owner);
+    HWND focus = GetFocus();
+    if (focus != owner && !IsChild(owner, focus))
         SetFocus(owner);
 }
 
