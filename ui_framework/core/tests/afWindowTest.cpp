@@ -417,20 +417,26 @@ TEST_F(WindowTest, FocusReachesNestedViewsAndComesBackAfterADialog) {
     EXPECT_EQ(inner->getHandle(), GetFocus());
 
     // A dialog made hidden takes neither the focus nor the activation; shown, it gives its
-    // first tab stop the focus; closed, the focus goes back where it was.
-    auto* dialog = new DialogWithStops(&window);
+    // first tab stop the focus and, owned through a view, keeps the whole window disabled;
+    // closed, the focus goes back where it was.
+    auto* dialog = new DialogWithStops(outer);
     dialog->create();
     EXPECT_EQ(inner->getHandle(), GetFocus());
     EXPECT_EQ(window.getHandle(), GetActiveWindow());
     HWND activeInDialog = nullptr, focusInDialog = nullptr, firstStop = dialog->stops[0]->getHandle();
+    bool windowEnabledInDialog = true;
     soon([&] {
         activeInDialog = GetActiveWindow();
         focusInDialog = GetFocus();
+        windowEnabledInDialog = IsWindowEnabled(window.getHandle()) != FALSE;
         dialog->close(afWindow::RESULT_OK);
     });
     EXPECT_EQ(afWindow::RESULT_OK, dialog->runModal());
     EXPECT_EQ(firstStop, focusInDialog);
     EXPECT_NE(window.getHandle(), activeInDialog);
+    EXPECT_FALSE(windowEnabledInDialog);
+    EXPECT_TRUE(IsWindowEnabled(window.getHandle()));
+    EXPECT_TRUE(IsWindowEnabled(outer->getHandle()));
     EXPECT_EQ(window.getHandle(), GetActiveWindow());
     EXPECT_EQ(inner->getHandle(), GetFocus());
     dialog->clear();

@@ -291,6 +291,11 @@ void afWindow::disableOwners(bool all) {
     HWND owner = getOwnerWindow();
     if (!owner)
         owner = GetWindow(m_hwnd, GW_OWNER);
+    // A window owned through a view inside another window waits on that whole window (the
+    // system makes it the owner, too): disabling only the view would leave its menus live
+    // and keep the focus from its other controls.
+    if (owner)
+        owner = GetAncestor(owner, GA_ROOT);
     m_disabledOwner = owner;
     for (HWND hwnd = owner; hwnd; hwnd = all ? GetWindow(hwnd, GW_OWNER) : nullptr)
         EnableWindow(hwnd, FALSE);
