@@ -121,14 +121,15 @@ void App::deleteManagers() {
     setActionChooser(nullptr);
     release(m_tabManager);
     release(m_facePresetUI);
-    release(m_searchManager);
-    release(m_fileManager);
+    release(m_facePresetManager);
+    release(m_preferencesManager);
     // After the main window: its project tabs are gone; the updater stops first.
     if (m_dockManager && m_projectManager)
         m_dockManager->unregisterSlotController(m_projectManager);
     release(m_projectManager);
-    release(m_facePresetManager);
-    release(m_preferencesManager);
+    release(m_searchManager);
+    // Its documents close with their controllers, before the documents left over.
+    release(m_fileManager);
     deleteUnregisteredKindManagers();
     release(m_bundleManager);
     m_bundleHost.reset();
