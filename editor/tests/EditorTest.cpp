@@ -1,5 +1,6 @@
 #include "corvel/editor/EditorCaret.h"
 #include "corvel/editor/LineCache.h"
+#include "corvel/ui/afUnicodeContext.h"
 #include "corvel/widgets/afDataObjectComposite.h"
 #include "corvel/widgets/afDataObjectFiles.h"
 #include "corvel/widgets/afDataObjectText.h"
@@ -372,6 +373,52 @@ TEST_F(EditorViewTest, DroppedFilesGoToTheOwnerAndDroppedTextIsInserted) {
     EXPECT_EQ(corvel::afDropAction::COPY, editor->acceptDrop(POINT{0, 0}, corvel::afDropAction::COPY));
     EXPECT_EQ(2u, g_dropped.size());
     EXPECT_EQ(L"abc\ndXYef", text());
+}
+
+// Wide enough that a 40-column text leaves room on both sides.
+class EditorWideTest : public edtest::EditorFixture {
+protected:
+    EditorWideTest() { hostWidth = 800; }
+};
+
+TEST_F(EditorWideTest, DistractionFreeWrapsAtTheMarginCentredWithoutNumbersAndComesBack) {
+    setText(std::wstring(100, L'x') + L"\nshort");
+    corvel::FacePreset preset = controller->getFacePreset();
+    preset.gutterLineNumbers = true;
+    preset.wordWrap = false;
+    preset.boundaryShow = true;
+    preset.boundary = 40;
+    editor->applyFacePreset(preset);
+    const int numbered = editor->getGutterWidth();
+    ASSERT_GT(numbered, 22);
+
+    editor->setDistractionFree(true);
+    std::unique_ptr<corveltest::DibTarget> shot = paint();
+    EXPECT_EQ(22, editor->getGutterWidth());
+    EXPECT_EQ(0, editor->getDigitCount());
+    EXPECT_EQ(40 * CELL, editor->getTextContext().wrapWidth());
+    EXPECT_EQ((client().right - 22 - 40 * CELL) / 2, editor->getLeftPadding());
+    EXPECT_EQ(3, editor->getLineCache().getLineEntry(0).subLineCount);
+    EXPECT_FALSE(editor->getShownPreset().boundaryShow);
+    // The owner's preset is kept as given.
+    EXPECT_TRUE(editor->getFacePreset().gutterLineNumbers);
+    EXPECT_FALSE(editor->getFacePreset().wordWrap);
+
+    // A preset given meanwhile is shown the same way, at its own margin.
+    preset.boundary = 50;
+    editor->applyFacePreset(preset);
+    shot = paint();
+    EXPECT_EQ(22, editor->getGutterWidth());
+    EXPECT_EQ(50 * CELL, editor->getTextContext().wrapWidth());
+    EXPECT_EQ((client().right - 22 - 50 * CELL) / 2, editor->getLeftPadding());
+
+    editor->setDistractionFree(false);
+    shot = paint();
+    EXPECT_EQ(numbered, editor->getGutterWidth());
+    EXPECT_EQ(0, editor->getLeftPadding());
+    EXPECT_EQ(1, editor->getLineCache().getLineEntry(0).subLineCount);
+    EXPECT_EQ(100, editor->getHorizontalRange());
+    EXPECT_TRUE(editor->getShownPreset().boundaryShow);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "corvel/app/DockSimple.h"
 #include "corvel/app/Tabs.h"
 #include "corvel/document/ControllerBrackets.h"
+#include "corvel/editor/EditorWrapper.h"
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/afActionRegistry.h"
 #include "corvel/widgets/afControlButton.h"
@@ -131,5 +132,12 @@ protected:
     Tabs* tabs = nullptr;
     std::unique_ptr<FileManager> manager;
 };
+
+// The editor of the controller's tab; null while the tab has no view.
+inline Editor* editorOf(FileManager& manager, DocumentController* document) {
+    afDockSlot* slot = manager.slotOf(document);
+    auto* wrapper = slot ? dynamic_cast<EditorWrapper*>(slot->getView()) : nullptr;
+    return wrapper ? wrapper->getEditor() : nullptr;
+}
 
 } // namespace filemanagertest

@@ -164,4 +164,27 @@ TEST_F(FileManagerTest, RegistersTheTwelveFileActions) {
     EXPECT_EQ(12u, registry.getActions().size());
 }
 
+TEST_F(FileManagerTest, OpenAndLaterDocumentViewsFollowDistractionFreeModeInAndOut) {
+    DocumentController* first = manager->newDocument();
+    ASSERT_NE(nullptr, editorOf(*manager, first));
+    EXPECT_FALSE(editorOf(*manager, first)->isDistractionFree());
+
+    manager->setDistractionFree(true);
+    EXPECT_TRUE(editorOf(*manager, first)->isDistractionFree());
+    EXPECT_FALSE(editorOf(*manager, first)->getShownPreset().gutterLineNumbers);
+    DocumentController* second = manager->newDocument();
+    ASSERT_NE(nullptr, editorOf(*manager, second));
+    EXPECT_TRUE(editorOf(*manager, second)->isDistractionFree());
+    manager->activateTab(first);
+    EXPECT_TRUE(editorOf(*manager, first)->isDistractionFree());
+
+    manager->setDistractionFree(false);
+    for (DocumentController* document : {first, second}) {
+        Editor* view = editorOf(*manager, document);
+        ASSERT_NE(nullptr, view);
+        EXPECT_FALSE(view->isDistractionFree());
+        EXPECT_EQ(document->getFacePreset().gutterLineNumbers, view->getShownPreset().gutterLineNumbers);
+    }
+}
+
 } // namespace

@@ -187,8 +187,9 @@ void App::checkForUpdates(bool manual) {
         m_updateChecker->run(manual);
 }
 
-void App::setDocumentsDistractionFree(bool) {
-    // The file manager's document views join here when it exists.
+void App::setDocumentsDistractionFree(bool on) {
+    if (m_fileManager)
+        m_fileManager->setDistractionFree(on);
 }
 
 } // namespace corvel

@@ -316,9 +316,26 @@ void Editor::removeLayers() {
 
 // --- Face preset, font, theme ---------------------------------------------------------------
 
-void Editor::applyFacePreset(const FacePreset& preset) {
+void Editor::setDistractionFree(bool on) {
+    if (on == m_distractionFree)
+        return;
+    m_distractionFree = on;
+    if (m_cache)
+        applyFacePreset(FacePreset(m_givenPreset));
+}
+
+void Editor::applyFacePreset(const FacePreset& given) {
     ReadScopeGuard read(m_controller);
     beginUpdate();
+    m_givenPreset = given;
+    FacePreset preset = given;
+    if (m_distractionFree) {
+        preset.gutterLineNumbers = false;
+        preset.boundaryShow = false;
+        preset.wordWrap = true;
+        preset.boundaryBreak = true;
+        preset.center = true;
+    }
     m_preset = preset;
     m_context->setSubLineDisplay(preset.wordWrap && preset.sublinesAlign);
     const int space = getSpaceWidth();
@@ -336,10 +353,11 @@ void Editor::applyFacePreset(const FacePreset& preset) {
     zem::Uuid uuid;
     if (!uuid.fromString(preset.themeId))
         uuid.fromString(FacePreset::DEFAULT_THEME);
+    // The gutter first: centring measures what is left beside it.
+    updateGutterWidth(m_lineCount);
     updateWrapLayout();
     if (!(uuid == m_themeUuid) || !m_themeSubscribed)
         subscribeTheme(uuid);
-    updateGutterWidth(m_lineCount);
     m_relayoutPending = true;
     m_scrollBarsDirty = true;
     invalidateLines(-1, -1, false, 1);

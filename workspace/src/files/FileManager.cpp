@@ -303,6 +303,7 @@ afView* FileManager::createSlotView(afDockSlot* slot) {
     auto* wrapper = new EditorWrapper(container);
     Editor* editor = wrapper->getEditor();
     editor->setName(L"main");
+    editor->setDistractionFree(m_distractionFree);
     // The document editors are what Find and Replace work on.
     editor->registerSearchScopes();
     Editor::FileDropHandler drops;

@@ -121,7 +121,13 @@ public:
 
     // --- View state ------------------------------------------------------------------------
     void applyFacePreset(const FacePreset& preset);
-    const FacePreset& getFacePreset() const { return m_preset; }
+    // The preset last given; what is shown differs from it in distraction-free mode.
+    const FacePreset& getFacePreset() const { return m_givenPreset; }
+    const FacePreset& getShownPreset() const { return m_preset; }
+    // Distraction-free: no line numbers, no margin line, the text wrapped at the preset's
+    // margin column and centred; presets given meanwhile are shown that way too.
+    void setDistractionFree(bool on);
+    bool isDistractionFree() const { return m_distractionFree; }
     void onFontChanged();
     // False when nothing changed (unless forced).
     bool scrollTo(int32_t column, int32_t line, int32_t subLine, bool force);
@@ -304,7 +310,9 @@ private:
     std::unique_ptr<EditorCaret> m_caret;
     std::unique_ptr<afUnicodeContext> m_context;
     std::unique_ptr<afUnicodeRenderer> m_renderer;
-    FacePreset m_preset;
+    FacePreset m_preset;      // as shown
+    FacePreset m_givenPreset; // as given
+    bool m_distractionFree = false;
     // Update bracket state.
     int32_t m_depth = 0;
     bool m_scrollBarsDirty = false;

@@ -117,6 +117,9 @@ public:
     bool isInActiveProject(DocumentController* controller) const;
     // Shows the project window with the document's file selected; false when it is not there.
     bool showInProject(DocumentController* controller);
+    // Every document view, and those made later, shown distraction-free or as usual.
+    void setDistractionFree(bool on);
+    bool isDistractionFree() const { return m_distractionFree; }
 
     const std::vector<DocumentController*>& getOpen() const { return m_open; }
     DocumentController* getActive() const { return m_active; }
@@ -198,6 +201,7 @@ private:
     std::unique_ptr<EditorStatusController> m_status;
     bool m_servicesWatched = false;
     bool m_actionsCreated = false;
+    bool m_distractionFree = false;
     bool m_closeConfirmed = false; // closeAll asked already; the dock's closing does not ask again
     std::vector<RecentFileEntry> m_lastSession;
     std::deque<RecentFileEntry> m_recent;    // oldest first, at most RECENT_LIMIT
