@@ -121,6 +121,11 @@ void App::deleteManagers() {
     setActionChooser(nullptr);
     release(m_tabManager);
     release(m_facePresetUI);
+    // The file manager outlives the presets and the projects: it lets go of them first.
+    if (m_fileManager) {
+        m_fileManager->setFacePresets(nullptr);
+        m_fileManager->setProjects(nullptr);
+    }
     release(m_facePresetManager);
     release(m_preferencesManager);
     // After the main window: its project tabs are gone; the updater stops first.
