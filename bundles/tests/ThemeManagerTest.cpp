@@ -3,6 +3,7 @@
 #include "corvel/bundles/BundleManager.h"
 #include "corvel/bundles/BundleUiHost.h"
 #include "corvel/bundles/ThemeBundleItem.h"
+#include "corvel/bundles/ThemeGeneralItems.h"
 #include "corvel/document/DocumentTheme.h"
 #include "support/ManagerFixture.h"
 
@@ -98,6 +99,20 @@ TEST_F(ThemeManagerTest, TheListHoldsTheInstalledThemesAndTheFallback) {
     themes->uninstallEntry(dark);
     themes->listThemes(listed);
     EXPECT_EQ(1u, listed.size());
+}
+
+// The rows appearance pages show for a theme's settings outside its scope rules.
+TEST(ThemeGeneralItemsTest, DefaultColoursThenTheEnvironmentAroundACentredCanvas) {
+    const std::vector<corvel::ThemeGeneralItem>& items = corvel::themeGeneralItems();
+    ASSERT_EQ(2u, items.size());
+    EXPECT_EQ(std::wstring(L"Default"), items[0].name);
+    EXPECT_EQ(std::wstring(L"Default theme text and background colors"), items[0].description);
+    EXPECT_EQ(std::wstring(L"Environment"), items[1].name);
+    EXPECT_EQ(std::wstring(L"Background color used around editing canvas when centering."), items[1].description);
+    for (const corvel::ThemeGeneralItem& item : items) {
+        EXPECT_EQ(0, item.number);
+        EXPECT_EQ(1, item.flag);
+    }
 }
 
 } // namespace

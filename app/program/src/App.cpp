@@ -21,6 +21,7 @@
 #include "corvel/editor/FacePresetManagerUI.h"
 #include "corvel/editor/SearchManager.h"
 #include "corvel/program/AppBundleUiHost.h"
+#include "corvel/program/StandardIcons.h"
 #include "corvel/projects/ProjectManager.h"
 #include "corvel/ui/afUnicodeFontManager.h"
 #include "corvel/widgets/PreferencesManager.h"

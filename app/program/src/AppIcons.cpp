@@ -1,7 +1,4 @@
-// The icons every part of the shell finds in the resource registry under a symbol id:
-// the program's own, the tab-trigger mark, the add and close buttons, files and folders,
-// and the rest by the ids their users look for.
-#include "corvel/program/App.h"
+#include "corvel/program/StandardIcons.h"
 
 #include "corvel/ui/afIcon.h"
 #include "corvel/ui/afResources.h"
@@ -10,16 +7,8 @@
 
 namespace corvel {
 
-namespace {
-
-struct StandardIcon {
-    int size;
-    int resource;
-    uint32_t symbol;
-};
-
 // The left column of the table first, then the right one.
-const StandardIcon STANDARD_ICONS[] = {
+const StandardIcon STANDARD_ICONS[STANDARD_ICON_COUNT] = {
     {16, 101, 0xe904f2afu}, // corvel
     {32, 101, 0x57ded9bdu}, // corvel_32
     {128, 126, 0x519c0f88u},
@@ -44,9 +33,7 @@ const StandardIcon STANDARD_ICONS[] = {
     {16, 174, 0x6143257fu},
 };
 
-} // namespace
-
-void App::registerStandardIcons() {
+void registerStandardIcons() {
     for (const StandardIcon& icon : STANDARD_ICONS)
         afResources::add(icon.symbol, std::make_unique<afIcon>(icon.resource, icon.size));
 }

@@ -92,7 +92,6 @@ public:
 
 private:
     void createManagers();
-    void registerStandardIcons();
     void createMainWindow();
     void readStartSettings(Config& config);
     void deleteManagers();
