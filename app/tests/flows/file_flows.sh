@@ -1,0 +1,147 @@
+#!/usr/bin/env bash
+# Drives the real program through its files as a user would, under the virtual display, in a
+# fresh user folder: opening from the dialog, saving in the file's own encoding, Save As, the
+# question before a modified tab closes, and find and replace.
+# Usage: file_flows.sh <corvel.exe>. Needs DISPLAY, Wine and xdotool.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/flow_lib.sh"
+flow_setup "$1"
+# The start-up update check meets a closed port at once instead of looking for a host.
+export CORVEL_UPDATE_SERVER="127.0.0.1:9"
+
+DIR="$(flow_winpath "$FLOW_DOCS")"
+[ -n "$DIR" ] || { echo "FAILED: winepath gave nothing for $FLOW_DOCS"; exit 1; }
+printf 'alpha\r\n' >"$FLOW_DOCS/a.txt"
+# UTF-16LE with its mark and an LF line end: "old\n".
+printf '\xff\xfeo\0l\0d\0\n\0' >"$FLOW_DOCS/b.txt"
+printf 'foo bar foo' >"$FLOW_DOCS/d.txt"
+# "Zold\n" in UTF-16LE with the mark.
+B_SAVED="fffe5a006f006c0064000a00"
+
+# The caption of a document's tab: "<name> - <folder>\ - Corvel ...".
+caption_of() { echo "^$(flow_regex "$1 - $DIR\\ - $FLOW_TITLE")\$"; }
+
+# Whether the main window's caption no longer matches $1.
+not_caption() { ! flow_caption "$WINDOW" | grep -Eiq -- "$1"; }
+
+# Opens <dir>\$1 from the open dialog; true once the caption names it. $2 names the flow.
+open_from_dialog() {
+    flow_key ctrl+o
+    if ! flow_wait_window '^Open$' 15 >/dev/null; then
+        flow_fail "$2: Ctrl+O shows no Open dialog"
+        return 1
+    fi
+    # The field may hold the current document's name: replace it.
+    flow_key Home shift+End
+    flow_type "$DIR\\$1"
+    flow_key Return
+    flow_wait_gone '^Open$' 10 || flow_fail "$2: the Open dialog stays"
+    flow_wait_caption "$WINDOW" "$(caption_of "$1")" 15 && return 0
+    flow_fail "$2: caption '$(flow_caption "$WINDOW")' after opening $1"
+    return 1
+}
+
+# Closes the active tab, which holds no changes. $1 names the flow.
+close_clean() {
+    local caption
+    caption="$(flow_caption "$WINDOW")"
+    flow_key ctrl+w
+    flow_until 5 not_caption "^$(flow_regex "$caption")\$" || flow_fail "$1: Ctrl+W keeps '$caption'"
+}
+
+start_program() {
+    flow_start
+    WINDOW="$(flow_wait_window "$(flow_regex "$FLOW_TITLE")\$" 60)" || { flow_fail "$1: no main window"; exit 1; }
+    flow_focus "$WINDOW" || flow_fail "$1: the main window takes no keyboard focus"
+}
+
+start_program "start"
+
+# 1. The lone clean untitled tab gives way to the opened file: Ctrl+Tab finds no other tab.
+if open_from_dialog a.txt "flow 1"; then
+    flow_key ctrl+Tab
+    flow_until 2 not_caption "$(caption_of a.txt)" && flow_fail "flow 1: a second tab '$(flow_caption "$WINDOW")'"
+fi
+
+# 2. A UTF-16 file with LF lines keeps its mark and line ends; Save As writes the same bytes
+# under the new name and the caption follows.
+if open_from_dialog b.txt "flow 2"; then
+    flow_type "Z"
+    flow_key ctrl+s
+    flow_until 10 flow_hex_is "$FLOW_DOCS/b.txt" "$B_SAVED" || flow_fail "flow 2: b.txt saved as $(flow_hex "$FLOW_DOCS/b.txt")"
+    flow_key ctrl+shift+s
+    if flow_wait_window '^Save As$' 15 >/dev/null; then
+        flow_key Home shift+End
+        flow_type "$DIR\\c.txt"
+        flow_key Return
+        flow_wait_gone '^Save As$' 10 || flow_fail "flow 2: the Save As dialog stays"
+        flow_until 10 flow_hex_is "$FLOW_DOCS/c.txt" "$B_SAVED" || flow_fail "flow 2: c.txt holds $(flow_hex "$FLOW_DOCS/c.txt")"
+        flow_wait_caption "$WINDOW" "$(caption_of c.txt)" 10 || flow_fail "flow 2: caption '$(flow_caption "$WINDOW")' after Save As"
+    else
+        flow_fail "flow 2: Ctrl+Shift+S shows no Save As dialog"
+    fi
+fi
+
+# 3. Closing a modified tab asks; Escape keeps tab and edit (a second close asks again); N
+# closes without saving. The edit is taken back by hand, so the text stays "Zold" with the
+# caret at its end, modified.
+if flow_wait_caption "$WINDOW" "$(caption_of c.txt)" 1; then
+    flow_key End
+    flow_type "typed"
+    flow_key BackSpace BackSpace BackSpace BackSpace BackSpace
+    flow_key ctrl+w
+    if flow_wait_window '^Closing modified file\.\.\.$' 10 >/dev/null; then
+        flow_key Escape
+        flow_wait_gone '^Closing modified file' 5 || flow_fail "flow 3: Escape leaves the question open"
+        flow_wait_caption "$WINDOW" "$(caption_of c.txt)" 2 || flow_fail "flow 3: Escape closed the tab"
+        flow_key ctrl+w
+        if flow_wait_window '^Closing modified file\.\.\.$' 10 >/dev/null; then
+            flow_key n
+            flow_wait_gone '^Closing modified file' 5 || flow_fail "flow 3: N leaves the question open"
+            flow_until 5 not_caption "$(caption_of c.txt)" || flow_fail "flow 3: N kept the tab"
+        else
+            flow_fail "flow 3: the edit was lost after Escape (no question the second time)"
+        fi
+    else
+        flow_fail "flow 3: Ctrl+W on a modified tab asks nothing"
+    fi
+    [ "$(flow_hex "$FLOW_DOCS/c.txt")" = "$B_SAVED" ] || flow_fail "flow 3: c.txt changed to $(flow_hex "$FLOW_DOCS/c.txt")"
+fi
+
+# 6. Find shows "Find" and F3 moves to the next match; Ctrl+H shows "Find & Replace", whose
+# "Replace all" changes every match.
+if open_from_dialog d.txt "flow 6"; then
+    flow_key ctrl+f
+    if flow_wait_window '^Find$' 10 >/dev/null; then
+        flow_key ctrl+a
+        flow_type "foo"
+        flow_key F3
+        flow_shot file_flow6_find
+        flow_key Escape
+        flow_wait_gone '^Find$' 5 || flow_fail "flow 6: Escape leaves the Find dialog"
+    else
+        flow_fail "flow 6: Ctrl+F shows no Find dialog"
+    fi
+    flow_key ctrl+h
+    if flow_wait_window '^Find & Replace$' 10 >/dev/null; then
+        flow_key ctrl+a
+        flow_type "foo"
+        flow_key alt+r ctrl+a
+        flow_type "baz"
+        flow_key alt+a Escape
+        flow_wait_gone '^Find & Replace$' 5 || flow_fail "flow 6: Escape leaves the Find & Replace dialog"
+        flow_key ctrl+s
+        flow_until 10 flow_text_is "$FLOW_DOCS/d.txt" "baz bar baz" || flow_fail "flow 6: d.txt holds '$(flow_text "$FLOW_DOCS/d.txt")'"
+    else
+        flow_fail "flow 6: Ctrl+H shows no Find & Replace dialog"
+    fi
+    close_clean "flow 6"
+fi
+
+flow_key alt+F4
+flow_wait_exit "$FLOW_PID" 20
+CODE=$?
+[ "$CODE" = 0 ] || flow_fail "Alt+F4 ended the program with $CODE"
+
+[ "$FLOW_FAILED" = 0 ] && echo "file flows passed"
+exit "$FLOW_FAILED"
