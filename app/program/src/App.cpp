@@ -32,6 +32,7 @@
 #include "corvel/widgets/afActionEvent.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
+#include "corvel/workspace/BundleEditor.h"
 #include "corvel/workspace/FileManager.h"
 #include "zem/log/LogManager.h"
 #include "zem/thread/CriticalSection.h"
@@ -172,6 +173,14 @@ void App::createMainWindow() {
         m_dockManager->registerSlotController(m_projectManager);
     }
     m_bundleHost->setMainWindow(window);
+    // Made hidden before the settings are loaded, like the bundle manager's other parts:
+    // F4 shows it, and the exit's question about unsaved entries goes through it.
+    BundleEditorManagers editorManagers;
+    editorManagers.bundles = m_bundleManager;
+    editorManagers.controllers = m_controllerManager;
+    editorManagers.languages = m_languageManager;
+    editorManagers.docks = m_dockManager;
+    m_bundleEditor = BundleEditor::create(window, editorManagers, dynamic_cast<afActionRegistry*>(getActionRegistry()));
     if (m_searchManager)
         m_searchManager->setMainWindow(window, window->getInnerLayout());
 }

@@ -13,6 +13,7 @@
 #include "corvel/widgets/afActionSystem.h"
 #include "corvel/widgets/afMenuDef.h"
 #include "corvel/widgets/ToolStripStatus.h"
+#include "corvel/workspace/BundleEditor.h"
 #include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
 
@@ -135,6 +136,16 @@ void AppBundleUiHost::popStatus(intptr_t handle) {
     ToolStripStatus* status = m_app ? m_app->getStatusStrip() : nullptr;
     if (status && handle)
         status->popStatus(reinterpret_cast<ToolStripStatus::Entry*>(handle));
+}
+
+bool AppBundleUiHost::closeAllEditors() {
+    BundleEditor* editor = m_app ? m_app->getBundleEditor() : nullptr;
+    return !editor || editor->closeAllEditors();
+}
+
+void AppBundleUiHost::toggleEditor() {
+    if (BundleEditor* editor = m_app ? m_app->getBundleEditor() : nullptr)
+        editor->toggle();
 }
 
 } // namespace corvel

@@ -31,6 +31,7 @@
 #include "corvel/widgets/afActionChooser.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
+#include "corvel/workspace/BundleEditor.h"
 #include "corvel/workspace/FileManager.h"
 #include "zem/base/Format.h"
 #include "zem/files/FileIO.h"
@@ -93,6 +94,9 @@ void App::onExit() {
         storeSettings(config);
     }
     if (m_state > STATE_MADE) {
+        // Its entry editors hold controllers and entries: it goes before their managers,
+        // and before the main window that owns its window.
+        release(m_bundleEditor);
         if (MainWindow* window = getMainWindow()) {
             delete window;
             m_mainWindow = nullptr;

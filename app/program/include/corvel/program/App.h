@@ -13,6 +13,7 @@
 namespace corvel {
 
 class AppBundleUiHost;
+class BundleEditor;
 class BundleManager;
 class Config;
 class ConfigManager;
@@ -87,6 +88,7 @@ public:
     TabManager* getTabManager() const { return m_tabManager; }
     UpdateChecker* getUpdateChecker() const { return m_updateChecker; }
     AppBundleUiHost* getBundleUiHost() const { return m_bundleHost.get(); }
+    BundleEditor* getBundleEditor() const { return m_bundleEditor; }
     const std::wstring& getStatisticsId() const { return m_statisticsId; }
     bool getStatisticsAllowed() const { return m_statisticsAllowed; }
 
@@ -105,6 +107,7 @@ private:
     bool m_environmentUp = false; // the configuration holder mounted the devices
 
     std::unique_ptr<AppBundleUiHost> m_bundleHost;
+    BundleEditor* m_bundleEditor = nullptr; // its window is owned by the main window; hidden until asked for
     UpdateChecker* m_updateChecker = nullptr;
     PreferencesManager* m_preferencesManager = nullptr;
     DocumentManager* m_documentManager = nullptr;

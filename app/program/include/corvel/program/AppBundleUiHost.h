@@ -29,6 +29,9 @@ public:
     void removeAction(const std::wstring& name) override;
     intptr_t pushStatus(const std::wstring& text) override;
     void popStatus(intptr_t handle) override;
+    // The application's bundle editor; the defaults without one.
+    bool closeAllEditors() override;
+    void toggleEditor() override;
 
 private:
     static void fillBundlesMenu(void* self, afMenu* menu);
