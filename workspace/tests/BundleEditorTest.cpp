@@ -1,6 +1,6 @@
 #include "corvel/workspace/BundleEditor.h"
 
-#include "BundleEditorFixture.h"
+#include "BundleItemsFixture.h"
 #include "PromptSteps.h"
 #include "corvel/app/DockManager.h"
 #include "corvel/app/Tabs.h"
@@ -14,7 +14,12 @@
 #include "corvel/widgets/afControlEdit.h"
 #include "corvel/widgets/afDockSlot.h"
 #include "corvel/widgets/afStandardWidgetKit.h"
+#include "corvel/workspace/BundleEditorAllItemsWindow.h"
+#include "corvel/workspace/BundleEditorDisabledItemsWindow.h"
+#include "corvel/workspace/BundleEntryDialog.h"
 #include "corvel/workspace/BundleEntrySourceEditor.h"
+#include "corvel/widgets/afControlComboBox.h"
+#include "corvel/widgets/afMenu.h"
 #include "corvel/workspace/SnippetEditor.h"
 #include "corvel/workspace/registerBundleEntryEditors.h"
 #include "zem/files/FileIO.h"
@@ -27,6 +32,8 @@
 using corvel::BundleEditor;
 using corvel::BundleEntry;
 using corvel::SnippetEditor;
+using corvel::editingStateOf;
+using corvel::entryCountsAsModified;
 using workspacetest::answerPrompt;
 using workspacetest::runWithPrompts;
 using workspacetest::SeenPrompt;
@@ -36,11 +43,11 @@ namespace {
 const wchar_t* const TABLE = L"{title: 'Table', scope: 'text.html', content: 'a$1b'}";
 const wchar_t* const LIST = L"{title: 'List', scope: 'text.html', content: 'ul'}";
 
-class BundleEditorTest : public workspacetest::BundleEditorFixture {
+class BundleEditorTest : public workspacetest::BundleItemsFixture {
 protected:
     void SetUp() override {
         corvel::afApp::setWidgetKit(&kit);
-        BundleEditorFixture::SetUp();
+        BundleItemsFixture::SetUp();
         docks.reset(new corvel::DockManager());
         managers.docks = docks.get();
         editor = BundleEditor::create(&host, managers);
@@ -52,7 +59,7 @@ protected:
         delete editor;
         uitest::drainMessages();
         docks.reset();
-        BundleEditorFixture::TearDown();
+        BundleItemsFixture::TearDown();
         corvel::afApp::setWidgetKit(nullptr);
     }
 
@@ -150,9 +157,9 @@ TEST_F(BundleEditorTest, OpensOneTabPerEntryWithItsRecordTaggedOnTheEntry) {
     ASSERT_TRUE(loadTwo());
     SnippetEditor* form = openForm(entry(2));
     ASSERT_NE(nullptr, form);
-    corvel::BundleEntryEditorState* record = BundleEditor::recordOf(entry(2));
+    corvel::BundleEntryEditorState* record = editingStateOf(entry(2));
     ASSERT_NE(nullptr, record);
-    EXPECT_EQ(record, entry(2)->getTag(BundleEditor::RECORD_TAG));
+    EXPECT_EQ(record, entry(2)->getTag(corvel::EDITING_RECORD_TAG));
     EXPECT_EQ(form, record->getEditor());
     EXPECT_EQ(L"Table", form->getTitleEdit()->getText());
     corvel::afDockSlot* slot = BundleEditor::slotOf(entry(2));
@@ -183,14 +190,14 @@ TEST_F(BundleEditorTest, AnEditShowsInTheTabAndSavingWritesTheFile) {
     editor->entryChanged().add(
         [](void* list, BundleEntry* e) { static_cast<std::vector<BundleEntry*>*>(list)->push_back(e); }, &changed);
     ASSERT_NE(nullptr, edit(entry(2), L"Grid"));
-    EXPECT_TRUE(BundleEditor::countsAsModified(entry(2)));
+    EXPECT_TRUE(entryCountsAsModified(entry(2)));
     EXPECT_EQ(10, tabOf(entry(2))->getTextFlags());
     ASSERT_FALSE(changed.empty());
     EXPECT_EQ(entry(2), changed.back());
 
     changed.clear();
     ASSERT_TRUE(editor->saveEntry(entry(2)));
-    EXPECT_FALSE(BundleEditor::countsAsModified(entry(2)));
+    EXPECT_FALSE(entryCountsAsModified(entry(2)));
     EXPECT_EQ(L"Grid", entry(2)->getTitle());
     EXPECT_EQ(L"Grid", tabOf(entry(2))->getText());
     EXPECT_EQ(9, tabOf(entry(2))->getTextFlags());
@@ -239,11 +246,11 @@ TEST_F(BundleEditorTest, ClosingAModifiedEntryAsksAndFollowsTheAnswer) {
             EXPECT_TRUE(error.hasLabel(L"An error occurred while saving this item.")) << c.name;
         }
         EXPECT_EQ(c.closed, BundleEditor::slotOf(entry(2)) == nullptr) << c.name;
-        EXPECT_EQ(c.closed, BundleEditor::recordOf(entry(2)) == nullptr) << c.name;
+        EXPECT_EQ(c.closed, editingStateOf(entry(2)) == nullptr) << c.name;
         EXPECT_EQ(c.titleAfter, entry(2)->getTitle()) << c.name;
         EXPECT_EQ(c.written, fileOf(2, L"table").find(L"Grid") != std::wstring::npos) << c.name;
         if (!c.closed) {
-            EXPECT_TRUE(BundleEditor::countsAsModified(entry(2))) << c.name;
+            EXPECT_TRUE(entryCountsAsModified(entry(2))) << c.name;
         }
         ASSERT_TRUE(restore()) << c.name;
     }
@@ -255,8 +262,8 @@ TEST_F(BundleEditorTest, AnUnmodifiedEntryClosesWithoutAQuestion) {
     size_t left = runWithPrompts([&] { editor->closeActiveEntry(); }, {answerPrompt(L"&Cancel")});
     EXPECT_EQ(1u, left); // nothing asked
     EXPECT_EQ(0, editor->getTabs()->getSlotCount());
-    EXPECT_EQ(nullptr, entry(2)->getTag(BundleEditor::RECORD_TAG));
-    EXPECT_EQ(nullptr, entry(2)->getTag(BundleEditor::SLOT_TAG));
+    EXPECT_EQ(nullptr, entry(2)->getTag(corvel::EDITING_RECORD_TAG));
+    EXPECT_EQ(nullptr, entry(2)->getTag(corvel::ENTRY_TAB_TAG));
     EXPECT_TRUE(editor->getRecords().empty());
 }
 
@@ -308,14 +315,14 @@ TEST_F(BundleEditorTest, SaveAllSavesEveryOpenModifiedEntry) {
     EXPECT_TRUE(editor->saveAllEntries());
     EXPECT_NE(std::wstring::npos, fileOf(2, L"table").find(L"Grid"));
     EXPECT_NE(std::wstring::npos, fileOf(3, L"list").find(L"Rows"));
-    EXPECT_FALSE(BundleEditor::countsAsModified(entry(2)));
-    EXPECT_FALSE(BundleEditor::countsAsModified(entry(3)));
+    EXPECT_FALSE(entryCountsAsModified(entry(2)));
+    EXPECT_FALSE(entryCountsAsModified(entry(3)));
 }
 
 TEST_F(BundleEditorTest, ANewItemLivesInItsTabUntilSaved) {
     ASSERT_TRUE(loadTwo());
     EXPECT_EQ(nullptr, editor->createEntry(L"Flow", corvel::SNIPPET_TYPE_ID, nullptr));
-    EXPECT_EQ(nullptr, editor->createEntry(L"Flow", BundleEditor::NO_TYPE, web()));
+    EXPECT_EQ(nullptr, editor->createEntry(L"Flow", corvel::NO_ENTRY_TYPE, web()));
 
     BundleEntry* flow = editor->createEntry(L"Flow", corvel::SNIPPET_TYPE_ID, web());
     ASSERT_NE(nullptr, flow);
@@ -385,5 +392,138 @@ TEST_F(BundleEditorTest, AnEntryWithoutAnEditorGetsTheOpenFailureBox) {
     EXPECT_TRUE(box.hasLabel(L"Table"));
     EXPECT_TRUE(box.hasLabel(L"Unknown error."));
     EXPECT_EQ(0, editor->getTabs()->getSlotCount());
-    EXPECT_EQ(nullptr, BundleEditor::recordOf(entry(2)));
+    EXPECT_EQ(nullptr, editingStateOf(entry(2)));
+}
+
+TEST_F(BundleEditorTest, TheSidebarListsAllItemsAndOpensWhatIsActivatedThere) {
+    corvel::TabsSidebar* sidebar = editor->getSidebar();
+    ASSERT_EQ(2, sidebar->getSlotCount());
+    EXPECT_EQ(L"All items", corvel::TabsSidebar::getButton(sidebar->getSlot(0))->getLabel());
+    EXPECT_EQ(L"Disabled items", corvel::TabsSidebar::getButton(sidebar->getSlot(1))->getLabel());
+    EXPECT_EQ(sidebar->getSlot(0), sidebar->getActiveSlot());
+    corvel::BundleEditorAllItemsWindow* all = editor->getAllItems();
+    ASSERT_NE(nullptr, all);
+    EXPECT_EQ(all, sidebar->getSlot(0)->getView());
+
+    ASSERT_TRUE(loadTwo());
+    EXPECT_NE(nullptr, all->rowOf(web()));
+    ASSERT_NE(nullptr, all->rowOf(entry(2)));
+    // A double click on a row.
+    all->entryActivated.invoke(all, entry(2));
+    EXPECT_EQ(entry(2), editor->getActiveEntry());
+    EXPECT_NE(nullptr, editor->slotOf(entry(2)));
+    sidebar->setActiveSlot(sidebar->getSlot(1));
+    EXPECT_NE(nullptr, editor->getDisabledItems());
+    EXPECT_EQ(editor->getDisabledItems(), sidebar->getSlot(1)->getView());
+    // Lists are no entries: the entry tab stays the active one.
+    EXPECT_EQ(entry(2), editor->getActiveEntry());
+    EXPECT_TRUE(editor->getSaveButton()->isEnabled());
+}
+
+namespace {
+
+std::vector<std::wstring> titlesOf(const corvel::afMenu& menu) {
+    std::vector<std::wstring> titles;
+    for (const corvel::afMenuNode* node : menu.children())
+        titles.push_back(node->getKind() == corvel::afMenuNode::SEPARATOR ? L"-" : node->getTitle());
+    return titles;
+}
+
+// A step that fills the new-entry dialog, records how it was preset and presses a button.
+workspacetest::PromptStep answerEntryDialog(const std::wstring& title, const std::wstring& button, uint32_t* type,
+                                           corvel::Bundle** bundle) {
+    return [=] {
+        auto* dialog = workspacetest::findVisible<corvel::BundleEntryDialog>();
+        if (!dialog)
+            return false;
+        *type = dialog->chosenType();
+        *bundle = dialog->chosenBundle();
+        SetWindowTextW(dialog->getTitleEdit()->getHandle(), title.c_str());
+        for (corvel::afControlButton* candidate : dialog->getButtons()) {
+            if (workspacetest::windowText(candidate->getHandle()).find(button) != std::wstring::npos) {
+                dialog->onButtonClicked(candidate);
+                return true;
+            }
+        }
+        dialog->close(corvel::afWindow::RESULT_CANCEL);
+        return false;
+    };
+}
+
+} // namespace
+
+TEST_F(BundleEditorTest, TheAddItemMenuPutsTheBundleKindApart) {
+    ASSERT_TRUE(loadTwo());
+    std::vector<corvel::BundleEntryTypeInfo> types;
+    m_manager->getEntryTypes(types);
+    std::wstring bundleLabel;
+    for (const auto& type : types) {
+        if (type.typeId == corvel::BUNDLE_TYPE_ID)
+            bundleLabel = type.label;
+    }
+    std::unique_ptr<corvel::afMenu> plain(editor->buildAddItemMenu(web(), nullptr, false, false));
+    ASSERT_NE(nullptr, plain);
+    EXPECT_EQ(L"Add item", plain->getTitle());
+    std::vector<std::wstring> titles = titlesOf(*plain);
+    ASSERT_EQ(types.size() + 1, titles.size());
+    EXPECT_EQ(bundleLabel, titles[0]);
+    EXPECT_EQ(L"-", titles[1]);
+    EXPECT_TRUE(std::is_sorted(titles.begin() + 2, titles.end()));
+
+    std::unique_ptr<corvel::afMenu> prefixed(corvel::afMenu::createPopup(L"Row"));
+    editor->buildAddItemMenu(web(), prefixed.get(), true, true);
+    titles = titlesOf(*prefixed);
+    ASSERT_EQ(types.size() + 1, titles.size());
+    EXPECT_EQ(L"-", titles[titles.size() - 2]);
+    EXPECT_EQ(L"Add " + bundleLabel, titles.back());
+    EXPECT_TRUE(std::is_sorted(titles.begin(), titles.end() - 2));
+    EXPECT_EQ(0u, titles[0].find(L"Add "));
+
+    // Choosing the snippet kind asks for the title in the dialog, preset with both.
+    corvel::afMenuNode* snippetItem = nullptr;
+    for (corvel::afMenuNode* node : plain->children()) {
+        if (node->getTitle() == m_manager->getEntryManager(corvel::SNIPPET_TYPE_ID)->label)
+            snippetItem = node;
+    }
+    ASSERT_NE(nullptr, snippetItem);
+    uint32_t type = 0;
+    corvel::Bundle* bundle = nullptr;
+    size_t left = runWithPrompts([&] { snippetItem->runCommand(); },
+                                 {answerEntryDialog(L"Flow", L"C&reate", &type, &bundle)});
+    EXPECT_EQ(0u, left);
+    EXPECT_EQ(corvel::SNIPPET_TYPE_ID, type);
+    EXPECT_EQ(web(), bundle);
+    BundleEntry* flow = editor->getActiveEntry();
+    ASSERT_NE(nullptr, flow);
+    EXPECT_EQ(L"Flow", flow->getTitle());
+    EXPECT_EQ(L"Flow", tabOf(flow)->getText());
+}
+
+TEST_F(BundleEditorTest, NewItemIsLikeTheActiveItemOrAsksForEverything) {
+    ASSERT_TRUE(loadTwo());
+    struct Case {
+        const char* name;
+        BundleEntry* active; // null: no tab
+        uint32_t type;
+        corvel::Bundle* bundle;
+    };
+    const Case cases[] = {
+        {"no entry", nullptr, corvel::NO_ENTRY_TYPE, nullptr},
+        {"bundle", web(), corvel::NO_ENTRY_TYPE, nullptr},
+        {"snippet", entry(2), corvel::SNIPPET_TYPE_ID, web()},
+    };
+    for (const Case& c : cases) {
+        if (c.active) {
+            ASSERT_NE(nullptr, editor->openEntry(c.active)) << c.name;
+        }
+        uint32_t type = 0;
+        corvel::Bundle* bundle = nullptr;
+        size_t left = runWithPrompts([&] { editor->onNew(nullptr); },
+                                     {answerEntryDialog(L"Flow", L"&Cancel", &type, &bundle)});
+        EXPECT_EQ(0u, left) << c.name;
+        EXPECT_EQ(c.type, type) << c.name;
+        EXPECT_EQ(c.bundle, bundle) << c.name;
+        // Cancelled: nothing new.
+        EXPECT_EQ(c.active, editor->getActiveEntry()) << c.name;
+    }
 }

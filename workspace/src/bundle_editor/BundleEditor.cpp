@@ -20,6 +20,8 @@
 #include "corvel/widgets/afControlSplitter.h"
 #include "corvel/widgets/afDockSlot.h"
 #include "corvel/widgets/afMenu.h"
+#include "corvel/workspace/BundleEditorAllItemsWindow.h"
+#include "corvel/workspace/BundleEditorDisabledItemsWindow.h"
 #include "corvel/workspace/BundleEntryEditor.h"
 #include "corvel/workspace/BundleEntryEditorState.h"
 #include "corvel/workspace/registerBundleEntryEditors.h"
@@ -27,6 +29,7 @@
 #include "zem/log/LogManager.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace corvel {
 
@@ -101,6 +104,7 @@ void BundleEditor::registerActions() {
     const afActionTableRow rows[] = {
         {L"bundles.item.save", L"Save Bundle Item", context, L"Ctrl+S", nullptr, &BundleEditor::onSave},
         {L"bundles.item.close", L"Close Bundle Item", context, L"Ctrl+W", nullptr, &BundleEditor::onClose},
+        {L"bundles.item.new", L"New Bundle Item", context, L"Ctrl+N", nullptr, &BundleEditor::onNew},
         {L"bundles.view.left_dock.toggle.bundle_editor", L"Toggle Left Sidebar in Bundle Editor", context, L"Ctrl+F9",
          nullptr, &BundleEditor::onToggleSidebar},
     };
@@ -145,11 +149,16 @@ void BundleEditor::buildLayout() {
     m_splitter->setSize(SIDEBAR_WIDTH);
 
     const afIcon* newIcon = afResources::exists() ? afResources::find(NEW_ITEM_ICON) : nullptr;
-    m_newButton = addTool(L"New item", newIcon, nullptr);
+    m_newButton = addTool(L"New item", newIcon, &BundleEditor::onNewClicked);
     m_saveButton = addTool(L"Save", nullptr, &BundleEditor::onSaveClicked);
     m_saveAllButton = addTool(L"Save all", nullptr, &BundleEditor::onSaveAllClicked);
     // Nothing is active yet.
     setSaveEnabled(false);
+
+    // Each list tab carries a word of its own: the dock keeps one view per word.
+    afDockSlot* all = m_sidebar->addSlot(this, &m_allItems, SLOT_ALL_ITEMS).second;
+    m_sidebar->addSlot(this, &m_disabledItems, SLOT_DISABLED_ITEMS);
+    m_sidebar->setActiveSlot(all);
 }
 
 ViewVirtualButton* BundleEditor::addTool(const wchar_t* label, const afIcon* icon,
@@ -199,19 +208,8 @@ void BundleEditor::toggle() {
 
 // --- Records -------------------------------------------------------------------------------
 
-BundleEntryEditorState* BundleEditor::recordOf(const BundleEntry* entry) {
-    return entry ? static_cast<BundleEntryEditorState*>(entry->getTag(RECORD_TAG)) : nullptr;
-}
-
 afDockSlot* BundleEditor::slotOf(const BundleEntry* entry) {
-    return entry ? static_cast<afDockSlot*>(entry->getTag(SLOT_TAG)) : nullptr;
-}
-
-bool BundleEditor::countsAsModified(const BundleEntry* entry) {
-    if (!entry)
-        return false;
-    BundleEntryEditorState* record = recordOf(entry);
-    return entry->isModified() || (record && record->isModified());
+    return entry ? static_cast<afDockSlot*>(entry->getTag(ENTRY_TAB_TAG)) : nullptr;
 }
 
 bool BundleEditor::createRecord(afDockSlot* slot, BundleEntry* entry) {
@@ -232,8 +230,8 @@ bool BundleEditor::createRecord(afDockSlot* slot, BundleEntry* entry) {
         m_openFailure = L"Unknown error.";
         return false;
     }
-    entry->setTag(RECORD_TAG, record);
-    entry->setTag(SLOT_TAG, slot);
+    entry->setTag(EDITING_RECORD_TAG, record);
+    entry->setTag(ENTRY_TAB_TAG, slot);
     record->setNotification(this, &BundleEditor::onRecordChanged);
     watchEntry(entry, true);
     m_records.push_back(record);
@@ -249,8 +247,8 @@ void BundleEditor::dropRecord(BundleEntryEditorState* record) {
         record->setModified(false);
     record->setNotification(nullptr, nullptr);
     watchEntry(entry, false);
-    entry->removeTag(RECORD_TAG);
-    entry->removeTag(SLOT_TAG);
+    entry->removeTag(EDITING_RECORD_TAG);
+    entry->removeTag(ENTRY_TAB_TAG);
     if (m_active == entry)
         m_active = nullptr;
     m_records.erase(std::remove(m_records.begin(), m_records.end(), record), m_records.end());
@@ -283,12 +281,29 @@ void BundleEditor::updateEntryTab(BundleEntry* entry) {
     if (!button)
         return;
     button->setText(entry->getDisplayTitle());
-    button->setTextFlags(countsAsModified(entry) ? TEXT_MODIFIED : TEXT_SAVED);
+    button->setTextFlags(entryCountsAsModified(entry) ? TEXT_MODIFIED : TEXT_SAVED);
 }
 
 // --- The docks' calls ----------------------------------------------------------------------
 
 afView* BundleEditor::createSlotView(afDockSlot* slot) {
+    if (slot->getId() == SLOT_ALL_ITEMS) {
+        if (!m_allItems) {
+            m_allItems = new BundleEditorAllItemsWindow(slot->getDock(), m_managers.bundles);
+            m_allItems->afViewPlatform::create();
+            m_allItems->entryActivated.add(&BundleEditor::onEntryActivated, this);
+            m_allItems->addItemMenu = BundleEditorAllItemsWindow::AddItemMenuFiller(this, &BundleEditor::fillAddItemMenu);
+            m_entryChanged.add(&BundleEditorAllItemsWindow::onEntryChanged, m_allItems);
+        }
+        return m_allItems;
+    }
+    if (slot->getId() == SLOT_DISABLED_ITEMS) {
+        if (!m_disabledItems) {
+            m_disabledItems = new BundleEditorDisabledItemsWindow(slot->getDock(), m_managers.bundles);
+            m_disabledItems->afViewPlatform::create();
+        }
+        return m_disabledItems;
+    }
     BundleEntry* entry = entryOf(slot);
     if (!entry)
         return nullptr;
@@ -310,9 +325,9 @@ void BundleEditor::onSlotInserted(afDockSlot* slot) {
     BundleEntry* entry = entryOf(slot);
     if (!entry)
         return;
-    if (!recordOf(entry) && !createRecord(slot, entry))
+    if (!editingStateOf(entry) && !createRecord(slot, entry))
         return;
-    entry->setTag(SLOT_TAG, slot);
+    entry->setTag(ENTRY_TAB_TAG, slot);
     updateEntryTab(entry);
 }
 
@@ -322,7 +337,7 @@ void BundleEditor::onSlotRemoved(afDockSlot* slot, bool deleting) {
         return;
     // The entry lives at least as long as this call.
     entry->addRef();
-    if (BundleEntryEditorState* record = recordOf(entry))
+    if (BundleEntryEditorState* record = editingStateOf(entry))
         dropRecord(record);
     // A new entry that was never written goes with its tab: nothing else shows it.
     if (entry->isNew()) {
@@ -351,7 +366,7 @@ void BundleEditor::onSlotsClosing(std::vector<afDockSlot*>& slots) {
         return;
     std::vector<BundleEntryEditorState*> records;
     for (afDockSlot* slot : slots) {
-        if (BundleEntryEditorState* record = recordOf(entryOf(slot)))
+        if (BundleEntryEditorState* record = editingStateOf(entryOf(slot)))
             records.push_back(record);
     }
     if (!confirmCloseEntries(records))
@@ -360,7 +375,7 @@ void BundleEditor::onSlotsClosing(std::vector<afDockSlot*>& slots) {
 
 void BundleEditor::onSlotActivated(afDockSlot* slot) {
     BundleEntry* entry = entryOf(slot);
-    BundleEntryEditorState* record = recordOf(entry);
+    BundleEntryEditorState* record = editingStateOf(entry);
     if (!record)
         return;
     BundleEntryEditor* editor = editorOf(slot);
@@ -381,7 +396,7 @@ void BundleEditor::onSlotDeactivated(afDockSlot* slot) {
     BundleEntry* entry = entryOf(slot);
     if (!entry)
         return;
-    BundleEntryEditorState* record = recordOf(entry);
+    BundleEntryEditorState* record = editingStateOf(entry);
     if (record && record->getEditor())
         record->detach();
     if (m_active == entry)
@@ -409,7 +424,7 @@ BundleEntryEditor* BundleEditor::openEntry(BundleEntry* entry) {
             zem::logMessage(zem::LOG_WARNING, zem::LOG_UNKNOWN_SOURCE, L"BundleEditor: %s\n", m_openFailure.c_str());
         }
     }
-    if (slot && !recordOf(entry)) {
+    if (slot && !editingStateOf(entry)) {
         // The editor made no state: the tab goes again, without a question.
         m_closeConfirmed = true;
         m_tabs->removeSlot(slot);
@@ -435,6 +450,50 @@ bool BundleEditor::onSave(afActionEvent*) {
 bool BundleEditor::onClose(afActionEvent*) {
     closeActiveEntry();
     return true;
+}
+
+bool BundleEditor::onNew(afActionEvent*) {
+    // Another item like the active one; otherwise the user chooses everything.
+    BundleEntry* active = m_active;
+    auto* item = dynamic_cast<BundleItem*>(active);
+    if (item && item->getBundle())
+        newEntry(item->getBundle(), item->getType());
+    else
+        newEntry(nullptr, NO_ENTRY_TYPE);
+    return true;
+}
+
+void BundleEditor::onNewClicked(void* self, ViewVirtualButton* button, afEvent*) {
+    auto* editor = static_cast<BundleEditor*>(self);
+    Bundle* bundle = editor->m_allItems ? editor->m_allItems->getSelectedBundle() : nullptr;
+    if (!bundle)
+        return;
+    std::unique_ptr<afMenu> menu(editor->buildAddItemMenu(bundle, nullptr, false, false));
+    if (!menu)
+        return;
+    // Under the button.
+    afRect frame = button->getFrame();
+    POINT point{frame.left, frame.bottom};
+    ClientToScreen(editor->m_toolBar->getHandle(), &point);
+    if (afMenuNode* chosen = editor->runMenu(menu.get(), point.x, point.y))
+        chosen->runCommand();
+}
+
+afMenuNode* BundleEditor::runMenu(afMenu* menu, int x, int y) {
+    return menu->popup(getHandle(), x, y, false);
+}
+
+void BundleEditor::onEntryActivated(void* self, BundleEditorAllItemsWindow*, BundleEntry* entry) {
+    static_cast<BundleEditor*>(self)->openEntry(entry);
+}
+
+void BundleEditor::fillAddItemMenu(void* self, Bundle* bundle, afMenu* menu) {
+    static_cast<BundleEditor*>(self)->buildAddItemMenu(bundle, menu, true, true);
+}
+
+void BundleEditor::selectInAllItems(BundleEntry* entry) {
+    if (m_allItems && entry)
+        m_allItems->selectEntry(entry);
 }
 
 bool BundleEditor::onToggleSidebar(afActionEvent*) {

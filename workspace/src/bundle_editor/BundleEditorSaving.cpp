@@ -100,7 +100,7 @@ bool BundleEditor::saveEntry(BundleEntry* entry) {
     bool thrown = false;
     bool saved = false;
     try {
-        BundleEntryEditorState* record = recordOf(entry);
+        BundleEntryEditorState* record = editingStateOf(entry);
         saved = !record || record->save();
         if (saved)
             saved = entry->save() && !entry->hasErrors();
@@ -148,7 +148,7 @@ bool BundleEditor::saveEntry(BundleEntry* entry) {
 bool BundleEditor::saveAllEntries() {
     for (BundleEntryEditorState* record : std::vector<BundleEntryEditorState*>(m_records)) {
         BundleEntry* entry = record->getEntry();
-        if (countsAsModified(entry) && !saveEntry(entry))
+        if (entryCountsAsModified(entry) && !saveEntry(entry))
             return false;
     }
     return true;
@@ -187,7 +187,7 @@ bool BundleEditor::confirmCloseEntry(BundleEntry* entry) {
 bool BundleEditor::confirmCloseEntries(std::vector<BundleEntryEditorState*>& records) {
     std::vector<BundleEntry*> asked;
     for (BundleEntryEditorState* record : records) {
-        if (countsAsModified(record->getEntry()))
+        if (entryCountsAsModified(record->getEntry()))
             asked.push_back(record->getEntry());
     }
     if (asked.empty())

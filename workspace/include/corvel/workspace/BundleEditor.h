@@ -9,6 +9,7 @@
 #include "corvel/widgets/afActionHandler.h"
 #include "corvel/widgets/afDockSlotController.h"
 #include "corvel/workspace/BundleEditorManagers.h"
+#include "corvel/workspace/BundleEditorTags.h"
 #include "zem/base/CallbackList.h"
 
 #include <cstdint>
@@ -28,20 +29,19 @@ class ViewVirtualButton;
 class afControlSplitter;
 class afEvent;
 class afIcon;
+class afMenu;
+class afMenuNode;
+class BundleEditorAllItemsWindow;
+class BundleEditorDisabledItemsWindow;
 
 class BundleEditor : public afWindowDialog, public afDockSlotController, public afActionHandler {
 public:
     static constexpr uint32_t CONTROLLER_ID = 0x8D6ED36Fu;
-    // On an open entry: its editing record (a BundleEntryEditorState) and its tab slot.
-    static constexpr uint32_t RECORD_TAG = 0x41C1697Fu;
-    static constexpr uint32_t SLOT_TAG = 0xAC0E2067u;
     // Slot ids of the sidebar's lists; entry tabs use their entry's type id.
     static constexpr uint32_t SLOT_ALL_ITEMS = 0xB73E5EDCu;
     static constexpr uint32_t SLOT_DISABLED_ITEMS = 0x84FE6EE3u;
     static constexpr uint32_t LIST_ICON = 0xBC6EF7FEu;
     static constexpr uint32_t NEW_ITEM_ICON = 0xFD1A73E7u;
-    // The type value no entry kind has: "no type chosen".
-    static constexpr uint32_t NO_TYPE = 0x7F9000CFu;
     static constexpr int SIDEBAR_WIDTH = 256;
 
     typedef zem::CallbackList<void(BundleEntry*)> EntryChanged;
@@ -69,6 +69,17 @@ public:
     // unknown, an item has no bundle or the entry cannot be opened.
     BundleEntry* createEntry(const std::wstring& title, uint32_t typeId, Bundle* bundle);
 
+    // Runs the new-entry dialog preset with the bundle and kind (NO_ENTRY_TYPE for none) and
+    // makes what it asked for (createEntry); null when cancelled.
+    BundleEntry* newEntry(Bundle* bundle, uint32_t typeId);
+    // The "Add item" menu for bundle: one item per entry kind (icon and name, "Add %s" with
+    // prefix), the bundle kind first with a separator after it, or, with separatorFirst,
+    // apart after a separator. Items run newEntry and select the new entry in "All items".
+    // menu null: a new popup titled "Add item", which the caller deletes.
+    afMenu* buildAddItemMenu(Bundle* bundle, afMenu* menu, bool separatorFirst, bool prefix);
+    // Selects the entry in "All items" (nothing before that list is made).
+    void selectInAllItems(BundleEntry* entry);
+
     // Writes the entry (its editor's pending changes first); false, after an error box,
     // when it could not be written or does not validate.
     bool saveEntry(BundleEntry* entry);
@@ -87,11 +98,8 @@ public:
     // Shows the window when hidden, hides it (closing the tabs first) when shown.
     void toggle();
 
-    // The entry's editing record, or null when it has no tab.
-    static BundleEntryEditorState* recordOf(const BundleEntry* entry);
+    // The entry's tab, or null when it has none (its record: editingStateOf).
     static afDockSlot* slotOf(const BundleEntry* entry);
-    // Its own modified flag or its record's.
-    static bool countsAsModified(const BundleEntry* entry);
 
     BundleEntry* getActiveEntry() const { return m_active; }
     const std::vector<BundleEntryEditorState*>& getRecords() const { return m_records; }
@@ -99,6 +107,9 @@ public:
     TabsSidebar* getSidebar() const { return m_sidebar; }
     Tabs* getTabs() const { return m_tabs; }
     ToolBar* getToolBar() const { return m_toolBar; }
+    // Null until their tabs are first shown.
+    BundleEditorAllItemsWindow* getAllItems() const { return m_allItems; }
+    BundleEditorDisabledItemsWindow* getDisabledItems() const { return m_disabledItems; }
     ViewVirtualButton* getNewButton() const { return m_newButton; }
     ViewVirtualButton* getSaveButton() const { return m_saveButton; }
     ViewVirtualButton* getSaveAllButton() const { return m_saveAllButton; }
@@ -118,11 +129,19 @@ public:
     // Action handlers.
     bool onSave(afActionEvent* event);
     bool onClose(afActionEvent* event);
+    bool onNew(afActionEvent* event);
     bool onToggleSidebar(afActionEvent* event);
+
+protected:
+    // Shows the "Add item" menu at a screen point; the chosen node, or null.
+    virtual afMenuNode* runMenu(afMenu* menu, int x, int y);
 
 private:
     static void onEntryEvent(void* self, BundleEntry* entry);
     static void onRecordChanged(void* self, BundleEntryEditorState* state);
+    static void onNewClicked(void* self, ViewVirtualButton* button, afEvent* event);
+    static void onEntryActivated(void* self, BundleEditorAllItemsWindow* window, BundleEntry* entry);
+    static void fillAddItemMenu(void* self, Bundle* bundle, afMenu* menu);
     static void onSaveClicked(void* self, ViewVirtualButton* button, afEvent* event);
     static void onSaveAllClicked(void* self, ViewVirtualButton* button, afEvent* event);
 
@@ -143,6 +162,8 @@ private:
     std::vector<BundleEntryEditorState*> m_records; // owned, in opening order
     BundleEntry* m_active = nullptr;                // the entry of the active tab
     TabsSidebar* m_sidebar = nullptr;
+    BundleEditorAllItemsWindow* m_allItems = nullptr;           // a view of the sidebar
+    BundleEditorDisabledItemsWindow* m_disabledItems = nullptr; // a view of the sidebar
     Tabs* m_tabs = nullptr;
     ToolBar* m_toolBar = nullptr;
     afControlSplitter* m_splitter = nullptr;
