@@ -197,9 +197,9 @@ bool BundleEditor::onCloseRequest() {
 }
 
 void BundleEditor::toggle() {
+    // Hidden with its tabs: they are there again when it comes back.
     if (isVisible()) {
-        if (closeAllEditors())
-            hide();
+        hide();
         return;
     }
     show();
@@ -369,7 +369,8 @@ void BundleEditor::onSlotsClosing(std::vector<afDockSlot*>& slots) {
         if (BundleEntryEditorState* record = editingStateOf(entryOf(slot)))
             records.push_back(record);
     }
-    if (!confirmCloseEntries(records))
+    // The lists close without a question.
+    if (!records.empty() && !confirmCloseEntries(records))
         slots.clear();
 }
 

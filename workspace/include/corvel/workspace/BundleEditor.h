@@ -95,7 +95,7 @@ public:
     // Closes the active entry's tab (asking when it is modified).
     void closeActiveEntry();
 
-    // Shows the window when hidden, hides it (closing the tabs first) when shown.
+    // Shows the window when hidden, hides it (its tabs stay open) when shown.
     void toggle();
 
     // The entry's tab, or null when it has none (its record: editingStateOf).
