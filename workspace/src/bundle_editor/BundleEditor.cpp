@@ -2,6 +2,7 @@
 // entries with their editing records.
 #include "corvel/workspace/BundleEditor.h"
 
+#include "../ClosePrompts.h"
 #include "CurrentMessage.h"
 #include "corvel/app/DockManager.h"
 #include "corvel/app/Tabs.h"
@@ -526,22 +527,6 @@ void BundleEditor::closeActiveEntry() {
         m_tabs->removeSlot(slot);
 }
 
-void BundleEditor::removeTab(afDockSlot* slot) {
-    afDock* dock = slot->getDock();
-    if (!dock)
-        return;
-    if (dock->getActiveSlot() == slot) {
-        afDockSlot* next = dock->getAdjacentSlot(1);
-        if (!next)
-            next = dock->getAdjacentSlot(-1);
-        dock->setActiveSlot(next);
-    }
-    // Asked already: the dock's own question is not put again.
-    m_closeConfirmed = true;
-    dock->removeSlots({slot});
-    m_closeConfirmed = false;
-}
-
 bool BundleEditor::closeAllEditors() {
     std::vector<BundleEntryEditorState*> records(m_records);
     if (records.empty())
@@ -553,7 +538,7 @@ bool BundleEditor::closeAllEditors() {
         if (std::find(m_records.begin(), m_records.end(), record) == m_records.end())
             continue;
         if (afDockSlot* slot = slotOf(record->getEntry()))
-            removeTab(slot);
+            removeAskedSlot(slot, m_closeConfirmed);
     }
     return true;
 }

@@ -2,6 +2,7 @@
 // report failures, and the making of new entries.
 #include "corvel/workspace/BundleEditor.h"
 
+#include "../ClosePrompts.h"
 #include "CurrentMessage.h"
 #include "corvel/app/Tabs.h"
 #include "corvel/bundles/Bundle.h"
@@ -22,9 +23,6 @@ namespace {
 
 constexpr int ERROR_ICON = 11;
 constexpr int QUESTION_ICON = 14;
-constexpr uint32_t RESULT_SAVE = 0x79DCDD47u;
-constexpr uint32_t RESULT_DISCARD = 0x67AA281Fu;
-constexpr uint32_t RESULT_CANCEL = 0x5616C572u;
 
 uint32_t runBox(afMessageBox* box) {
     uint32_t answer = box->runModal();
@@ -85,7 +83,7 @@ void BundleEditor::showOpenFailure(BundleEntry* entry, const std::wstring& reaso
     if (issue.empty())
         issue = reason.empty() ? std::wstring(L"Unknown error.") : reason;
     box->addLabel(issue, 2, 1, afLabel::WRAP_WORDS);
-    box->addButton(L"&OK", RESULT_SAVE, true);
+    box->addButton(L"&OK", afWindow::RESULT_OK, true);
     runBox(box);
 }
 
@@ -138,7 +136,7 @@ bool BundleEditor::saveEntry(BundleEntry* entry) {
                 box->addLabel(issue, 2, 1, afLabel::WRAP_WORDS);
         }
         giveIcon(box, ERROR_ICON);
-        box->addButton(L"&OK", RESULT_SAVE, true);
+        box->addButton(L"&OK", afWindow::RESULT_OK, true);
         runBox(box);
     }
     entry->release();
@@ -170,14 +168,12 @@ bool BundleEditor::confirmCloseEntry(BundleEntry* entry) {
     box->addLabel(L"Save this " + kind + L" before closing?", 0, 2, afLabel::WRAP_WORDS);
     box->addLabel(entry->getDisplayTitle(), 1, 1, afLabel::WRAP_ELLIPSIS);
     giveIcon(box, QUESTION_ICON);
-    box->addButton(L"&Save", RESULT_SAVE, true, 'Y');
-    box->addButton(L"&Discard", RESULT_DISCARD, false, 'N');
-    box->addButton(L"&Cancel", RESULT_CANCEL, false);
+    addCloseButtons(box, false);
     switch (runBox(box)) {
-    case RESULT_SAVE:
+    case CLOSE_SAVE:
         // A failed save keeps the tab: closing it would lose the edit.
         return saveEntry(entry);
-    case RESULT_DISCARD:
+    case CLOSE_DISCARD:
         return true;
     default:
         return false;
@@ -208,16 +204,14 @@ bool BundleEditor::confirmCloseEntries(std::vector<BundleEntryEditorState*>& rec
                   afLabel::WRAP_WORDS);
     for (BundleEntry* entry : asked)
         box->addLabel(entry->getDisplayTitle(), 2, 1, afLabel::WRAP_ELLIPSIS);
-    box->addButton(L"&Save all", RESULT_SAVE, false, 'Y');
-    box->addButton(L"&Discard all", RESULT_DISCARD, false, 'N');
-    box->addButton(L"&Cancel", RESULT_CANCEL, true);
+    addCloseButtons(box, true);
     switch (runBox(box)) {
-    case RESULT_SAVE:
+    case CLOSE_SAVE:
         // A failed save keeps every tab open: nothing edited is lost.
         if (!saveAllEntries())
             records.clear();
         break;
-    case RESULT_DISCARD:
+    case CLOSE_DISCARD:
         break;
     default:
         records.clear();

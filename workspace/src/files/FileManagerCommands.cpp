@@ -2,6 +2,7 @@
 // files and the last session, and the action handlers.
 #include "corvel/workspace/FileManager.h"
 
+#include "../ClosePrompts.h"
 #include "corvel/app/FileSelectWindow.h"
 #include "corvel/config/Config.h"
 #include "corvel/config/ConfigManager.h"
@@ -138,9 +139,7 @@ bool FileManager::confirmCloseOne(DocumentController* controller) {
     box->addLabel(path.empty() ? std::wstring(L"File has not been saved yet.") : path, 2, 1, 0);
     if (afResources::exists())
         box->setIcon(&afResources::getIcon(QUESTION_ICON));
-    box->addButton(L"&Save", RESULT_SAVE, true, 'Y');
-    box->addButton(L"&Discard", RESULT_DISCARD, false, 'N');
-    box->addButton(L"&Cancel", RESULT_CANCEL, false);
+    addCloseButtons(box, false);
     activateTab(controller);
     switch (runBox(box)) {
     case RESULT_SAVE:
@@ -187,9 +186,7 @@ bool FileManager::confirmClose(std::vector<DocumentController*>& controllers) {
     // Left out when every document asked about has a file.
     if (untitled > 0)
         box->addLabel((named ? L"and " : L"") + std::to_wstring(untitled) + L" untitled file(s).", named ? 2 : 1, 2, 0);
-    box->addButton(L"&Save all", RESULT_SAVE, false, 'Y');
-    box->addButton(L"&Discard all", RESULT_DISCARD, false, 'N');
-    box->addButton(L"&Cancel", RESULT_CANCEL, true);
+    addCloseButtons(box, true);
     switch (runBox(box)) {
     case RESULT_SAVE:
         for (DocumentController* controller : asked) {
@@ -224,17 +221,7 @@ bool FileManager::closeAll(DocumentController* keep) {
             removeDocument(controller);
             continue;
         }
-        afDock* dock = slot->getDock();
-        if (dock->getActiveSlot() == slot) {
-            afDockSlot* next = dock->getAdjacentSlot(1);
-            if (!next)
-                next = dock->getAdjacentSlot(-1);
-            dock->setActiveSlot(next);
-        }
-        // Asked already: the dock's own closing question is not put again.
-        m_closeConfirmed = true;
-        dock->removeSlots({slot});
-        m_closeConfirmed = false;
+        removeAskedSlot(slot, m_closeConfirmed);
     }
     return true;
 }

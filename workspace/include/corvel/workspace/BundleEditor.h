@@ -154,7 +154,6 @@ private:
     bool createRecord(afDockSlot* slot, BundleEntry* entry);
     void dropRecord(BundleEntryEditorState* record);
     void watchEntry(BundleEntry* entry, bool on);
-    void removeTab(afDockSlot* slot);
     afView* promptOwner() const;
     void showOpenFailure(BundleEntry* entry, const std::wstring& reason);
 
