@@ -201,6 +201,10 @@ void BundleEditor::toggle() {
     // Hidden with its tabs: they are there again when it comes back.
     if (isVisible()) {
         hide();
+        // The keys go back to the window it was shown from.
+        afView* owner = getOwner();
+        if (owner && owner != this)
+            owner->requestFocus();
         return;
     }
     show();
