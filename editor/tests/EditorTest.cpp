@@ -239,6 +239,46 @@ TEST_F(EditorViewTest, ATypedCharacterShowsWithoutAParserRepaint) {
     EXPECT_NE(before, paint()->pixel(at.x, at.y));
 }
 
+TEST_F(EditorViewTest, PaintsTheSameBehindAnActiveDialogAndWhileItsWindowIsDisabled) {
+    // A find dialog takes the focus; a message box also disables the whole window behind it.
+    // Neither may change what the editor shows: text, gutter and current line stay.
+    setText(L"abc\nxyz\n");
+    setCaret(1, 1);
+    ShowWindow(host->getHandle(), SW_SHOWNA);
+    SetFocus(editor->getHandle());
+    pump();
+    ASSERT_TRUE(editor->hasFocus());
+    // Through the window's own paint path, as a repaint behind the dialog takes it.
+    auto printed = [this] {
+        RECT r = client();
+        std::unique_ptr<corveltest::DibTarget> shot(new corveltest::DibTarget(r.right, r.bottom, RGB(1, 2, 3)));
+        SendMessageW(editor->getHandle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(shot->dc()), PRF_CLIENT);
+        return shot;
+    };
+    std::unique_ptr<corveltest::DibTarget> focused = printed();
+    const int left = editor->getTextLeft();
+    const COLORREF currentRow = focused->pixel(left + 10 * CELL, ROW + ROW / 2);
+    ASSERT_NE(focused->pixel(left + 10 * CELL, ROW / 2), currentRow);
+    ASSERT_NE(currentRow, focused->pixel(left + CELL / 2, ROW + ROW / 2)); // a glyph
+    ASSERT_EQ(0, focused->count(RGB(1, 2, 3)));
+    auto differing = [](const corveltest::DibTarget& a, const corveltest::DibTarget& b) {
+        int n = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                n += a.pixel(x, y) != b.pixel(x, y);
+        return n;
+    };
+    SetFocus(window.handle());
+    pump();
+    ASSERT_FALSE(editor->hasFocus());
+    EXPECT_EQ(0, differing(*focused, *printed())) << "another window active";
+    EnableWindow(host->getHandle(), FALSE);
+    pump();
+    EXPECT_EQ(0, differing(*focused, *printed())) << "its window disabled";
+    EnableWindow(host->getHandle(), TRUE);
+    ShowWindow(host->getHandle(), SW_HIDE);
+}
+
 TEST_F(EditorViewTest, TheCaretHidesOutOfViewAndComesBack) {
     std::wstring all;
     for (int i = 0; i < 100; ++i)
