@@ -2,7 +2,8 @@
 # Drives the bundle editor as a user would, under the virtual display: F4 shows and hides
 # it; a snippet is opened from "All items", retitled and saved with Ctrl+S; Ctrl+N makes a
 # snippet "Flow" beside it and Ctrl+S writes it; Ctrl+W closes saved tabs without a
-# question. Usage: bundle_flows.sh <corvel.exe>. Needs DISPLAY, Wine and xdotool.
+# question; the exit asks about an entry left modified. Usage: bundle_flows.sh <corvel.exe>.
+# Needs DISPLAY, Wine and xdotool.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/flow_lib.sh"
 flow_setup "$1"
@@ -95,17 +96,45 @@ if [ -n "${EDITOR:-}" ]; then
     flow_shot tabs_closed
 fi
 
-# The exit asks nothing more: every entry is saved. Alt+F4 closes the active window, so the
-# bundle editor is hidden first.
+# 5. The exit asks about an entry edited in the bundle editor: "Flow" opened again (its row
+# comes right under its bundle's) and retitled; F4 hides the editor (Alt+F4 closes the
+# active window); Alt+F4 on the main window shows the question with the editor; Escape
+# cancels it and the program goes on; F4 hides the editor again, and the second time N
+# discards the edit and the program ends, the file as saved.
+exit_program() {
+    flow_focus "$MAIN"
+    xdotool key --window "$MAIN" alt+F4 2>/dev/null
+}
 if [ -n "${EDITOR:-}" ]; then
+    xdotool mousemove --window "$EDITOR" 68 62 click --repeat 2 --delay 80 1
+    sleep 2
+    flow_key ctrl+a
+    flow_type "Exit"
+    sleep 1
     flow_key F4
-    flow_wait_gone "$EDITOR_TITLE" 10 || flow_fail "F4 did not hide the bundle editor before the exit"
+    flow_wait_gone "$EDITOR_TITLE" 10 || flow_fail "flow 5: F4 did not hide the bundle editor"
+    exit_program
+    flow_wait_window "^Closing modified snippet\.\.\.\$" 20 >/dev/null || flow_fail "flow 5: the exit asked nothing"
+    flow_shot exit_question
+    flow_key Escape
+    flow_wait_gone "^Closing modified" 10 || flow_fail "flow 5: Escape did not close the question"
+    sleep 2
+    flow_ended "$PROGRAM" && flow_fail "flow 5: the program ended although the question was cancelled"
+    # The question showed the bundle editor with the entry's tab: it is the active window
+    # again, hidden before the next Alt+F4.
+    flow_wait_window "$EDITOR_TITLE" 5 >/dev/null || flow_fail "flow 5: the question did not show the bundle editor"
+    flow_key F4
+    flow_wait_gone "$EDITOR_TITLE" 10 || flow_fail "flow 5: F4 did not hide the bundle editor after the question"
+    exit_program
+    flow_wait_window "^Closing modified snippet\.\.\.\$" 20 >/dev/null || flow_fail "flow 5: the second exit asked nothing"
+    flow_key n
+else
+    exit_program
 fi
-flow_focus "$MAIN"
-xdotool key --window "$MAIN" alt+F4 2>/dev/null
 flow_wait_exit "$PROGRAM" 20
 CODE=$?
 [ "$CODE" = 0 ] || flow_fail "the program ended with $CODE"
+holds_text "$(flow_file)" "Exit" && flow_fail "flow 5: the discarded title reached the file"
 
 [ "$FLOW_FAILED" = 0 ] && echo "bundle flows passed"
 exit "$FLOW_FAILED"
