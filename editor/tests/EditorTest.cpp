@@ -348,6 +348,39 @@ TEST_F(EditorViewTest, RepaintsWaitForTheOutermostBracketAndCoverOnlyTheirRows) 
     ShowWindow(host->getHandle(), SW_HIDE);
 }
 
+TEST_F(EditorViewTest, AControllersPresetReachesOnlyTheEditorShowingIt) {
+    setText(std::wstring(200, L'x') + L"\nshort");
+    corvel::FacePreset preset = controller->getFacePreset();
+    preset.wordWrap = true;
+    preset.boundaryBreak = false;
+    preset.gutterLineNumbers = false;
+    preset.boundary = 40;
+    controller->setFacePreset(preset);
+    std::unique_ptr<corveltest::DibTarget> shot = paint();
+    EXPECT_TRUE(editor->getFacePreset().wordWrap);
+    EXPECT_EQ(40, editor->getFacePreset().boundary);
+    EXPECT_EQ(22, editor->getGutterWidth());
+    EXPECT_GT(editor->getLineCache().getLineEntry(0).subLineCount, 1);
+
+    // Another document in the editor: the first one's changes stay with it until it is shown.
+    corvel::DocumentController* other = controllers->createUntitledDocument();
+    other->setEditor(editor);
+    EXPECT_FALSE(editor->getFacePreset().wordWrap) << "the other document's own preset";
+    EXPECT_GT(editor->getGutterWidth(), 22);
+    preset.boundary = 60;
+    preset.gutterLineNumbers = true;
+    controller->setFacePreset(preset);
+    EXPECT_EQ(78, editor->getFacePreset().boundary);
+    controller->setEditor(editor);
+    EXPECT_EQ(60, editor->getFacePreset().boundary);
+    EXPECT_GT(editor->getGutterWidth(), 22);
+    preset.wordWrap = false;
+    controller->setFacePreset(preset);
+    shot = paint();
+    EXPECT_EQ(1, editor->getLineCache().getLineEntry(0).subLineCount);
+    controllers->destroyController(other);
+}
+
 TEST_F(EditorViewTest, EitherSideGoingAwayUnbindsTheOther) {
     corvel::DocumentController* other = controllers->createUntitledDocument();
     other->setEditor(editor);

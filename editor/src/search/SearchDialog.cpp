@@ -83,7 +83,7 @@ Editor* SearchDialog::makeField(const wchar_t* name, DocumentController*& contro
         return field;
     }
     // The editor takes its controller's preset on binding.
-    controller->getFacePreset().assign(preset);
+    controller->setFacePreset(preset);
     controller->setEditor(field);
     return field;
 }

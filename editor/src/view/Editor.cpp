@@ -222,6 +222,7 @@ void Editor::unbind() {
     controller->textRemoved.remove(&Editor::onTextRemoved, this);
     controller->highlightersChanged.remove(&Editor::onHighlightersChanged, this);
     controller->changed.remove(&Editor::onSelectionNotice, this);
+    controller->onFacePresetChanged.remove(&Editor::onFacePresetNotice, this);
     charCallback.set(nullptr, nullptr);
     hScrollCallback.set(nullptr, nullptr);
     vScrollCallback.set(nullptr, nullptr);
@@ -268,6 +269,7 @@ void Editor::bind(DocumentController* controller) {
     m_hscroll = std::max(0, state.column);
     m_lineCount = -1;
     setLineCount(lines);
+    controller->onFacePresetChanged.add(&Editor::onFacePresetNotice, this);
     applyFacePreset(controller->getFacePreset());
     controller->formatChanged.add(&Editor::onFormatChanged, this);
     onTabSettingsChanged();
@@ -362,6 +364,10 @@ void Editor::applyFacePreset(const FacePreset& given) {
     m_scrollBarsDirty = true;
     invalidateLines(-1, -1, false, 1);
     endUpdate();
+}
+
+void Editor::onFacePresetNotice(void* self, DocumentController*, const FacePreset* preset) {
+    static_cast<Editor*>(self)->applyFacePreset(*preset);
 }
 
 void Editor::onFontNotice(void* self, FacePresetManager*) {

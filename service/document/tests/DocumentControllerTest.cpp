@@ -2,6 +2,7 @@
 #include "corvel/document/DocumentControllerManager.h"
 #include "corvel/document/DocumentState.h"
 #include "corvel/document/FacePreset.h"
+#include "corvel/document/FacePresetManager.h"
 #include "corvel/document/FinderBoyerMoore.h"
 #include "corvel/document/TextChunk.h"
 #include "corvel/document/Selection.h"
@@ -376,10 +377,91 @@ TEST_F(DocumentControllerTest, FindInRangeSearchesBetweenTheClampedOffsets) {
 
 TEST_F(DocumentControllerTest, EachControllerHasItsOwnFacePreset) {
     corvel::DocumentController* other = controllers->createController(document());
-    controller->getFacePreset().wordWrap = true;
+    corvel::FacePreset wrapped = controller->getFacePreset();
+    wrapped.wordWrap = true;
+    controller->setFacePreset(wrapped);
+    EXPECT_TRUE(controller->getFacePreset().wordWrap);
     EXPECT_FALSE(other->getFacePreset().wordWrap);
     EXPECT_EQ(corvel::FacePreset::DEFAULT_THEME, other->getFacePreset().themeId);
     controllers->destroyController(other);
+}
+
+struct PresetNotices {
+    std::vector<std::wstring> titles;
+    static void changed(void* self, DocumentController* controller, const corvel::FacePreset* preset) {
+        EXPECT_EQ(&controller->getFacePreset(), preset);
+        static_cast<PresetNotices*>(self)->titles.push_back(preset->title);
+    }
+};
+
+TEST_F(DocumentControllerTest, SetFacePresetTellsItsListenersOnlyOfChanges) {
+    PresetNotices notices;
+    controller->onFacePresetChanged.add(&PresetNotices::changed, &notices);
+    corvel::FacePreset preset = controller->getFacePreset();
+    controller->setFacePreset(preset);
+    EXPECT_TRUE(notices.titles.empty()) << "the same settings again";
+    const struct {
+        const wchar_t* title;
+        void (*change)(corvel::FacePreset&);
+    } cases[] = {
+        {L"wrap", [](corvel::FacePreset& p) { p.wordWrap = true; }},
+        {L"margin", [](corvel::FacePreset& p) { p.boundary = 100; }},
+        {L"theme", [](corvel::FacePreset& p) { p.themeId = L"00000000-0000-0000-0000-000000000001"; }},
+        {L"numbers", [](corvel::FacePreset& p) { p.gutterLineNumbers = false; }},
+        {L"id", [](corvel::FacePreset& p) { p.id.create(); }},
+    };
+    for (const auto& c : cases) {
+        preset.title = c.title;
+        c.change(preset);
+        controller->setFacePreset(preset);
+        controller->setFacePreset(preset);
+    }
+    EXPECT_EQ((std::vector<std::wstring>{L"wrap", L"margin", L"theme", L"numbers", L"id"}), notices.titles);
+    EXPECT_EQ(preset, controller->getFacePreset());
+}
+
+TEST_F(DocumentControllerTest, ControllersFollowTheirPresetWhenTheListChanges) {
+    corvel::FacePresetManager presets(nullptr, nullptr);
+    corvel::FacePresetEntry* python = new corvel::FacePresetEntry;
+    python->preset.title = L"Python";
+    presets.addPreset(python);
+    corvel::DocumentController* other = controllers->createController(document());
+    corvel::DocumentController* plain = controllers->createController(document());
+    controller->setFacePreset(presets.presets()[0]->preset);
+    other->setFacePreset(python->preset);
+    controllers->followFacePresets(&presets);
+    PresetNotices notices;
+    plain->onFacePresetChanged.add(&PresetNotices::changed, &notices);
+
+    // What Preferences > Apply does: edited copies that keep their ids replace the list.
+    std::vector<corvel::FacePresetEntry> edited;
+    for (const auto& entry : presets.presets())
+        edited.push_back(*entry);
+    edited[0].preset.wordWrap = true;
+    edited[1].preset.boundary = 120;
+    edited[1].preset.themeId = L"00000000-0000-0000-0000-000000000002";
+    presets.setPresets({&edited[0], &edited[1]});
+    presets.presetsChanged.invoke(&presets);
+    EXPECT_TRUE(controller->getFacePreset().wordWrap);
+    EXPECT_EQ(78, controller->getFacePreset().boundary);
+    EXPECT_FALSE(other->getFacePreset().wordWrap);
+    EXPECT_EQ(120, other->getFacePreset().boundary);
+    EXPECT_EQ(L"00000000-0000-0000-0000-000000000002", other->getFacePreset().themeId);
+    EXPECT_TRUE(notices.titles.empty()) << "a preset of no entry stays as it is";
+
+    // A removed entry leaves its documents alone; after unfollowing nothing changes.
+    edited[0].preset.boundary = 40;
+    presets.setPresets({&edited[0]});
+    presets.presetsChanged.invoke(&presets);
+    EXPECT_EQ(40, controller->getFacePreset().boundary);
+    EXPECT_EQ(120, other->getFacePreset().boundary);
+    controllers->followFacePresets(nullptr);
+    edited[0].preset.boundary = 50;
+    presets.setPresets({&edited[0]});
+    presets.presetsChanged.invoke(&presets);
+    EXPECT_EQ(40, controller->getFacePreset().boundary);
+    controllers->destroyController(other);
+    controllers->destroyController(plain);
 }
 
 } // namespace chunks

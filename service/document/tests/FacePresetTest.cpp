@@ -261,6 +261,7 @@ TEST_F(FacePresetManagerTest, LoadsFromAndSavesToTheConfiguration) {
     EXPECT_EQ(1, manager.paddingTop());
     ASSERT_EQ(1u, manager.presets().size());
     EXPECT_EQ(L"Python", manager.presets()[0]->preset.title);
+    EXPECT_FALSE(manager.presets()[0]->preset.id.isNil()) << "read presets get ids";
     EXPECT_EQ((std::vector<std::wstring>{L"source.python", L"source.ruby"}), manager.presets()[0]->languages);
 
     // A name holding a separator travels as a list of strings.
@@ -284,6 +285,9 @@ TEST_F(FacePresetManagerTest, LoadsFromAndSavesToTheConfiguration) {
     FacePresetManager reader(&fonts, &configManager);
     reader.loadFromConfig();
     ASSERT_EQ(2u, reader.presets().size());
+    EXPECT_NE(reader.presets()[0]->preset.id, reader.presets()[1]->preset.id);
+    EXPECT_EQ(&reader.presets()[1]->preset, reader.findPresetById(reader.presets()[1]->preset.id));
+    EXPECT_EQ(nullptr, reader.findPresetById(zem::Uuid()));
     EXPECT_EQ((std::vector<std::wstring>{L"text.odd name", L"a,b"}), reader.presets()[1]->languages);
     EXPECT_EQ(describe(manager.presets()[1]->preset), describe(reader.presets()[1]->preset));
 }

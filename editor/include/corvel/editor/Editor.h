@@ -232,6 +232,7 @@ private:
     static void onThemeNotice(void* self, const zem::Uuid& uuid, ThemeBundleItem* theme);
     void onThemeLoaded(const std::shared_ptr<DocumentTheme>& theme);
     static void onFontNotice(void* self, FacePresetManager* manager);
+    static void onFacePresetNotice(void* self, DocumentController* controller, const FacePreset* preset);
 
     // Controller notifications.
     static void onFormatChanged(void* self, DocumentController*, const DocumentController::Settings*,

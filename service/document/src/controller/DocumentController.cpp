@@ -74,6 +74,7 @@ void DocumentController::teardown() {
         highlightersChanged.clear();
         caretMoved.clear();
         changed.clear();
+        onFacePresetChanged.clear();
         beginEdit(EDIT_READ);
         m_document->removeListener(this);
         endEdit();
@@ -282,6 +283,13 @@ void DocumentController::onSelectionCaretChanged(void* self, Selection*, const T
 void DocumentController::onSelectionChanged(void*, Selection*, const SelectionBehaviorRange*) {}
 
 // --- Document ----------------------------------------------------------------------------------
+
+void DocumentController::setFacePreset(const FacePreset& preset) {
+    if (*m_facePreset == preset)
+        return;
+    m_facePreset->assign(preset);
+    onFacePresetChanged.invoke(this, m_facePreset.get());
+}
 
 void DocumentController::setLanguage(const std::wstring& name) {
     beginEdit(EDIT_READ);

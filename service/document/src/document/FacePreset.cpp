@@ -44,6 +44,16 @@ void FacePreset::assign(const FacePreset& other) {
     gutterLineNumbers = other.gutterLineNumbers;
 }
 
+bool FacePreset::operator==(const FacePreset& other) const {
+    return id == other.id && title == other.title && wordWrap == other.wordWrap &&
+           boundaryShow == other.boundaryShow && boundaryBreak == other.boundaryBreak && boundary == other.boundary &&
+           sublinesAlign == other.sublinesAlign && sublinesAlignShow == other.sublinesAlignShow &&
+           showIndentGuides == other.showIndentGuides && showWhitespaceBefore == other.showWhitespaceBefore &&
+           showWhitespaceInside == other.showWhitespaceInside && showWhitespaceAfter == other.showWhitespaceAfter &&
+           center == other.center && breakWhitespace == other.breakWhitespace && themeId == other.themeId &&
+           gutterLineNumbers == other.gutterLineNumbers;
+}
+
 // Missing keys take the reset values: a preset that lost a key must still look like the
 // default editor, and the theme id must stay a UUID the theme lookup understands.
 void FacePreset::read(const JasmineValue& d) {

@@ -168,6 +168,7 @@ void FacePresetManager::readPresets(const ConfigValue* value) {
                 continue;
             auto entry = std::make_unique<FacePresetEntry>();
             entry->preset.read(*dictionary);
+            entry->preset.id.create();
             readLanguages(dictionary->find(L"languages"), entry->languages);
             m_presets.push_back(std::move(entry));
         }
@@ -178,8 +179,11 @@ void FacePresetManager::readPresets(const ConfigValue* value) {
 void FacePresetManager::setPresets(const std::vector<const FacePresetEntry*>& entries) {
     std::vector<std::unique_ptr<FacePresetEntry>> copies;
     for (const FacePresetEntry* entry : entries) {
-        if (entry)
-            copies.push_back(std::make_unique<FacePresetEntry>(*entry));
+        if (!entry)
+            continue;
+        copies.push_back(std::make_unique<FacePresetEntry>(*entry));
+        if (copies.back()->preset.id.isNil())
+            copies.back()->preset.id.create();
     }
     m_presets.swap(copies);
     ensureDefault();
@@ -226,6 +230,16 @@ const FacePreset& FacePresetManager::findPresetForLanguage(const wchar_t* name) 
     return *best;
 }
 
+const FacePreset* FacePresetManager::findPresetById(const zem::Uuid& id) const {
+    if (id.isNil())
+        return nullptr;
+    for (const auto& entry : m_presets) {
+        if (entry->preset.id == id)
+            return &entry->preset;
+    }
+    return nullptr;
+}
+
 void FacePresetManager::splitNameList(const wchar_t* text, std::vector<std::wstring>& out) {
     out.clear();
     if (!text)
@@ -256,6 +270,7 @@ void FacePresetManager::ensureDefault() {
         return;
     auto entry = std::make_unique<FacePresetEntry>();
     entry->preset.title = L"Default";
+    entry->preset.id.create();
     m_presets.push_back(std::move(entry));
 }
 

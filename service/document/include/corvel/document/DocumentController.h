@@ -72,7 +72,10 @@ public:
     Document* getDocument() const { return m_document; }
     DocumentControllerManager* getManager() const { return m_manager; }
     Selection* getSelection() const { return m_selection.get(); }
-    FacePreset& getFacePreset() const { return *m_facePreset; }
+    // The view settings the controller's editor shows.
+    const FacePreset& getFacePreset() const { return *m_facePreset; }
+    // Copies the preset (id included) and tells onFacePresetChanged; nothing when equal.
+    void setFacePreset(const FacePreset& preset);
     // The binding without opening a change batch (the controller's own use and tests).
     SpanBinding* spans() const { return m_spans.get(); }
 
@@ -198,6 +201,7 @@ public:
     zem::CallbackList<void(DocumentController*, TextHighlighter*, int32_t)> highlightersChanged;
     zem::CallbackList<void(DocumentController*, const TextPosition*, uint32_t)> caretMoved;
     zem::CallbackList<void(DocumentController*, const ChangeRecord*)> changed;
+    zem::CallbackList<void(DocumentController*, const FacePreset*)> onFacePresetChanged;
 
     // --- DocumentListener -------------------------------------------------------------------------
     void onTextInserted(Document* document, const TextChange& change) override;

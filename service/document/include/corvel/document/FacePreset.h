@@ -29,6 +29,8 @@ public:
     virtual void reset();
     // Every field, id included.
     void assign(const FacePreset& other);
+    bool operator==(const FacePreset& other) const;
+    bool operator!=(const FacePreset& other) const { return !(*this == other); }
     // From a preset dictionary; missing keys and values of other types read as the
     // reset values. Never fails.
     void read(const JasmineValue& dictionary);

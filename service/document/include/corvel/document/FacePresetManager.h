@@ -36,7 +36,8 @@ public:
     // and the paddings to 0..10; fires fontChanged when anything differs. Returns that.
     bool setFont(const std::vector<std::wstring>& names, int32_t size, int32_t paddingTop, int32_t paddingBottom);
 
-    // A list of preset dictionaries; anything else gives the "Default" entry alone.
+    // A list of preset dictionaries; anything else gives the "Default" entry alone. Every
+    // entry gets a new id (ids are not stored).
     void readPresets(const ConfigValue* value);
     void setPresets(const std::vector<const FacePresetEntry*>& entries);
     // Gives the preset a new id; the list takes the entry.
@@ -46,6 +47,8 @@ public:
     // The preset whose longest language pattern is a prefix of name; the first preset
     // when none fits.
     const FacePreset& findPresetForLanguage(const wchar_t* name) const;
+    // Null for the nil id and for an id no entry has.
+    const FacePreset* findPresetById(const zem::Uuid& id) const;
 
     const std::vector<std::unique_ptr<FacePresetEntry>>& presets() const { return m_presets; }
     const std::vector<std::wstring>& fontNames() const { return m_fontNames; }
