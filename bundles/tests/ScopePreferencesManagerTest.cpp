@@ -56,24 +56,24 @@ protected:
     ScopePreferencesBundleItem* item = nullptr;
 };
 
-TEST_F(ScopePreferencesManagerTest, EachPairGivesTwoActionsAndAChangeMakesThemAgain) {
+TEST_F(ScopePreferencesManagerTest, EachPairGivesOneActionAndAChangeMakesThemAgain) {
     ASSERT_TRUE(preferences->installEntry(item));
-    ASSERT_EQ(4u, host.actions.size());
+    ASSERT_EQ(2u, host.actions.size());
     std::wstring prefix = L"pair." + item->getUuid().toString() + L".";
-    EXPECT_EQ(prefix + L"0.open source.c ()", host.actions[0]);
-    EXPECT_EQ(prefix + L"1.close source.c {} block", host.actions[3]);
+    EXPECT_EQ(prefix + L"0 source.c ()", host.actions[0]);
+    EXPECT_EQ(prefix + L"1 source.c {} block", host.actions[1]);
     preferences->onEntryChanged(item);
-    EXPECT_EQ(4u, host.removed.size());
-    EXPECT_EQ(8u, host.actions.size());
+    EXPECT_EQ(2u, host.removed.size());
+    EXPECT_EQ(4u, host.actions.size());
     preferences->uninstallEntry(item);
-    EXPECT_EQ(8u, host.removed.size());
+    EXPECT_EQ(4u, host.removed.size());
     EXPECT_TRUE(item->installedActions().empty());
 }
 
 TEST_F(ScopePreferencesManagerTest, ARefusedActionFailsTheInstallAndKeepsTheOnesBefore) {
-    host.refuseAt = 3;
+    host.refuseAt = 2;
     EXPECT_FALSE(preferences->installEntry(item));
-    EXPECT_EQ(2u, item->installedActions().size());
+    EXPECT_EQ(1u, item->installedActions().size());
     bundletest::TestKinds kinds;
     bundletest::Ref<corvel::BundleItem> other(new corvel::BundleItem(&kinds.snippet, uuid(8)));
     EXPECT_FALSE(preferences->installEntry(other.get()));

@@ -3,6 +3,7 @@
 
 #include "corvel/bundles/Language.h"
 #include "corvel/bundles/LanguageManager.h"
+#include "corvel/bundles/ScopePreferencesManager.h"
 #include "corvel/bundles/BundleUiHost.h"
 #include "corvel/bundles/ThemeBundleItem.h"
 #include "corvel/bundles/ThemeManager.h"
@@ -119,9 +120,12 @@ const DocumentScope* scopeAt(Document& document, int32_t line, int32_t column) {
 class ShippedBundlesTest : public ManagerFixture {
 protected:
     // Loads the shipped bundles as the program does, with the grammar and theme managers.
-    void loadShipped(bool realThemes) {
+    void loadShipped(bool realThemes, BundleUiHost* pairsHost = nullptr) {
         ASSERT_TRUE(copyTree(shippedFolder(), native(L"root:bundles")));
         makeManager(nullptr, !realThemes);
+        if (pairsHost) { // owned once registered
+            ASSERT_TRUE(m_manager->registerEntryManager(new ScopePreferencesManager(*m_manager, *pairsHost)));
+        }
         if (realThemes) {
             m_themeManager = new ThemeManager(*m_manager, BundleUiHost::none()); // owned once registered
             ASSERT_TRUE(m_manager->registerEntryManager(m_themeManager));
@@ -296,3 +300,43 @@ TEST_F(ShippedBundlesTest, TheirThemesLoadAndColourAGrammarsScopes) {
     EXPECT_EQ(2u, styler->getStyle(styler->resolveStyle(scopeAt(document, 0, 49)))->flags & 0x7u) << "comments are italic";
     document.unlockEdit();
 }
+
+namespace {
+
+// The pairs the scope preferences hand over, as "<scope> <opening><closing>[ block]".
+class PairsHost : public BundleUiHost {
+public:
+    void addAction(const BundleAction& action) override {
+        if (action.kind == SCOPE_PREFERENCES_TYPE_ID)
+            pairs.push_back(action.context + L" " + action.opening + action.closing + (action.block ? L" block" : L""));
+    }
+    std::vector<std::wstring> pairs;
+};
+
+TEST_F(ShippedBundlesTest, TheirPairsCloseBracketsAndQuotesOfTheirLanguages) {
+    zemtest::LogCapture capture(BundleManager::logSource());
+    PairsHost host;
+    loadShipped(false, &host);
+    for (auto& line : capture.lines()) {
+        if (line.level >= 2)
+            ADD_FAILURE() << "logged: " << std::string(line.text.begin(), line.text.end());
+    }
+    std::vector<BundleEntry*> entries;
+    m_manager->getEntriesOfType(SCOPE_PREFERENCES_TYPE_ID, entries);
+    EXPECT_EQ(6u, entries.size());
+    for (BundleEntry* entry : entries)
+        EXPECT_TRUE(entry->getErrors().empty()) << entry->getLocation()->toString();
+    const wchar_t* expected[] = {
+        L"source.c ()", L"source.c {} block", L"source.c \"\"", L"source.c ''",
+        L"source.cpp ()", L"source.cpp []", L"source.cpp {} block",
+        L"source.python {}", L"source.python ''",
+        L"source.json {} block", L"source.json \"\"",
+        L"source.jasmine {} block", L"source.shell {} block",
+    };
+    for (const wchar_t* pair : expected)
+        EXPECT_NE(host.pairs.end(), std::find(host.pairs.begin(), host.pairs.end(), pair))
+            << std::string(pair, pair + wcslen(pair));
+    EXPECT_EQ(28u, host.pairs.size());
+}
+
+} // namespace

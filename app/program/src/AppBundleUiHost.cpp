@@ -3,6 +3,7 @@
 #include "corvel/app/MainWindow.h"
 #include "corvel/bundles/BundleEntryTypeInfo.h"
 #include "corvel/bundles/BundleManager.h"
+#include "corvel/editor/PairedCharacterAction.h"
 #include "corvel/program/App.h"
 #include "corvel/ui/afIcon.h"
 #include "corvel/ui/afResources.h"
@@ -66,8 +67,10 @@ void AppBundleUiHost::fillBundlesMenu(void* self, afMenu* menu) {
     bundles->buildBundlesMenu(filler);
 }
 
-AppBundleUiHost::AppBundleUiHost(App* app)
-    : afActionHandler(L"BundleUiHost", dynamic_cast<afActionRegistry*>(afApp::getActionRegistry())), m_app(app) {
+AppBundleUiHost::AppBundleUiHost(App* app, afActionRegistry* registry)
+    : afActionHandler(L"BundleUiHost",
+                      registry ? registry : dynamic_cast<afActionRegistry*>(afApp::getActionRegistry())),
+      m_app(app) {
     activate();
 }
 
@@ -75,8 +78,10 @@ AppBundleUiHost::~AppBundleUiHost() {
     afActionRegistry* registry = getRegistry();
     if (!registry)
         return;
-    for (auto& entry : m_actions)
-        registry->removeAction(entry.second);
+    for (auto& entry : m_actions) {
+        for (afAction* action : entry.second)
+            registry->removeAction(action);
+    }
 }
 
 const void* AppBundleUiHost::loadIcon(int resourceId, uint32_t key) {
@@ -91,16 +96,9 @@ void AppBundleUiHost::addAction(const BundleAction& action) {
     if (!registry || action.name.empty())
         return;
     removeAction(action.name);
-    std::function<void()> run = action.run;
-    afActionMethod method(afActionMethod::Call([run](afActionHandler&, afActionEvent*) {
-        if (run)
-            run();
-        return true;
-    }));
-    afAction* made;
+    std::vector<afAction*> made;
     try {
-        made = registry->addAction(new afActionSystem(action.title.c_str(), getHandlerClass(), action.name.c_str(),
-                                                      action.context.c_str(), method));
+        made = makeActions(registry, action);
     } catch (zem::Exception& e) {
         // A bundle's scope text may not compile; the command is then left out.
         std::wstring text = e.message();
@@ -108,22 +106,47 @@ void AppBundleUiHost::addAction(const BundleAction& action) {
                         action.name.c_str(), text.c_str());
         return;
     }
-    m_actions[action.name] = made;
+    if (!made.empty())
+        m_actions[action.name] = made;
+}
+
+std::vector<afAction*> AppBundleUiHost::makeActions(afActionRegistry* registry, const BundleAction& action) {
+    if (action.kind == SCOPE_PREFERENCES_TYPE_ID) {
+        if (!action.opening || !action.closing)
+            return {};
+        // The editors' character actions: they bind themselves to the two characters.
+        auto pair = PairedCharacterAction::createPair(action.closing, action.context, action.opening, action.block,
+                                                      registry);
+        if (!pair.first)
+            return {};
+        return {pair.first, pair.second};
+    }
+    std::function<void()> run = action.run;
+    afActionMethod method(afActionMethod::Call([run](afActionHandler&, afActionEvent*) {
+        if (run)
+            run();
+        return true;
+    }));
+    afAction* made = registry->addAction(new afActionSystem(action.title.c_str(), getHandlerClass(),
+                                                            action.name.c_str(), action.context.c_str(), method));
     // Built-in commands take their keys before snippets' key equivalents.
     if (afActionInvokerKey* keys = keyInvoker(registry); keys && !action.key.empty())
         keys->bindShortcut(made, action.key.c_str(), action.kind != SNIPPET_TYPE_ID);
     if (afActionInvokerTab* tabs = m_app ? m_app->getTabInvoker() : nullptr; tabs && !action.tabWord.empty())
         tabs->bindWord(action.tabWord.c_str(), made);
+    return {made};
 }
 
 void AppBundleUiHost::removeAction(const std::wstring& name) {
     auto found = m_actions.find(name);
     if (found == m_actions.end())
         return;
-    afAction* action = found->second;
+    std::vector<afAction*> actions = found->second;
     m_actions.erase(found);
-    if (afActionRegistry* registry = getRegistry())
-        registry->removeAction(action);
+    if (afActionRegistry* registry = getRegistry()) {
+        for (afAction* action : actions)
+            registry->removeAction(action);
+    }
 }
 
 intptr_t AppBundleUiHost::pushStatus(const std::wstring& text) {

@@ -29,20 +29,19 @@ bool ScopePreferencesManager::installEntry(BundleEntry* entry) {
         return false;
     try {
         const std::wstring prefix = L"pair." + item->getUuid().toString() + L".";
+        // One action per pair: the host makes the two character actions of it.
         for (size_t i = 0; i < item->getPairs().size(); ++i) {
             const ScopePair& pair = item->getPairs()[i];
-            for (int closing = 0; closing < 2; ++closing) {
-                BundleAction action;
-                action.name = prefix + std::to_wstring(i) + (closing ? L".close" : L".open");
-                action.title = std::wstring(1, closing ? pair.closing : pair.opening);
-                action.context = item->getScope();
-                action.kind = SCOPE_PREFERENCES_TYPE_ID;
-                action.opening = pair.opening;
-                action.closing = pair.closing;
-                action.block = pair.block;
-                m_host.addAction(action);
-                item->installedActions().push_back(action.name);
-            }
+            BundleAction action;
+            action.name = prefix + std::to_wstring(i);
+            action.title = std::wstring(1, pair.opening) + pair.closing;
+            action.context = item->getScope();
+            action.kind = SCOPE_PREFERENCES_TYPE_ID;
+            action.opening = pair.opening;
+            action.closing = pair.closing;
+            action.block = pair.block;
+            m_host.addAction(action);
+            item->installedActions().push_back(action.name);
         }
         return true;
     } catch (const zem::Exception& e) {

@@ -7,6 +7,8 @@
 #include "corvel/widgets/afActionInvokerKey.h"
 #include "corvel/widgets/afActionRegistry.h"
 
+#include <memory>
+
 namespace corvel {
 
 namespace {
@@ -58,14 +60,17 @@ PairedCharacterAction::createPair(wchar_t closing, const std::wstring& selectorT
     if (!registry)
         return {nullptr, nullptr};
     afActionHandlerClass* handlerClass = registry->getHandlerClass(EditorCmd::HANDLER_CLASS);
-    auto* open = new PairedCharacterAction(handlerClass, selectorText, afActionMethod(&typeOpening), opening, closing,
-                                           block);
+    // A selector that does not compile throws from either constructor: neither is kept.
+    std::unique_ptr<PairedCharacterAction> opener(new PairedCharacterAction(
+        handlerClass, selectorText, afActionMethod(&typeOpening), opening, closing, block));
     // The pair's span is the innermost atom of the path at the caret inside it, and
     // selectors match anchored at the innermost atom: the pair's name goes last.
     const std::wstring pairName = PairedCharacters::spanName(opening, closing, block);
     const std::wstring closingScope = selectorText.empty() ? pairName : selectorText + L" " + pairName;
-    auto* close = new PairedCharacterAction(handlerClass, closingScope, afActionMethod(&typeClosing), opening, closing,
-                                            block);
+    std::unique_ptr<PairedCharacterAction> closer(new PairedCharacterAction(
+        handlerClass, closingScope, afActionMethod(&typeClosing), opening, closing, block));
+    PairedCharacterAction* open = opener.release();
+    PairedCharacterAction* close = closer.release();
     registry->addAction(open);
     registry->addAction(close);
     if (auto* keys = dynamic_cast<afActionInvokerKey*>(registry->getInvoker(afActionEventType::CHARACTER))) {

@@ -23,8 +23,9 @@ struct BundleAction {
     std::wstring tabWord = {}; // typed before the tab key to run it (snippets); empty for none
     std::wstring group = {};   // where choosers list it (a snippet's bundle title)
     uint32_t kind = 0;         // the entry type it serves; 0 for the bundle manager's own
-    // A paired character (kind: scope preferences): typing opening inserts both
-    // characters in the scope of context; block pairs open lines between them.
+    // A pair of characters (kind: scope preferences), one action for the pair: the host
+    // makes typing opening insert both characters in the scope of context, and typing
+    // closing step over the pair; block pairs open lines between them.
     wchar_t opening = 0;
     wchar_t closing = 0;
     bool block = false;

@@ -7,6 +7,7 @@
 
 #include <map>
 #include <string>
+#include <vector>
 
 namespace corvel {
 
@@ -14,11 +15,13 @@ class App;
 class MainWindow;
 class afAction;
 class afActionEvent;
+class afActionRegistry;
 class afMenu;
 
 class AppBundleUiHost : public BundleUiHost, public afActionHandler {
 public:
-    explicit AppBundleUiHost(App* app);
+    // Actions go into the registry given, else the application's.
+    explicit AppBundleUiHost(App* app, afActionRegistry* registry = nullptr);
     ~AppBundleUiHost() override;
 
     // Fills the window's bundles menu each time it opens.
@@ -35,10 +38,14 @@ public:
 
 private:
     static void fillBundlesMenu(void* self, afMenu* menu);
+    // The command's actions, registered; empty when it cannot be made.
+    std::vector<afAction*> makeActions(afActionRegistry* registry, const BundleAction& action);
 
     App* m_app;
     MainWindow* m_window = nullptr;
-    std::map<std::wstring, afAction*> m_actions; // registered by this host, owned by the registry
+    // Registered by this host, owned by the registry: one action for a command, two for a
+    // pair of characters (opening first).
+    std::map<std::wstring, std::vector<afAction*>> m_actions;
 };
 
 } // namespace corvel
