@@ -145,11 +145,12 @@ void App::createManagers() {
         m_tabInvoker = new afActionInvokerTab(actions);
         actions->addInvoker(m_tabInvoker, afActionEventType::TAB);
     }
-    // Every editor finds its presets, theme and tab triggers here.
+    // Every editor finds its presets, theme, tab triggers and launcher entries here.
     EditorContext& editors = EditorContext::get();
     editors.facePresets = m_facePresetManager;
     editors.themes = m_themeManager;
     editors.tabInvoker = m_tabInvoker;
+    editors.bundles = m_bundleManager;
 }
 
 void App::createMainWindow() {

@@ -123,6 +123,7 @@ void App::deleteManagers() {
     editors.themes = nullptr;
     editors.tabInvoker = nullptr;
     setActionChooser(nullptr);
+    editors.bundles = nullptr;
     release(m_tabManager);
     release(m_facePresetUI);
     // The file manager outlives the presets and the projects: it lets go of them first.

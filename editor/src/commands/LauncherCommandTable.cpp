@@ -1,18 +1,30 @@
 // The scope display, the grammar and snippet launchers and go to line.
 #include "EditorCommandTable.h"
 
+#include "corvel/bundles/BundleManager.h"
+#include "corvel/bundles/Language.h"
+#include "corvel/bundles/LanguageAction.h"
+#include "corvel/bundles/Snippet.h"
+#include "corvel/bundles/SnippetManager.h"
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/ScopePath.h"
+#include "corvel/document/ScopeSelector.h"
 #include "corvel/document/Selection.h"
 #include "corvel/editor/Editor.h"
 #include "corvel/editor/EditorCmd.h"
+#include "corvel/editor/EditorContext.h"
 #include "corvel/editor/GotoLine.h"
 #include "corvel/widgets/Hint.h"
 #include "corvel/widgets/StringDialog.h"
+#include "corvel/widgets/afAction.h"
+#include "corvel/widgets/afActionChooser.h"
+#include "corvel/widgets/afActionEvent.h"
+#include "corvel/widgets/afActionRegistry.h"
 #include "zem/base/Format.h"
 
 #include <cwchar>
 #include <memory>
+#include <vector>
 
 namespace corvel {
 
@@ -50,12 +62,78 @@ bool showScope(EditorCmd& cmd, afActionEvent*) {
     return true;
 }
 
-bool launchGrammar(EditorCmd& cmd, afActionEvent*) {
-    return commandController(cmd) != nullptr;
+// The action registered under name, for a grammar's or snippet's action of that name.
+afAction* registeredAction(EditorCmd& cmd, const std::wstring& name) {
+    afActionRegistry* registry = cmd.getRegistry();
+    return registry && !name.empty() ? registry->findAction(name.c_str()) : nullptr;
 }
 
-bool launchSnippet(EditorCmd& cmd, afActionEvent*) {
-    return commandController(cmd) != nullptr;
+// One candidate runs at once, several go to the chooser, none or a dismissed chooser does
+// nothing. The chosen action gets the launching event's context. Bundles may reload while
+// the chooser is open: the chosen action is looked up again by its name.
+void runChosen(EditorCmd& cmd, afActionMatchList& candidates, afActionEvent* launching) {
+    std::vector<std::wstring> names;
+    for (const afActionMatch& candidate : candidates)
+        names.push_back(candidate.action->getName());
+    const int picked = chooseAction(candidates, &cmd.getEditor());
+    if (picked < 0 || static_cast<size_t>(picked) >= names.size())
+        return;
+    afActionEvent event(afActionEventType::PLAIN);
+    event.action = registeredAction(cmd, names[static_cast<size_t>(picked)]);
+    if (!event.action)
+        return;
+    if (launching) {
+        event.context = launching->context;
+        event.word = launching->word;
+    }
+    event.action->execute(&event);
+}
+
+// Every grammar's select action, by title.
+bool launchGrammar(EditorCmd& cmd, afActionEvent* launching) {
+    if (!commandController(cmd))
+        return false;
+    BundleManager* bundles = EditorContext::get().bundles;
+    if (!bundles)
+        return true;
+    std::vector<BundleEntry*> entries;
+    bundles->getEntriesOfType(LANGUAGE_TYPE_ID, entries);
+    afActionMatchList candidates;
+    for (BundleEntry* entry : entries) {
+        auto* language = dynamic_cast<Language*>(entry);
+        LanguageAction* own = language ? language->getAction() : nullptr;
+        if (afAction* action = own ? registeredAction(cmd, own->getName()) : nullptr)
+            candidates.push_back(afActionMatch{0, 0, action, nullptr});
+    }
+    sortActionMatchesByTitle(candidates);
+    runChosen(cmd, candidates, launching);
+    return true;
+}
+
+// Every snippet whose scope fits the place the launcher was run at, the best fit first,
+// then by title; a snippet without a scope fits everywhere.
+bool launchSnippet(EditorCmd& cmd, afActionEvent* launching) {
+    if (!commandController(cmd))
+        return false;
+    BundleManager* bundles = EditorContext::get().bundles;
+    if (!bundles)
+        return true;
+    ScopePath& path = launching && launching->context ? *launching->context : cmd.getEditor().getScopePath();
+    ScopeSelectorMatcher matcher(path);
+    std::vector<BundleEntry*> entries;
+    bundles->getEntriesOfType(SNIPPET_TYPE_ID, entries);
+    afActionMatchList candidates;
+    for (BundleEntry* entry : entries) {
+        auto* snippet = dynamic_cast<Snippet*>(entry);
+        SnippetAction* own = snippet ? snippet->getAction() : nullptr;
+        afAction* action = own ? registeredAction(cmd, own->name) : nullptr;
+        ScopeMatch fit;
+        if (action && matcher.match(action->getSelector(), fit, false))
+            candidates.push_back(afActionMatch{fit.score, 0, action, nullptr});
+    }
+    sortActionMatchesByScoreAndTitle(candidates);
+    runChosen(cmd, candidates, launching);
+    return true;
 }
 
 // "", letters, 0 and numbers past the last line do nothing, without a message.

@@ -7,6 +7,7 @@
 
 namespace corvel {
 
+class BundleManager;
 class FacePresetManager;
 class ThemeManager;
 class afActionInvokerTab;
@@ -17,6 +18,7 @@ struct EditorContext {
     FacePresetManager* facePresets = nullptr;
     ThemeManager* themes = nullptr;
     afActionInvokerTab* tabInvoker = nullptr; // the tab-trigger invoker
+    BundleManager* bundles = nullptr;         // the grammars and snippets the launchers offer
     // The font used while no face preset manager is set.
     std::vector<std::wstring> fallbackFontNames{L"Courier New"};
     int fallbackFontSize = 10;
