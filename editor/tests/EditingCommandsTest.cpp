@@ -112,6 +112,79 @@ TEST_F(EditingCommandsTest, CopyAndCutWithNothingSelectedLeaveTheClipboardAlone)
     EXPECT_EQ(L"before", systemClipboardText());
 }
 
+// Another program holding the clipboard open: a thread of its own opens it and keeps it
+// until released, so every put of this thread fails meanwhile.
+class ClipboardHolder {
+public:
+    ClipboardHolder() {
+        m_opened = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_thread = CreateThread(nullptr, 0, &ClipboardHolder::hold, this, 0, nullptr);
+        m_held = m_thread && WaitForSingleObject(m_opened, 5000) == WAIT_OBJECT_0 && m_openedOk;
+    }
+    ~ClipboardHolder() {
+        SetEvent(m_release);
+        if (m_thread) {
+            WaitForSingleObject(m_thread, 5000);
+            CloseHandle(m_thread);
+        }
+        CloseHandle(m_opened);
+        CloseHandle(m_release);
+    }
+    bool held() const { return m_held; }
+
+private:
+    static DWORD WINAPI hold(void* data) {
+        auto* self = static_cast<ClipboardHolder*>(data);
+        self->m_openedOk = OpenClipboard(nullptr) != FALSE;
+        SetEvent(self->m_opened);
+        WaitForSingleObject(self->m_release, 10000);
+        if (self->m_openedOk)
+            CloseClipboard();
+        return 0;
+    }
+
+    HANDLE m_opened;
+    HANDLE m_release;
+    HANDLE m_thread;
+    volatile bool m_openedOk = false;
+    bool m_held = false;
+};
+
+TEST_F(EditingCommandsTest, ACutWhosePutFailsDeletesNothing) {
+    putSystemText(L"before");
+    const struct {
+        const wchar_t* text;
+        int32_t anchor; // -1: the caret alone, for the whole-line cut
+        int32_t caret;
+        bool wholeLine;
+    } cases[] = {
+        {L"ab\ncd\nef", 3, 5, false},
+        {L"ab\ncd\nef", -1, 4, true},
+    };
+    for (const auto& c : cases) {
+        setText(c.text);
+        if (c.anchor < 0)
+            caretAt(c.caret);
+        else
+            selectOffsets(c.anchor, c.caret);
+        {
+            ClipboardHolder holder;
+            ASSERT_TRUE(holder.held());
+            EXPECT_FALSE(EditingCommands::cut(*controller, c.wholeLine)) << c.wholeLine;
+        }
+        EXPECT_EQ(c.text, text());
+        EXPECT_EQ(0, clipboard->getPutInProgress());
+        EXPECT_FALSE(controller->undo()) << "no undo step either";
+        EXPECT_EQ(L"before", systemClipboardText());
+    }
+    // Once the clipboard is free again the same cut works.
+    selectOffsets(3, 5);
+    EXPECT_TRUE(EditingCommands::cut(*controller, false));
+    EXPECT_EQ(L"ab\n\nef", text());
+    EXPECT_EQ(L"cd", systemClipboardText());
+}
+
 TEST_F(EditingCommandsTest, CutLineTakesTheWholeLineWithItsBreak) {
     setText(L"ab\ncd\nef");
     caretAt(4);
