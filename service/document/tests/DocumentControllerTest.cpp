@@ -401,23 +401,27 @@ TEST_F(DocumentControllerTest, SetFacePresetTellsItsListenersOnlyOfChanges) {
     controller->setFacePreset(preset);
     EXPECT_TRUE(notices.titles.empty()) << "the same settings again";
     const struct {
-        const wchar_t* title;
+        const char* field;
         void (*change)(corvel::FacePreset&);
     } cases[] = {
-        {L"wrap", [](corvel::FacePreset& p) { p.wordWrap = true; }},
-        {L"margin", [](corvel::FacePreset& p) { p.boundary = 100; }},
-        {L"theme", [](corvel::FacePreset& p) { p.themeId = L"00000000-0000-0000-0000-000000000001"; }},
-        {L"numbers", [](corvel::FacePreset& p) { p.gutterLineNumbers = false; }},
-        {L"id", [](corvel::FacePreset& p) { p.id.create(); }},
+        {"wrap", [](corvel::FacePreset& p) { p.wordWrap = true; }},
+        {"margin", [](corvel::FacePreset& p) { p.boundary = 100; }},
+        {"theme", [](corvel::FacePreset& p) { p.themeId = L"00000000-0000-0000-0000-000000000001"; }},
+        {"numbers", [](corvel::FacePreset& p) { p.gutterLineNumbers = false; }},
+        {"white space", [](corvel::FacePreset& p) { p.showWhitespaceInside = true; }},
+        {"id", [](corvel::FacePreset& p) { p.id.create(); }},
+        {"title", [](corvel::FacePreset& p) { p.title = L"Renamed"; }},
     };
+    size_t told = 0;
     for (const auto& c : cases) {
-        preset.title = c.title;
         c.change(preset);
         controller->setFacePreset(preset);
+        EXPECT_EQ(++told, notices.titles.size()) << c.field;
         controller->setFacePreset(preset);
+        EXPECT_EQ(told, notices.titles.size()) << c.field << " set again";
     }
-    EXPECT_EQ((std::vector<std::wstring>{L"wrap", L"margin", L"theme", L"numbers", L"id"}), notices.titles);
     EXPECT_EQ(preset, controller->getFacePreset());
+    EXPECT_EQ(L"Renamed", notices.titles.back());
 }
 
 TEST_F(DocumentControllerTest, ControllersFollowTheirPresetWhenTheListChanges) {
