@@ -89,51 +89,50 @@ void runChosen(EditorCmd& cmd, afActionMatchList& candidates, afActionEvent* lau
     event.action->execute(&event);
 }
 
-// Every grammar's select action, by title.
-bool launchGrammar(EditorCmd& cmd, afActionEvent* launching) {
+// The candidates that add makes of the bundle entries of the type, sorted, then chosen and run;
+// nothing without bundles, not handled without a document.
+template <class Add>
+bool launch(EditorCmd& cmd, afActionEvent* launching, uint32_t type, void (*sort)(afActionMatchList&), Add add) {
     if (!commandController(cmd))
         return false;
     BundleManager* bundles = EditorContext::get().bundles;
     if (!bundles)
         return true;
     std::vector<BundleEntry*> entries;
-    bundles->getEntriesOfType(LANGUAGE_TYPE_ID, entries);
+    bundles->getEntriesOfType(type, entries);
     afActionMatchList candidates;
-    for (BundleEntry* entry : entries) {
-        auto* language = dynamic_cast<Language*>(entry);
-        LanguageAction* own = language ? language->getAction() : nullptr;
-        if (afAction* action = own ? registeredAction(cmd, own->getName()) : nullptr)
-            candidates.push_back(afActionMatch{0, 0, action, nullptr});
-    }
-    sortActionMatchesByTitle(candidates);
+    for (BundleEntry* entry : entries)
+        add(entry, candidates);
+    sort(candidates);
     runChosen(cmd, candidates, launching);
     return true;
+}
+
+// Every grammar's select action, by title.
+bool launchGrammar(EditorCmd& cmd, afActionEvent* launching) {
+    return launch(cmd, launching, LANGUAGE_TYPE_ID, &sortActionMatchesByTitle,
+                  [&cmd](BundleEntry* entry, afActionMatchList& candidates) {
+                      auto* language = dynamic_cast<Language*>(entry);
+                      LanguageAction* own = language ? language->getAction() : nullptr;
+                      if (afAction* action = own ? registeredAction(cmd, own->getName()) : nullptr)
+                          candidates.push_back(afActionMatch{0, 0, action, nullptr});
+                  });
 }
 
 // Every snippet whose scope fits the place the launcher was run at, the best fit first,
 // then by title; a snippet without a scope fits everywhere.
 bool launchSnippet(EditorCmd& cmd, afActionEvent* launching) {
-    if (!commandController(cmd))
-        return false;
-    BundleManager* bundles = EditorContext::get().bundles;
-    if (!bundles)
-        return true;
     ScopePath& path = launching && launching->context ? *launching->context : cmd.getEditor().getScopePath();
     ScopeSelectorMatcher matcher(path);
-    std::vector<BundleEntry*> entries;
-    bundles->getEntriesOfType(SNIPPET_TYPE_ID, entries);
-    afActionMatchList candidates;
-    for (BundleEntry* entry : entries) {
-        auto* snippet = dynamic_cast<Snippet*>(entry);
-        SnippetAction* own = snippet ? snippet->getAction() : nullptr;
-        afAction* action = own ? registeredAction(cmd, own->name) : nullptr;
-        ScopeMatch fit;
-        if (action && matcher.match(action->getSelector(), fit, false))
-            candidates.push_back(afActionMatch{fit.score, 0, action, nullptr});
-    }
-    sortActionMatchesByScoreAndTitle(candidates);
-    runChosen(cmd, candidates, launching);
-    return true;
+    return launch(cmd, launching, SNIPPET_TYPE_ID, &sortActionMatchesByScoreAndTitle,
+                  [&cmd, &matcher](BundleEntry* entry, afActionMatchList& candidates) {
+                      auto* snippet = dynamic_cast<Snippet*>(entry);
+                      SnippetAction* own = snippet ? snippet->getAction() : nullptr;
+                      afAction* action = own ? registeredAction(cmd, own->name) : nullptr;
+                      ScopeMatch fit;
+                      if (action && matcher.match(action->getSelector(), fit, false))
+                          candidates.push_back(afActionMatch{fit.score, 0, action, nullptr});
+                  });
 }
 
 // "", letters, 0 and numbers past the last line do nothing, without a message.
