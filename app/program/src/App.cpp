@@ -140,7 +140,6 @@ void App::createManagers() {
     m_facePresetUI = new FacePresetManagerUI(m_facePresetManager, m_preferencesManager, m_themeManager, config);
     // A key or tab word that fits several actions asks which one.
     setActionChooser(&ActionSelectWindow::choose);
-    m_controllerManager->followFacePresets(m_facePresetManager);
     if (actions) {
         m_tabInvoker = new afActionInvokerTab(actions);
         actions->addInvoker(m_tabInvoker, afActionEventType::TAB);

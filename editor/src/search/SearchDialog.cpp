@@ -78,8 +78,6 @@ Editor* SearchDialog::makeField(const wchar_t* name, DocumentController*& contro
     FacePreset preset = controller ? controller->getFacePreset() : field->getFacePreset();
     preset.wordWrap = true;
     preset.gutterLineNumbers = false;
-    // A preset of the field's own, not one of the list: changes of the list leave it alone.
-    preset.id = zem::Uuid();
     if (!controller) {
         field->applyFacePreset(preset);
         return field;

@@ -2,7 +2,6 @@
 #include "corvel/document/DocumentControllerManager.h"
 #include "corvel/document/DocumentState.h"
 #include "corvel/document/FacePreset.h"
-#include "corvel/document/FacePresetManager.h"
 #include "corvel/document/FinderBoyerMoore.h"
 #include "corvel/document/TextChunk.h"
 #include "corvel/document/Selection.h"
@@ -422,50 +421,6 @@ TEST_F(DocumentControllerTest, SetFacePresetTellsItsListenersOnlyOfChanges) {
     }
     EXPECT_EQ(preset, controller->getFacePreset());
     EXPECT_EQ(L"Renamed", notices.titles.back());
-}
-
-TEST_F(DocumentControllerTest, ControllersFollowTheirPresetWhenTheListChanges) {
-    corvel::FacePresetManager presets(nullptr, nullptr);
-    corvel::FacePresetEntry* python = new corvel::FacePresetEntry;
-    python->preset.title = L"Python";
-    presets.addPreset(python);
-    corvel::DocumentController* other = controllers->createController(document());
-    corvel::DocumentController* plain = controllers->createController(document());
-    controller->setFacePreset(presets.presets()[0]->preset);
-    other->setFacePreset(python->preset);
-    controllers->followFacePresets(&presets);
-    PresetNotices notices;
-    plain->onFacePresetChanged.add(&PresetNotices::changed, &notices);
-
-    // What Preferences > Apply does: edited copies that keep their ids replace the list.
-    std::vector<corvel::FacePresetEntry> edited;
-    for (const auto& entry : presets.presets())
-        edited.push_back(*entry);
-    edited[0].preset.wordWrap = true;
-    edited[1].preset.boundary = 120;
-    edited[1].preset.themeId = L"00000000-0000-0000-0000-000000000002";
-    presets.setPresets({&edited[0], &edited[1]});
-    presets.presetsChanged.invoke(&presets);
-    EXPECT_TRUE(controller->getFacePreset().wordWrap);
-    EXPECT_EQ(78, controller->getFacePreset().boundary);
-    EXPECT_FALSE(other->getFacePreset().wordWrap);
-    EXPECT_EQ(120, other->getFacePreset().boundary);
-    EXPECT_EQ(L"00000000-0000-0000-0000-000000000002", other->getFacePreset().themeId);
-    EXPECT_TRUE(notices.titles.empty()) << "a preset of no entry stays as it is";
-
-    // A removed entry leaves its documents alone; after unfollowing nothing changes.
-    edited[0].preset.boundary = 40;
-    presets.setPresets({&edited[0]});
-    presets.presetsChanged.invoke(&presets);
-    EXPECT_EQ(40, controller->getFacePreset().boundary);
-    EXPECT_EQ(120, other->getFacePreset().boundary);
-    controllers->followFacePresets(nullptr);
-    edited[0].preset.boundary = 50;
-    presets.setPresets({&edited[0]});
-    presets.presetsChanged.invoke(&presets);
-    EXPECT_EQ(40, controller->getFacePreset().boundary);
-    controllers->destroyController(other);
-    controllers->destroyController(plain);
 }
 
 } // namespace chunks

@@ -8,7 +8,6 @@
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/FacePreset.h"
 #include "corvel/document/FacePresetManager.h"
-#include "corvel/editor/Editor.h"
 #include "corvel/widgets/afDialogFileOptions.h"
 
 namespace corvel {
@@ -27,9 +26,8 @@ void FileManager::applyFacePreset(DocumentController* controller) {
     if (!controller || !m_presets)
         return;
     const FacePreset& preset = m_presets->findPresetForLanguage(controller->getLanguageName().c_str());
-    controller->getFacePreset().assign(preset);
-    if (auto* editor = dynamic_cast<Editor*>(controller->getEditor()))
-        editor->applyFacePreset(controller->getFacePreset());
+    // The controller tells its editor, when the settings differ.
+    controller->setFacePreset(preset);
 }
 
 void FileManager::buildFileFilters(const std::wstring& grammarName, afDialogFileOptions& options) const {

@@ -4,8 +4,6 @@
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/DocumentControllerUndoIO.h"
 #include "corvel/document/DocumentManager.h"
-#include "corvel/document/FacePreset.h"
-#include "corvel/document/FacePresetManager.h"
 
 #include <algorithm>
 
@@ -16,9 +14,7 @@ DocumentControllerManager::DocumentControllerManager(DocumentManager* documentMa
     m_undoIO.reset(new DocumentControllerUndoIO(this, documentManager ? documentManager->getUndoRegistry() : nullptr));
 }
 
-DocumentControllerManager::~DocumentControllerManager() {
-    followFacePresets(nullptr);
-}
+DocumentControllerManager::~DocumentControllerManager() = default;
 
 DocumentController* DocumentControllerManager::createController(Document* document) {
     DocumentController* controller = new DocumentController(this, document, m_nextId++);
@@ -45,24 +41,6 @@ void DocumentControllerManager::destroyController(DocumentController* controller
     delete controller;
     if (document->getControllers().empty() && m_documentManager)
         m_documentManager->closeDocument(document);
-}
-
-void DocumentControllerManager::followFacePresets(FacePresetManager* presets) {
-    if (m_presets)
-        m_presets->presetsChanged.remove(&DocumentControllerManager::onPresetsChanged, this);
-    m_presets = presets;
-    if (m_presets)
-        m_presets->presetsChanged.add(&DocumentControllerManager::onPresetsChanged, this);
-}
-
-// Preferences > Apply replaces the whole list by edited copies that keep their ids, so the
-// id tells which entry a document's preset came from; a preset of no entry stays as it is.
-void DocumentControllerManager::onPresetsChanged(void* self, FacePresetManager* presets) {
-    auto* manager = static_cast<DocumentControllerManager*>(self);
-    for (DocumentController* controller : std::vector<DocumentController*>(manager->m_controllers)) {
-        if (const FacePreset* preset = presets->findPresetById(controller->getFacePreset().id))
-            controller->setFacePreset(*preset);
-    }
 }
 
 } // namespace corvel

@@ -230,16 +230,6 @@ const FacePreset& FacePresetManager::findPresetForLanguage(const wchar_t* name) 
     return *best;
 }
 
-const FacePreset* FacePresetManager::findPresetById(const zem::Uuid& id) const {
-    if (id.isNil())
-        return nullptr;
-    for (const auto& entry : m_presets) {
-        if (entry->preset.id == id)
-            return &entry->preset;
-    }
-    return nullptr;
-}
-
 void FacePresetManager::splitNameList(const wchar_t* text, std::vector<std::wstring>& out) {
     out.clear();
     if (!text)

@@ -11,7 +11,6 @@ class Document;
 class DocumentController;
 class DocumentControllerUndoIO;
 class DocumentManager;
-class FacePresetManager;
 
 class DocumentControllerManager {
 public:
@@ -33,19 +32,12 @@ public:
     DocumentControllerUndoIO* getUndoIO() const { return m_undoIO.get(); }
     DocumentManager* getDocumentManager() const { return m_documentManager; }
 
-    // From now on a change of the presets list reaches every controller that shows one of
-    // its presets (the same id): the controller takes the preset's new settings. Null stops.
-    void followFacePresets(FacePresetManager* presets);
-
 private:
-    static void onPresetsChanged(void* self, FacePresetManager* presets);
-
     DocumentManager* m_documentManager;
     DocumentController* m_activeController = nullptr;
     std::vector<DocumentController*> m_controllers; // owned
     std::unique_ptr<DocumentControllerUndoIO> m_undoIO;
     int32_t m_nextId = 1;
-    FacePresetManager* m_presets = nullptr; // not owned
 };
 
 } // namespace corvel

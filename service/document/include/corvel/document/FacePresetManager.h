@@ -47,8 +47,6 @@ public:
     // The preset whose longest language pattern is a prefix of name; the first preset
     // when none fits.
     const FacePreset& findPresetForLanguage(const wchar_t* name) const;
-    // Null for the nil id and for an id no entry has.
-    const FacePreset* findPresetById(const zem::Uuid& id) const;
 
     const std::vector<std::unique_ptr<FacePresetEntry>>& presets() const { return m_presets; }
     const std::vector<std::wstring>& fontNames() const { return m_fontNames; }
