@@ -12,7 +12,9 @@
 #include "corvel/widgets/afActionRegistry.h"
 #include "corvel/widgets/afActionTriggerKey.h"
 #include "support/TestWidgets.h"
+#include "support/TestWindow.h"
 #include "zem/jasmine/JasmineParser.h"
+#include "zem/thread/MessageRegistry.h"
 #include "zem/value/Values.h"
 
 #include <gtest/gtest.h>
@@ -28,6 +30,9 @@ using corvel::PairedCharacterAction;
 class AppBundleUiHostTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The bundle manager reports through the message registry.
+        ASSERT_NE(nullptr, window.handle()) << "windows need a display (run under Xvfb)";
+        messages.init(window.handle());
         keys.reset(new corvel::afActionInvokerKey(&registry));
         registry.addInvoker(keys.get(), corvel::afActionEventType::KEY);
         registry.addInvoker(keys.get(), corvel::afActionEventType::CHARACTER);
@@ -42,6 +47,9 @@ protected:
         bundles.reset();
         host.reset();
         registry.removeInvoker(keys.get());
+        window.drain();
+        if (messages.isActive())
+            messages.shutdown();
     }
 
     corvel::ScopePreferencesBundleItem* item(const wchar_t* text) {
@@ -71,6 +79,8 @@ protected:
     }
 
     uitest::WithResources resources; // the host registers the kinds' icons
+    zemtest::TestWindow window;
+    zem::MessageRegistry messages;
     corvel::afActionRegistry registry;
     std::unique_ptr<corvel::afActionInvokerKey> keys;
     std::unique_ptr<corvel::AppBundleUiHost> host;
