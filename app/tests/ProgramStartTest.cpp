@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace corvel;
 using apptest::ProgramCopy;
 
@@ -92,7 +94,97 @@ private:
     MainWindow* m_window;
 };
 
+struct ChildSearch {
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK matchChild(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<ChildSearch*>(data);
+    wchar_t name[64] = L"";
+    GetClassNameW(child, name, 64);
+    if (wcscmp(name, search->className) != 0 || !IsWindowVisible(child))
+        return TRUE;
+    search->found = child;
+    return FALSE;
+}
+
+// The first visible child window of the class under parent, or null.
+HWND findChild(HWND parent, const wchar_t* className) {
+    ChildSearch search{className, nullptr};
+    EnumChildWindows(parent, &matchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The top left corner of the caret of the thread that owns the window, in its client
+// coordinates; {-1, -1} while it shows none.
+POINT caretCorner(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndCaret)
+        return POINT{-1, -1};
+    return POINT{info.rcCaret.left, info.rcCaret.top};
+}
+
 } // namespace
+
+// The shipped pairs reach the program's editors once its bundles are loaded and the document
+// has the grammar of its file: a brace and Enter then open an indented block, so the caret
+// leaves the left edge. Until then both are taken back and tried again.
+TEST(ProgramStartTest, ABracketTypedInACppDocumentClosesItself) {
+    ProgramCopy program;
+    program.addShippedBundles();
+    const std::wstring file = program.folder() + L"typed.cpp";
+    zemtest::writeNativeFile(file, "int x;");
+    int run = program.start(L"\"" + file + L"\"");
+    ASSERT_GE(run, 0);
+    HWND window = program.waitForWindow(run, L"Corvel35WindowClass");
+    ASSERT_NE(nullptr, window);
+    HWND editor = nullptr;
+    ASSERT_TRUE(uitest::pumpUntil([&] { return (editor = findChild(window, L"CorvelEditor")) != nullptr; }, 10000));
+    // No window manager gives the editor the focus that makes its commands live.
+    SendMessageW(editor, WM_SETFOCUS, 0, 0);
+    POINT start{-1, -1};
+    ASSERT_TRUE(uitest::pumpUntil([&] { return (start = caretCorner(editor)).x >= 0; }, 10000));
+    // Keys go through the program's message loop, where its key bindings are looked up.
+    auto press = [&](UINT key) {
+        PostMessageW(editor, WM_KEYDOWN, key, 1);
+        PostMessageW(editor, WM_KEYUP, key, 0xC0000001);
+    };
+    // One try: a brace and Enter; a caret on the next line but at its start means no pair
+    // took the brace, so both are taken back.
+    bool lost = false;
+    auto opensBlock = [&] {
+        SendMessageW(editor, WM_CHAR, L'{', 1);
+        press(VK_RETURN);
+        POINT now{-1, -1};
+        if (!uitest::pumpUntil([&] { return (now = caretCorner(editor)).y > start.y; }, 5000))
+            return lost = true;
+        if (now.x > start.x)
+            return true;
+        press(VK_BACK);
+        press(VK_BACK);
+        lost = !uitest::pumpUntil([&] {
+            const POINT back = caretCorner(editor);
+            return back.x == start.x && back.y == start.y;
+        });
+        return lost;
+    };
+    const bool block = uitest::pumpUntil(opensBlock, 30000);
+    ASSERT_FALSE(lost) << "Enter or Backspace did not reach the editor";
+    ASSERT_TRUE(block) << "a brace and Enter never opened a block";
+    SendMessageW(editor, WM_CHAR, L'(', 1);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    HWND box = program.waitForWindow(run, L"afMessageBox");
+    ASSERT_NE(nullptr, box) << "no question about the modified document";
+    PostMessageW(box, WM_KEYDOWN, 'Y', 0); // "&Save"
+    EXPECT_EQ(0u, program.waitForExit(run));
+    const std::string saved = zemtest::readNativeFile(file);
+    EXPECT_EQ(1, std::count(saved.begin(), saved.end(), '(')) << saved;
+    EXPECT_NE(std::string::npos, saved.find("()")) << saved;
+    EXPECT_EQ(0u, saved.find("{")) << saved;
+    EXPECT_NE(std::string::npos, saved.find("}int x;")) << saved;
+}
 
 TEST(ProgramStartTest, FirstStartShowsTheWindowAndCloseEndsItWithTheSettingsSaved) {
     ProgramCopy program;

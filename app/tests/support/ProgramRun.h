@@ -2,6 +2,7 @@
 // folder beside a start-up configuration that names a user folder of its own, so a run
 // touches nothing outside that folder.
 #pragma once
+#include "../../../bench/BenchFiles.h"
 #include "support/TempFolder.h"
 #include "support/TestWidgets.h"
 
@@ -87,6 +88,9 @@ public:
         zemtest::writeNativeFile(m_folder + L"config\\startup.cvConfig",
                                  "{ version : '0 9 4 0' app.startup : { user_dir : '" + narrow(folder) + "' } }");
     }
+
+    // The bundles shipped beside the test programs, copied beside this copy of the program.
+    void addShippedBundles() { bench::copyTreeNative(programFolder() + L"bundles", m_folder + L"bundles"); }
 
     const std::wstring& folder() const { return m_folder; }
     std::wstring userFile(const std::wstring& name) const { return m_folder + L"user\\" + name; }
