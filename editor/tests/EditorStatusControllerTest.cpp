@@ -1,11 +1,17 @@
 // The status strip controller on a real tool strip and controllers: the six buttons'
 // texts, binding and unbinding, and the menus as the buttons would open them.
+#include "corvel/bundles/BundleManager.h"
+#include "corvel/bundles/Language.h"
+#include "corvel/bundles/LanguageManager.h"
+#include "corvel/config/Config.h"
 #include "corvel/editor/EditorStatusController.h"
 #include "corvel/widgets/ToolStrip.h"
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/afMenu.h"
 #include "corvel/widgets/afMenuItem.h"
 #include "support/EditorFixture.h"
+#include "zem/jasmine/JasmineParser.h"
+#include "zem/value/DictionaryValue.h"
 
 namespace {
 
@@ -95,6 +101,57 @@ TEST_F(EditorStatusControllerTest, MenusShowTheChoicesAndApplyThem) {
     EXPECT_EQ(L"Tabs (2)", status->getIndentButton()->getText());
     status->applyIndent(EditorStatusController::TOGGLE_SOFT_TABS); // the switch keeps the width
     EXPECT_EQ(L"Spaces (2)", status->getIndentButton()->getText());
+
+    // Each choice is also what a new document gets.
+    corvel::DocumentController* next = controllers->createUntitledDocument();
+    EXPECT_EQ(1200u, next->getSettings().codePage);
+    EXPECT_EQ(1, next->getSettings().lineEnding);
+    EXPECT_TRUE(next->getSettings().indentation.isSoftTabs());
+    EXPECT_EQ(2, next->getSettings().indentation.getWidth());
+    EXPECT_EQ(1200u, documents->getDefaultEncoding());
+}
+
+// The language button and menu with the grammars of a language manager: a name it does not
+// know, or none, shows its fallback "None"; the menu lists the grammars, then the fallback.
+TEST_F(EditorStatusControllerTest, TheLanguageButtonAndMenuShowTheGrammars) {
+    corvel::Config config;
+    corvel::BundleManager bundles;
+    bundles.onConfigReady(config);
+    auto* languages = new corvel::LanguageManager(bundles, *grammars); // the bundle manager's once registered
+    languages->onConfigReady(config);
+    bundles.beginUpdate();
+    for (const wchar_t* text : {L"{ title: 'Plain Text', name: 'text.plain', patterns: [] }",
+                                L"{ title: 'C++', name: 'source.c++', patterns: [] }"}) {
+        zem::Uuid id;
+        id.create();
+        auto* language = static_cast<corvel::Language*>(bundles.createEntry(corvel::LANGUAGE_TYPE_ID, id));
+        std::unique_ptr<zem::Value> value(zem::parseJasmine(text));
+        language->readProperties(static_cast<zem::DictionaryValue*>(value.get()));
+        bundles.addEntry(language);
+        language->release();
+    }
+    bundles.endUpdate();
+    status.reset(new EditorStatusController(strip, languages));
+    status->setDocumentController(controller);
+    EXPECT_EQ(L"None", status->getLanguageButton()->getText()) << "no grammar yet";
+    EXPECT_EQ((std::vector<std::wstring>{L"C++", L"Plain Text", L"None*"}), titles(status->buildLanguageMenu()));
+
+    const struct {
+        const wchar_t* name;
+        const wchar_t* shown;
+        std::vector<std::wstring> menu;
+    } cases[] = {
+        {L"source.c++", L"C++", {L"C++*", L"Plain Text", L"None"}},
+        {L"source.gone", L"None", {L"C++", L"Plain Text", L"None"}},
+        {L"text.plain", L"Plain Text", {L"C++", L"Plain Text*", L"None"}},
+        {L"", L"None", {L"C++", L"Plain Text", L"None*"}},
+    };
+    for (const auto& c : cases) {
+        status->applyLanguage(c.name);
+        EXPECT_EQ(c.shown, status->getLanguageButton()->getText()) << testing::PrintToString(std::wstring(c.name));
+        EXPECT_EQ(c.menu, titles(status->buildLanguageMenu())) << testing::PrintToString(std::wstring(c.name));
+    }
+    status.reset();
 }
 
 } // namespace

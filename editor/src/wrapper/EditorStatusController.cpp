@@ -4,6 +4,8 @@
 #include "corvel/bundles/LanguageAction.h"
 #include "corvel/bundles/LanguageManager.h"
 #include "corvel/document/ControllerBrackets.h"
+#include "corvel/document/DocumentControllerManager.h"
+#include "corvel/document/DocumentManager.h"
 #include "corvel/document/Selection.h"
 #include "corvel/text/CodePages.h"
 #include "corvel/ui/afViewPlatform.h"
@@ -249,9 +251,17 @@ void EditorStatusController::applyLanguage(const std::wstring& name) {
         m_controller->setLanguage(name);
 }
 
+// A choice made on the strip is also what new documents get: it becomes the default.
+DocumentManager* EditorStatusController::documents() const {
+    DocumentControllerManager* controllers = m_controller ? m_controller->getManager() : nullptr;
+    return controllers ? controllers->getDocumentManager() : nullptr;
+}
+
 void EditorStatusController::applyEncoding(uint32_t codePage) {
     if (!m_controller)
         return;
+    if (DocumentManager* manager = documents())
+        manager->setDefaultEncoding(codePage);
     m_controller->setEncoding(codePage);
     onFileStateChanged();
 }
@@ -259,6 +269,8 @@ void EditorStatusController::applyEncoding(uint32_t codePage) {
 void EditorStatusController::applyLineEnding(uint32_t style) {
     if (!m_controller)
         return;
+    if (DocumentManager* manager = documents())
+        manager->setDefaultLineEnding(static_cast<int32_t>(style));
     m_controller->setLineEnding(static_cast<int32_t>(style));
     onFileStateChanged();
 }
@@ -273,7 +285,10 @@ void EditorStatusController::applyIndent(uint32_t choice) {
         softTabs = !softTabs;
     else
         width = static_cast<int>(choice);
-    m_controller->setIndentation(std::max(1, std::min(16, width)), softTabs);
+    width = std::max(1, std::min(16, width));
+    if (DocumentManager* manager = documents())
+        manager->setIndentDefaults(softTabs, width);
+    m_controller->setIndentation(width, softTabs);
     onFileStateChanged();
 }
 

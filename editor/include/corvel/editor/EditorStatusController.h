@@ -12,6 +12,7 @@
 
 namespace corvel {
 
+class DocumentManager;
 class LanguageManager;
 class ToolBar;
 class ViewVirtualButton;
@@ -74,6 +75,7 @@ private:
 
     void build(bool shown);
     void clearStrip();
+    DocumentManager* documents() const;
     ViewVirtualButton* addButton(const wchar_t* label, const wchar_t* text, int minimumWidth);
     // Pops the menu up under the button, pressed while it is open; the chosen item's value.
     bool popUnder(ViewVirtualButton* button, Menu& menu, size_t& chosen);

@@ -526,6 +526,10 @@ void DocumentManager::onSettingsChanged(Config& config) {
         m_config->settingsStore.add(&DocumentManager::onSettingsStore, this);
 }
 
+void DocumentManager::setIndentDefaults(bool softTabs, int width) {
+    m_indentDefaults = zem::Indentation(softTabs, width, m_indentDefaults.getRoundingMode());
+}
+
 void DocumentManager::writeSettings(Config& config) {
     if (m_registry)
         m_registry->unsubscribeAll(this, &DocumentManager::onGrammarResolved);

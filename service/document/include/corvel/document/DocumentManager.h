@@ -84,6 +84,11 @@ public:
     const zem::Indentation& getIndentDefaults() const { return m_indentDefaults; }
     uint32_t getDefaultEncoding() const { return m_defaultEncoding; }
     int32_t getDefaultLineEnding() const { return m_defaultLineEnding; }
+    // What new documents, and files that show none of their own, get from now on; written
+    // back with the other settings. The indentation keeps its rounding mode.
+    void setIndentDefaults(bool softTabs, int width);
+    void setDefaultEncoding(uint32_t codePage) { m_defaultEncoding = codePage; }
+    void setDefaultLineEnding(int32_t style) { m_defaultLineEnding = style; }
     bool getParseInactiveDocuments() const { return m_parseInactive; }
     zem::FileWatchObject* getWatch(Document* document) const;
 
