@@ -2,8 +2,10 @@
 // step, in order, until it reports itself done; a step waits for its window to appear.
 #pragma once
 #include "corvel/ui/afViewPlatform.h"
+#include "corvel/widgets/StringDialog.h"
 #include "corvel/widgets/afControlButton.h"
 #include "corvel/widgets/afControlCheckBox.h"
+#include "corvel/widgets/afControlEdit.h"
 #include "corvel/widgets/afLabel.h"
 #include "corvel/widgets/afMessageBox.h"
 
@@ -131,6 +133,24 @@ inline PromptStep answerPrompt(const std::wstring& button, SeenPrompt* seen = nu
         // No such button: close the box so the test ends, and fail through the leftover step.
         box->close(0x5616c572u);
         return false;
+    };
+}
+
+// A step that waits for a string dialog, records it (and the text it offered) when asked,
+// types text into its field and presses OK.
+inline PromptStep typeIntoDialog(const std::wstring& text, SeenPrompt* seen = nullptr,
+                                 std::wstring* offered = nullptr) {
+    return [text, seen, offered]() {
+        auto* dialog = findVisible<corvel::StringDialog>();
+        if (!dialog)
+            return false;
+        if (seen)
+            seen->record(dialog);
+        if (offered)
+            *offered = windowText(dialog->getEdit()->getHandle());
+        SetWindowTextW(dialog->getEdit()->getHandle(), text.c_str());
+        clickButton(dialog->getButtons().at(0));
+        return true;
     };
 }
 

@@ -134,6 +134,7 @@ void App::createManagers() {
     m_projectManager = new ProjectManager(config, actions);
     m_projectManager->setDocuments(m_documentManager);
     m_fileManager = new FileManager(m_documentManager, m_controllerManager, actions, config);
+    m_projectManager->setFileManager(m_fileManager);
     m_searchManager = new SearchManager(actions, config);
     m_searchManager->setControllerManager(m_controllerManager);
     m_facePresetManager = new FacePresetManager(getFontManager(), config);

@@ -8,7 +8,16 @@
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
 #include "corvel/ui/afResources.h"
+#include "corvel/widgets/afActionMenuItem.h"
 #include "corvel/widgets/afControlLister.h"
+#include "corvel/widgets/afDataObjectComposite.h"
+#include "corvel/widgets/afDataObjectFiles.h"
+#include "corvel/widgets/afDropAction.h"
+#include "corvel/widgets/afDropTarget.h"
+#include "corvel/widgets/afMenu.h"
+
+#include <cwchar>
+#include <memory>
 
 #include <windowsx.h>
 
@@ -25,6 +34,8 @@ constexpr uint32_t ACTIVE_ICON = 0x5cba1748u;
 constexpr uint32_t PROJECT_ICON = 0xe0f1f1aau;
 constexpr uint32_t STARRED_ICON = 0x9ab43e4fu;
 constexpr uint32_t UNSTARRED_ICON = 0x58f349d7u;
+constexpr uint32_t STARRED_HOT_ICON = 0xfdebd5f7u;
+constexpr uint32_t UNSTARRED_HOT_ICON = 0x9d2e2d82u;
 constexpr int STAR_COLUMN = 20;
 constexpr unsigned LEFT_BUTTON = 1;
 
@@ -42,6 +53,16 @@ public:
         bool handled = afControlLister::onMouseDown(event);
         if (event->getDetail() == LEFT_BUTTON)
             m_list->onClick(GET_X_LPARAM(event->lParam), GET_Y_LPARAM(event->lParam));
+        return handled;
+    }
+    bool onMouseMove(afEvent* event) override {
+        bool handled = afControlLister::onMouseMove(event);
+        m_list->onHover(GET_X_LPARAM(event->lParam), GET_Y_LPARAM(event->lParam));
+        return handled;
+    }
+    bool onMouseLeave(afEvent* event) override {
+        bool handled = afControlLister::onMouseLeave(event);
+        m_list->onHover(-1, -1);
         return handled;
     }
 
@@ -75,6 +96,17 @@ void ProjectListWindow::onCreated() {
     m_lister->drawItemCallback.set(this, &ProjectListWindow::drawItem);
     m_lister->measureItemCallback.set(this, &ProjectListWindow::measureItem);
     m_lister->itemActivatedCallback.set(this, &ProjectListWindow::onActivated);
+    m_lister->contextMenuCallback.set(this, &ProjectListWindow::onContextMenu);
+    // Files from the shell: the composite takes the file list the drop offers.
+    auto* composite = new afDataObjectComposite();
+    m_dropFiles = new afDataObjectFiles();
+    composite->addPart(m_dropFiles, true);
+    auto* target = new afDropTarget(composite, true);
+    target->setView(m_lister);
+    target->enterCallback = afDropTarget::ActionCallback(this, &ProjectListWindow::onDragDecide);
+    target->overCallback = afDropTarget::ActionCallback(this, &ProjectListWindow::onDragDecide);
+    target->dropCallback = afDropTarget::ActionCallback(this, &ProjectListWindow::onDropData);
+    m_lister->setDropTarget(target);
     layout->addChild(m_lister, new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::FILL_PARENT));
     refresh();
 }
@@ -88,6 +120,7 @@ void ProjectListWindow::refresh() {
     m_rows = m_manager->getProjects();
     if (m_lister)
         m_lister->setCount(static_cast<int>(m_rows.size()), true);
+    m_hoveredStar = -1;
 }
 
 ProjectInfo* ProjectListWindow::getSelectedProject() const {
@@ -108,6 +141,104 @@ void ProjectListWindow::onClick(int x, int y) {
     ProjectInfo* info = m_rows[static_cast<size_t>(row)];
     m_manager->setStarred(info, !info->isStarred());
     m_lister->invalidateItem(row);
+}
+
+void ProjectListWindow::onHover(int x, int y) {
+    int row = -1;
+    if (m_lister && m_lister->getHandle() && y >= 0) {
+        RECT client;
+        GetClientRect(m_lister->getHandle(), &client);
+        row = x >= client.right - STAR_COLUMN ? m_lister->itemAtY(y) : -1;
+        if (row >= static_cast<int>(m_rows.size()))
+            row = -1;
+    }
+    if (row == m_hoveredStar)
+        return;
+    int old = m_hoveredStar;
+    m_hoveredStar = row;
+    if (old >= 0)
+        m_lister->invalidateItem(old);
+    if (row >= 0)
+        m_lister->invalidateItem(row);
+}
+
+afMenu* ProjectListWindow::buildContextMenu() {
+    afMenu* menu = afMenu::createPopup(std::wstring());
+    if (!menu)
+        return nullptr;
+    menu->addItem(new afActionMenuItem(L"&New project", L"project.new.default"));
+    menu->addSeparator();
+    if (ProjectInfo* info = getSelectedProject()) {
+        menu->addItem(new afActionMenuItem(L"&Rename", L"project.rename"));
+        if (info->isStarred())
+            menu->addItem(new afActionMenuItem(L"Un&star", L"project.unstar"));
+        else
+            menu->addItem(new afActionMenuItem(L"&Star", L"project.star"));
+        menu->addSeparator();
+        menu->addItem(new afActionMenuItem(L"Remove", L"project.remove"));
+        menu->addSeparator();
+    }
+    menu->addItem(new afActionMenuItem(L"&Open a project", L"project.open.default"));
+    menu->updateItemStates();
+    return menu;
+}
+
+void ProjectListWindow::showContextMenu(int x, int y) {
+    std::unique_ptr<afMenu> menu(buildContextMenu());
+    if (!menu || !m_lister)
+        return;
+    if (auto* item = dynamic_cast<afActionMenuItem*>(menu->popup(m_lister->getHandle(), x, y, false)))
+        item->execute(&getScopePath());
+}
+
+void ProjectListWindow::onContextMenu(void* self, afControlLister* lister, int, afEvent* event) {
+    POINT point{GET_X_LPARAM(event->lParam), GET_Y_LPARAM(event->lParam)};
+    ClientToScreen(lister->getHandle(), &point);
+    static_cast<ProjectListWindow*>(self)->showContextMenu(point.x, point.y);
+}
+
+std::wstring ProjectListWindow::titleForPaths(const std::vector<std::wstring>& paths) {
+    const std::wstring fallback = L"New project";
+    if (paths.size() != 1)
+        return fallback;
+    std::wstring path = paths.front();
+    while (!path.empty() && (path.back() == L'\\' || path.back() == L'/'))
+        path.pop_back();
+    size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    // A drive root has no name of its own.
+    if (name.empty() || name.find(L':') != std::wstring::npos)
+        return fallback;
+    return name;
+}
+
+bool ProjectListWindow::dropPaths(const std::vector<std::wstring>& paths) {
+    if (paths.empty())
+        return false;
+    if (paths.size() == 1) {
+        const std::wstring& path = paths.front();
+        size_t dot = path.find_last_of(L".\\/");
+        if (dot != std::wstring::npos && path[dot] == L'.' && _wcsicmp(path.c_str() + dot + 1, L"cvproject") == 0)
+            return ProjectInfo::fromFile(m_manager, path) != nullptr;
+    }
+    ProjectInfo* info = m_manager->createProjectWithPaths(titleForPaths(paths), paths);
+    if (!info)
+        return false;
+    m_manager->showProject(info);
+    m_manager->runRenameDialog(info, L"Name your project");
+    return true;
+}
+
+int ProjectListWindow::onDragDecide(void*, afDropTarget*, afEvent*, int, int) {
+    return afDropAction::LINK;
+}
+
+int ProjectListWindow::onDropData(void* self, afDropTarget* target, afEvent*, int, int last) {
+    auto* me = static_cast<ProjectListWindow*>(self);
+    if (last <= afDropAction::NONE || !target->getData() || me->m_dropFiles->isEmpty())
+        return afDropAction::NONE;
+    std::vector<std::wstring> paths = me->m_dropFiles->getPaths();
+    return me->dropPaths(paths) ? last : afDropAction::NONE;
 }
 
 void ProjectListWindow::onListChanged(void* self) {
@@ -140,7 +271,10 @@ void ProjectListWindow::drawItem(void* self, afControlLister* lister, int index,
     afRect left(inner.left, inner.top, inner.left + ICON_SPACE, inner.bottom);
     drawRegisteredIcon(*canvas, left, info == me->m_manager->getActiveProject() ? ACTIVE_ICON : PROJECT_ICON);
     afRect right(inner.right - ICON_SPACE, inner.top, inner.right, inner.bottom);
-    drawRegisteredIcon(*canvas, right, info->isStarred() ? STARRED_ICON : UNSTARRED_ICON);
+    bool hot = index == me->m_hoveredStar;
+    drawRegisteredIcon(*canvas, right,
+                       info->isStarred() ? (hot ? STARRED_HOT_ICON : STARRED_ICON)
+                                         : (hot ? UNSTARRED_HOT_ICON : UNSTARRED_ICON));
     afRect middle(left.right, inner.top, right.left, inner.bottom);
     if (selected)
         lister->drawItemSelection(middle, *canvas);

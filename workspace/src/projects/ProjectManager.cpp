@@ -249,6 +249,7 @@ bool ProjectManager::openProject(ProjectInfo* info) {
     if (!info->getSlot())
         addProjectSlot(info);
     attachWindow(info);
+    fillTabButton(info->getSlot());
     if (!project->isUpToDate() && project->getRoot() && m_updater->getScheduler())
         m_updater->startUpdate(project);
     project->projectModified().add(&ProjectManager::onProjectModified, this);
@@ -264,6 +265,12 @@ bool ProjectManager::closeProject(ProjectInfo* info) {
         project->setUpToDate(false);
     }
     detachWindow(info);
+    if (afDockSlot* slot = info->getSlot()) {
+        // The tab shows the closed project and no alert of the open one.
+        fillTabButton(slot);
+        if (afDock* dock = slot->getDock())
+            dock->onSlotStateChanged(slot, static_cast<int>(CLOSED_STATE));
+    }
     return true;
 }
 
@@ -308,10 +315,7 @@ void ProjectManager::setStarred(ProjectInfo* info, bool starred) {
     if (!info || info->isStarred() == starred)
         return;
     info->setStarred(starred);
-    if (afDockSlot* slot = info->getSlot()) {
-        if (afDock* dock = slot->getDock())
-            dock->onSlotDecorationChanged(slot);
-    }
+    fillTabButton(info->getSlot());
     starredChanged.invoke(info);
     if (starred && !info->getSlot()) {
         showProject(info);
@@ -331,8 +335,7 @@ bool ProjectManager::renameProject(ProjectInfo* info, const std::wstring& title)
     if (afDockSlot* slot = info->getSlot()) {
         if (auto* view = dynamic_cast<afViewPlatform*>(slot->getView()))
             view->setText(title.c_str());
-        if (afDock* dock = slot->getDock())
-            dock->onSlotDecorationChanged(slot);
+        fillTabButton(slot);
     }
     titleChanged.invoke(info);
     // A project that is not open would lose the new title: its file gets it now.

@@ -1,13 +1,78 @@
-// The manager's side of the project windows shown in project tabs.
+// The manager's side of the project windows shown in project tabs, and of the tabs'
+// buttons: title, icon and star toggle.
+#include "corvel/app/DockSimple.h"
 #include "corvel/projects/Project.h"
 #include "corvel/projects/ProjectInfo.h"
 #include "corvel/projects/ProjectListWindow.h"
 #include "corvel/projects/ProjectManager.h"
 #include "corvel/projects/ProjectWindow.h"
+#include "corvel/ui/afResources.h"
+#include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/afDock.h"
 #include "corvel/widgets/afDockSlot.h"
+#include "corvel/workspace/FileManager.h"
 
 namespace corvel {
+
+namespace {
+
+constexpr uint32_t OPEN_PROJECT_ICON = 0x5cba1748u;
+constexpr uint32_t CLOSED_PROJECT_ICON = 0xe0f1f1aau;
+constexpr uint32_t PROJECT_LIST_ICON = 0x6c3a29dcu;
+constexpr uint32_t STARRED_ICON = 0x9ab43e4fu;
+constexpr uint32_t UNSTARRED_ICON = 0x58f349d7u;
+constexpr uint32_t STARRED_HOT_ICON = 0xfdebd5f7u;
+constexpr uint32_t UNSTARRED_HOT_ICON = 0x9d2e2d82u;
+
+// Null where the program registered no icons (tests without resources).
+const afIcon* registeredIcon(uint32_t id) {
+    return afResources::exists() ? afResources::find(id) : nullptr;
+}
+
+} // namespace
+
+void ProjectManager::openFile(const std::wstring& path) {
+    if (m_files)
+        m_files->openPaths({path});
+}
+
+void ProjectManager::onSlotInserted(afDockSlot* slot) {
+    fillTabButton(slot);
+}
+
+void ProjectManager::fillTabButton(afDockSlot* slot) {
+    ViewVirtualButton* button = slot ? DockSimple::getButton(slot) : nullptr;
+    if (!button)
+        return;
+    if (slot->getId() == ALL_PROJECTS_SLOT) {
+        button->setText(L"All projects");
+        button->setIcon(registeredIcon(PROJECT_LIST_ICON));
+    } else if (auto* info = slot->getId() == PROJECT_SLOT ? static_cast<ProjectInfo*>(slot->getData()) : nullptr) {
+        // A closing project is still the active one: its detached window tells.
+        ProjectWindow* window = info->getWindow();
+        bool open = window ? window->getProject() != nullptr : info == m_active && info->getProject();
+        button->setText(info->getTitle());
+        button->setIcon(registeredIcon(open ? OPEN_PROJECT_ICON : CLOSED_PROJECT_ICON));
+        bool starred = info->isStarred();
+        button->setSideIcon(registeredIcon(starred ? STARRED_ICON : UNSTARRED_ICON),
+                            registeredIcon(starred ? STARRED_HOT_ICON : UNSTARRED_HOT_ICON), this,
+                            &ProjectManager::onStarToggled);
+    } else {
+        return;
+    }
+    if (afDock* dock = slot->getDock())
+        dock->onSlotDecorationChanged(slot);
+}
+
+void ProjectManager::onStarToggled(void* self, ViewVirtualButton* button, afEvent*) {
+    auto* me = static_cast<ProjectManager*>(self);
+    for (ProjectInfo* info : me->m_projects) {
+        if (info->getSlot() && DockSimple::getButton(info->getSlot()) == button) {
+            me->setStarred(info, !info->isStarred());
+            return;
+        }
+    }
+}
 
 ProjectWindow* ProjectManager::windowOf(ProjectInfo* info) const {
     return info ? info->getWindow() : nullptr;

@@ -8,13 +8,16 @@
 #include "corvel/projects/ProjectPrompts.h"
 #include "corvel/projects/ProjectTreeState.h"
 #include "corvel/projects/ProjectVirtualFolder.h"
+#include "corvel/ui/afIcon.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
+#include "corvel/ui/afResources.h"
 #include "corvel/widgets/ToolStripStatus.h"
 #include "corvel/widgets/afActionRegistry.h"
 #include "corvel/widgets/afActionTable.h"
 #include "corvel/widgets/afControlTree.h"
 #include "corvel/widgets/afControlTreeState.h"
+#include "corvel/widgets/afImageList.h"
 #include "zem/base/Crc.h"
 #include "zem/log/LogManager.h"
 
@@ -73,6 +76,18 @@ ProjectWindow::ProjectWindow(afView* parent, ProjectManager* manager)
          &ProjectWindow::onRemove},
         {L"project.item.edit", L"Edit Selected Project Item in Editor", TYPE_NAME, L"Enter", nullptr,
          &ProjectWindow::onEdit},
+        {L"project.menu.project", L"Project Menu", L"ui.container.project ui.menu.project", nullptr, nullptr,
+         &ProjectWindow::onProjectMenu},
+        {L"project.menu.file", L"Project File Menu", L"ui.container.project project.item.file ui.menu.project", nullptr,
+         nullptr, &ProjectWindow::onFileMenu},
+        {L"project.menu.folder", L"Project Folder Menu",
+         L"ui.container.project project.item.folder.real ui.menu.project", nullptr, nullptr,
+         &ProjectWindow::onFolderMenu},
+        {L"project.menu.virtual_folder", L"Project Virtual Folder Menu",
+         L"ui.container.project project.item.folder.virtual ui.menu.project", nullptr, nullptr,
+         &ProjectWindow::onVirtualFolderMenu},
+        {L"project.menu.new_items", L"Project New Item Menu", L"ui.container.project project.item ui.menu.project",
+         nullptr, nullptr, &ProjectWindow::onNewItemsMenu},
     };
     // Every window plays the role; the actions are registered once for the class.
     if (getRegistry() && !getRegistry()->findAction(rows[0].name))
@@ -91,6 +106,12 @@ ProjectWindow::~ProjectWindow() {
 
 const wchar_t* ProjectWindow::getTypeName() const {
     return TYPE_NAME;
+}
+
+void ProjectWindow::onChildFocus(afView* view, bool gained) {
+    if (gained)
+        activate();
+    afContainer::onChildFocus(view, gained);
 }
 
 void ProjectWindow::addScopeEntries(ScopePath& path) {
@@ -125,9 +146,34 @@ void ProjectWindow::onCreated() {
     m_tree->canRename.set(this, &ProjectWindow::refuseRename);
     m_tree->onRenamed.set(this, &ProjectWindow::refuseName);
     m_tree->onNewItemNamed.set(this, &ProjectWindow::refuseName);
+    m_tree->onContextMenu.set(this, &ProjectWindow::onContextMenu);
+    m_tree->onBeginDrag.set(this, &ProjectWindow::onBeginDrag);
+    m_tree->onDragEnded.set(this, &ProjectWindow::onDragEnded);
+    makeImages();
+    makeDropTarget();
     layout->addChild(m_tree, new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::FILL_PARENT));
     if (m_project)
         addEntries(m_project->getRoot(), nullptr);
+}
+
+void ProjectWindow::makeImages() {
+    if (!afResources::exists())
+        return;
+    afImageList images;
+    if (!images.create())
+        return;
+    // By kind: file, folder, virtual folder.
+    const wchar_t* const names[3] = {L"file", L"folder", L"folder_virtual"};
+    for (int kind = 0; kind < 3; ++kind) {
+        if (const afIcon* icon = afResources::find(zem::symbolId(names[kind])))
+            m_images[kind] = images.addIcon(icon->getHandle());
+    }
+    m_tree->setImageList(images.release(), true);
+}
+
+int ProjectWindow::imageOf(const ProjectItem* item) const {
+    int kind = item ? item->getKind() : -1;
+    return kind >= 0 && kind < 3 ? m_images[kind] : -1;
 }
 
 // --- attaching ---
@@ -179,6 +225,8 @@ afControlTreeItem* ProjectWindow::addEntry(ProjectItem* item, afControlTreeItem*
     if (!entry)
         return nullptr;
     entry->setData(new TreeItemData(item), true);
+    if (imageOf(item) >= 0)
+        entry->setImage(imageOf(item));
     item->setTag(m_tagKey, entry);
     addEntries(item, entry);
     return entry;
@@ -210,9 +258,16 @@ void ProjectWindow::onItemAdded(void* self, ProjectItem* item) {
 
 void ProjectWindow::onItemRemoving(void* self, ProjectItem* item) {
     auto* me = static_cast<ProjectWindow*>(self);
+    me->forgetDragged(item);
     afControlTreeItem* entry = me->entryOf(item);
     if (!entry)
         return;
+    for (afControlTreeItem* up = me->m_dropHighlight; up; up = me->m_tree->getParentItem(up)) {
+        if (up == entry) {
+            me->m_dropHighlight = nullptr;
+            break;
+        }
+    }
     me->dropTags(item);
     if (me->m_tree)
         me->m_tree->removeItem(entry);
@@ -220,8 +275,11 @@ void ProjectWindow::onItemRemoving(void* self, ProjectItem* item) {
 
 void ProjectWindow::onItemNameChanged(void* self, ProjectItem* item) {
     auto* me = static_cast<ProjectWindow*>(self);
-    if (afControlTreeItem* entry = me->entryOf(item))
+    if (afControlTreeItem* entry = me->entryOf(item)) {
         me->m_tree->setItemText(entry, item->getName());
+        if (me->imageOf(item) >= 0)
+            entry->setImage(me->imageOf(item));
+    }
 }
 
 void ProjectWindow::onUpdateStarted(void* self, Project* project) {
@@ -441,8 +499,8 @@ bool ProjectWindow::onEdit(afActionEvent*) {
         m_tree->expandItem(entry, !m_tree->isExpanded(entry));
         return true;
     }
-    // Files open through the file manager once the program has one.
-    zem::logMessage(zem::LOG_INFO, Project::LOG_SOURCE, L"ProjectWindow: open %s\n", item->getPath().c_str());
+    if (m_manager)
+        m_manager->openFile(item->getPath());
     return true;
 }
 

@@ -18,6 +18,7 @@ namespace corvel {
 class Config;
 class ConfigManager;
 class DocumentManager;
+class FileManager;
 class Project;
 class ProjectFolder;
 class ProjectInfo;
@@ -25,9 +26,11 @@ class ProjectItem;
 class ProjectUpdater;
 class ProjectWindow;
 class ToolStripStatus;
+class ViewVirtualButton;
 class afActionEvent;
 class afActionRegistry;
 class afDock;
+class afEvent;
 class afView;
 
 class ProjectManager : public afActionHandler, public afDockSlotController {
@@ -58,6 +61,11 @@ public:
     // Where project windows show their update notes; may be null.
     void setStatusStrip(ToolStripStatus* status) { m_status = status; }
     ToolStripStatus* getStatusStrip() const { return m_status; }
+    // Opens the files the project windows ask for; may be null.
+    void setFileManager(FileManager* files) { m_files = files; }
+    // A file from a project tree in a document tab, activated; the error box when it cannot
+    // be opened. Nothing without a file manager.
+    void openFile(const std::wstring& path);
 
     // Start-up: reads "app.projects", adds the "All projects" tab and registers the actions.
     void start(Config* config);
@@ -127,8 +135,12 @@ public:
     afView* createSlotView(afDockSlot* slot) override;
     bool storeSlot(afDockSlot* slot, JasmineValue& value) override;
     bool restoreSlot(const JasmineValue& value, afDock* dock, int position) override;
+    void onSlotInserted(afDockSlot* slot) override;
     void onSlotRemoved(afDockSlot* slot, bool deleting) override;
     void onSlotActivated(afDockSlot* slot) override;
+
+    // The tab's title, icon (open or closed project, or the project list's) and star toggle.
+    void fillTabButton(afDockSlot* slot);
 
     ListCallbacks listChanged;
     InfoCallbacks starredChanged;
@@ -139,6 +151,7 @@ private:
     static void onSettingsStore(void* self, Config* config);
     static void onClosing(void* self);
     static void onProjectModified(void* self, Project* project);
+    static void onStarToggled(void* self, ViewVirtualButton* button, afEvent* event);
     void registerActions();
     void readProjects(Config* config);
     bool openProject(ProjectInfo* info);
@@ -163,6 +176,7 @@ private:
     DocumentManager* m_documents = nullptr; // not owned
     afDock* m_dock = nullptr;               // not owned
     ToolStripStatus* m_status = nullptr;    // not owned
+    FileManager* m_files = nullptr;         // not owned
     std::vector<ProjectInfo*> m_projects;   // owned, in list order
     ProjectInfo* m_active = nullptr;        // one of m_projects or null
     std::unique_ptr<ProjectUpdater> m_updater;
