@@ -155,7 +155,7 @@ TEST_F(ProjectShellTest, FilesOpenFromTheTreeAndAFailedOpenSaysSo) {
 }
 
 TEST_F(ProjectShellTest, AnUpdateShowsItsNoteUntilItEndsOrTheWindowGoes) {
-    auto* status = new ToolStripStatus(host);
+    auto* status = new ToolStripStatus(host); // the host's, freed with it
     projects->setStatusStrip(status);
     ProjectInfo* info = projects->createProjectWithPaths(L"Demo", {real});
     Project* project = info->getProject();
@@ -178,7 +178,6 @@ TEST_F(ProjectShellTest, AnUpdateShowsItsNoteUntilItEndsOrTheWindowGoes) {
     delete window;
     EXPECT_EQ(queued - 1, status->getQueueSize());
     projects->setStatusStrip(nullptr);
-    delete status;
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 //
 //   tree_driver list TITLE            every item of every visible tree, two spaces per level
 //   tree_driver select TITLE TEXT     selects the first item with that text (and shows it)
-//   tree_driver point TITLE TEXT      "x y": the screen point at the middle of that item
+//   tree_driver point TITLE TEXT      "x y": the screen point at the middle of that item, which is
+//                                     brought into view first
 //   tree_driver expand TITLE TEXT     expands that item
 //   tree_driver space TITLE           "x y": a screen point of the first tree below its last item
 //
@@ -15,6 +16,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -191,10 +193,12 @@ int wmain(int argc, wchar_t** argv) {
         return 0;
     }
     if (command == L"point") {
+        // Only a shown item has a rectangle: its folders open and it scrolls into view.
+        SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
         // The rectangle's first field carries the item in, the text's rectangle comes out.
         RemoteBlock block(tree, sizeof(RECT));
         RECT rect{};
-        *reinterpret_cast<HTREEITEM*>(&rect) = item;
+        std::memcpy(&rect, &item, sizeof(item));
         if (!block.ok() || !block.write(0, &rect, sizeof(rect)) ||
             !SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(block.address())) ||
             !block.read(0, &rect, sizeof(rect)))
