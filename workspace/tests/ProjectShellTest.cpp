@@ -71,6 +71,13 @@ protected:
         projects->start(nullptr);
     }
     void TearDown() override {
+        // The program deletes its windows before the manager: the project list goes first.
+        if (sidebar && sidebar->getSlotCount() > 0 &&
+            sidebar->getSlot(0)->getId() == ProjectManager::ALL_PROJECTS_SLOT) {
+            afView* list = sidebar->getSlot(0)->getView();
+            sidebar->removeSlot(sidebar->getSlot(0));
+            delete list;
+        }
         projects.reset();
         files.reset();
         zemtest::removeTree(dir);
