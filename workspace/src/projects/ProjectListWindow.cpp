@@ -1,5 +1,6 @@
 #include "corvel/projects/ProjectListWindow.h"
 
+#include "ProjectIcons.h"
 #include "corvel/document/ScopePath.h"
 #include "corvel/projects/ProjectInfo.h"
 #include "corvel/projects/ProjectManager.h"
@@ -7,7 +8,6 @@
 #include "corvel/ui/afEvent.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
-#include "corvel/ui/afResources.h"
 #include "corvel/widgets/afActionMenuItem.h"
 #include "corvel/widgets/afControlLister.h"
 #include "corvel/widgets/afDataObjectComposite.h"
@@ -30,17 +30,11 @@ constexpr int ICON_SPACE = 18;
 constexpr int MIN_TEXT_HEIGHT = 16;
 constexpr int SMALL_ROW = 22;
 constexpr int ROW_PADDING = 6;
-constexpr uint32_t ACTIVE_ICON = 0x5cba1748u;
-constexpr uint32_t PROJECT_ICON = 0xe0f1f1aau;
-constexpr uint32_t STARRED_ICON = 0x9ab43e4fu;
-constexpr uint32_t UNSTARRED_ICON = 0x58f349d7u;
-constexpr uint32_t STARRED_HOT_ICON = 0xfdebd5f7u;
-constexpr uint32_t UNSTARRED_HOT_ICON = 0x9d2e2d82u;
 constexpr int STAR_COLUMN = 20;
 constexpr unsigned LEFT_BUTTON = 1;
 
 void drawRegisteredIcon(afCanvas& canvas, const RECT& rect, uint32_t id) {
-    if (const afIcon* icon = afResources::find(id))
+    if (const afIcon* icon = projecticons::find(id))
         canvas.drawIcon(rect, *icon, afCanvas::GRAVITY_CENTER);
 }
 
@@ -269,12 +263,12 @@ void ProjectListWindow::drawItem(void* self, afControlLister* lister, int index,
     canvas->fillRect(GetSysColor(COLOR_WINDOW), rect);
     afRect inner(rect.left + SIDE_INSET, rect.top, rect.right - SIDE_INSET, rect.bottom);
     afRect left(inner.left, inner.top, inner.left + ICON_SPACE, inner.bottom);
-    drawRegisteredIcon(*canvas, left, info == me->m_manager->getActiveProject() ? ACTIVE_ICON : PROJECT_ICON);
+    drawRegisteredIcon(*canvas, left,
+                       info == me->m_manager->getActiveProject() ? projecticons::OPEN_PROJECT
+                                                                 : projecticons::CLOSED_PROJECT);
     afRect right(inner.right - ICON_SPACE, inner.top, inner.right, inner.bottom);
     bool hot = index == me->m_hoveredStar;
-    drawRegisteredIcon(*canvas, right,
-                       info->isStarred() ? (hot ? STARRED_HOT_ICON : STARRED_ICON)
-                                         : (hot ? UNSTARRED_HOT_ICON : UNSTARRED_ICON));
+    drawRegisteredIcon(*canvas, right, projecticons::star(info->isStarred(), hot));
     afRect middle(left.right, inner.top, right.left, inner.bottom);
     if (selected)
         lister->drawItemSelection(middle, *canvas);

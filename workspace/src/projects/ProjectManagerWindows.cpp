@@ -1,35 +1,18 @@
 // The manager's side of the project windows shown in project tabs, and of the tabs'
 // buttons: title, icon and star toggle.
+#include "ProjectIcons.h"
 #include "corvel/app/DockSimple.h"
 #include "corvel/projects/Project.h"
 #include "corvel/projects/ProjectInfo.h"
 #include "corvel/projects/ProjectListWindow.h"
 #include "corvel/projects/ProjectManager.h"
 #include "corvel/projects/ProjectWindow.h"
-#include "corvel/ui/afResources.h"
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "corvel/widgets/afDock.h"
 #include "corvel/widgets/afDockSlot.h"
 #include "corvel/workspace/FileManager.h"
 
 namespace corvel {
-
-namespace {
-
-constexpr uint32_t OPEN_PROJECT_ICON = 0x5cba1748u;
-constexpr uint32_t CLOSED_PROJECT_ICON = 0xe0f1f1aau;
-constexpr uint32_t PROJECT_LIST_ICON = 0x6c3a29dcu;
-constexpr uint32_t STARRED_ICON = 0x9ab43e4fu;
-constexpr uint32_t UNSTARRED_ICON = 0x58f349d7u;
-constexpr uint32_t STARRED_HOT_ICON = 0xfdebd5f7u;
-constexpr uint32_t UNSTARRED_HOT_ICON = 0x9d2e2d82u;
-
-// Null where the program registered no icons (tests without resources).
-const afIcon* registeredIcon(uint32_t id) {
-    return afResources::exists() ? afResources::find(id) : nullptr;
-}
-
-} // namespace
 
 void ProjectManager::openFile(const std::wstring& path) {
     if (m_files)
@@ -46,16 +29,16 @@ void ProjectManager::fillTabButton(afDockSlot* slot) {
         return;
     if (slot->getId() == ALL_PROJECTS_SLOT) {
         button->setText(L"All projects");
-        button->setIcon(registeredIcon(PROJECT_LIST_ICON));
+        button->setIcon(projecticons::find(projecticons::PROJECT_LIST));
     } else if (auto* info = slot->getId() == PROJECT_SLOT ? static_cast<ProjectInfo*>(slot->getData()) : nullptr) {
         // A closing project is still the active one: its detached window tells.
         ProjectWindow* window = info->getWindow();
         bool open = window ? window->getProject() != nullptr : info == m_active && info->getProject();
         button->setText(info->getTitle());
-        button->setIcon(registeredIcon(open ? OPEN_PROJECT_ICON : CLOSED_PROJECT_ICON));
+        button->setIcon(projecticons::find(open ? projecticons::OPEN_PROJECT : projecticons::CLOSED_PROJECT));
         bool starred = info->isStarred();
-        button->setSideIcon(registeredIcon(starred ? STARRED_ICON : UNSTARRED_ICON),
-                            registeredIcon(starred ? STARRED_HOT_ICON : UNSTARRED_HOT_ICON), this,
+        button->setSideIcon(projecticons::find(projecticons::star(starred, false)),
+                            projecticons::find(projecticons::star(starred, true)), this,
                             &ProjectManager::onStarToggled);
     } else {
         return;
