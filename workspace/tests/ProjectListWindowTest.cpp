@@ -64,6 +64,14 @@ TEST(ProjectListWindowTest, RowsFollowTheKnownProjectsAndTheSelectionRidesOnTheS
     EXPECT_TRUE(manager->getProjects()[0]->isStarred());
     list->onClick(client.right - 5, y);
     EXPECT_FALSE(manager->getProjects()[0]->isStarred());
+    // The star under the pointer shows hot until the pointer leaves its column or the list.
+    list->onHover(client.right - 5, y);
+    EXPECT_EQ(0, list->getHoveredStar());
+    list->onHover(client.right / 2, y);
+    EXPECT_EQ(-1, list->getHoveredStar());
+    list->onHover(client.right - 5, y);
+    list->onHover(-1, -1);
+    EXPECT_EQ(-1, list->getHoveredStar());
 
     // Without tabs, showing the double-clicked project makes it active.
     ASSERT_TRUE(lister->itemActivatedCallback.function);
