@@ -1,4 +1,4 @@
-// Drags out of and drops into the project tree. An item dragged out carries itself for
+// Drags out of and drops into the project tree. An item dragged out carries its drag for
 // this window (the private "CorvelProjectItems" format) and, unless it is a virtual
 // folder, its file for everyone else. A drop lands in the folder under the cursor (a file
 // stands for its folder, empty space for the root): real folders take copies and moves on
@@ -24,11 +24,11 @@ namespace corvel {
 namespace {
 
 const wchar_t ITEMS_FORMAT[] = L"CorvelProjectItems";
-typedef afDataObjectScalar<std::vector<ProjectItem*>*> ItemsObject;
-
-// The window whose drag is in progress: the private format's pointer means something only
-// while that window's drag runs.
+// The private format carries the number of a drag, never an address: it means something
+// only to the window whose drag has that number, while the drag runs.
+typedef afDataObjectScalar<uint32_t> ItemsObject;
 ProjectWindow* s_dragSource = nullptr;
+uint32_t s_dragNumber = 0;
 
 ProjectItem* itemOfEntry(const afControlTreeItem* entry) {
     auto* data = entry ? dynamic_cast<ProjectWindow::TreeItemData*>(entry->getData()) : nullptr;
@@ -47,7 +47,7 @@ bool isWithin(const ProjectItem* item, const ProjectItem* ancestor) {
 
 void ProjectWindow::makeDropTarget() {
     auto* composite = new afDataObjectComposite();
-    m_dropItems = new ItemsObject(ITEMS_FORMAT, nullptr);
+    m_dropItems = new ItemsObject(ITEMS_FORMAT, 0);
     m_dropFiles = new afDataObjectFiles();
     m_dropText = new afDataObjectText();
     // The items come first: a drag inside the window carries a file list too.
@@ -71,8 +71,11 @@ afDataObject* ProjectWindow::makeDragData(afControlTreeItem* entry) {
         return nullptr;
     m_dragItems.assign(1, item);
     auto* data = new afDataObjectComposite();
-    auto* items = new ItemsObject(ITEMS_FORMAT, nullptr);
-    items->setScalar(&m_dragItems);
+    auto* items = new ItemsObject(ITEMS_FORMAT, 0);
+    // Numbers start at 1: 0 is what an empty object holds.
+    if (++s_dragNumber == 0)
+        s_dragNumber = 1;
+    items->setScalar(s_dragNumber);
     data->addPart(items, true);
     if (!item->isVirtualFolder()) {
         auto* files = new afDataObjectFiles();
@@ -196,7 +199,7 @@ int ProjectWindow::onDropData(void* self, afDropTarget* target, afEvent* event, 
         return afDropAction::NONE;
     if (!me->m_dropItems->isEmpty()) {
         // Only this window's own drag: another's pointer means nothing here.
-        if (s_dragSource != me || me->m_dropItems->getValue() != &me->m_dragItems)
+        if (s_dragSource != me || me->m_dropItems->getValue() != s_dragNumber)
             return afDropAction::NONE;
         std::vector<ProjectItem*> items = me->m_dragItems;
         return me->dropItems(entry, last, items);

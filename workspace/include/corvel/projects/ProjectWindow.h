@@ -140,7 +140,7 @@ private:
     int m_images[3] = {-1, -1, -1};        // by kind: file, folder, virtual folder
     std::vector<ProjectItem*> m_dragItems; // the items of the drag in progress
     // The parts of the drop target's data object (owned by it).
-    afDataObjectScalar<std::vector<ProjectItem*>*>* m_dropItems = nullptr;
+    afDataObjectScalar<uint32_t>* m_dropItems = nullptr;
     afDataObjectFiles* m_dropFiles = nullptr;
     afDataObjectText* m_dropText = nullptr;
     afControlTreeItem* m_dropHighlight = nullptr;
