@@ -32,6 +32,7 @@
 #include "corvel/widgets/afActionEvent.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionRegistry.h"
+#include "corvel/widgets/afMenu.h"
 #include "corvel/workspace/BundleEditor.h"
 #include "corvel/workspace/FileManager.h"
 #include "zem/log/LogManager.h"
@@ -167,6 +168,11 @@ void App::createMainWindow() {
         m_fileManager->setFacePresets(m_facePresetManager);
         m_fileManager->setProjects(m_projectManager);
         m_fileManager->setStatusStrip(window->getToolStrip());
+        // Filled afresh each time it opens: the recent files and a waiting last session.
+        if (afMenu* recent = window->getRecentFilesMenu()) {
+            recent->prepareCallback = afMenu::PrepareCallback(
+                m_fileManager, [](void* self, afMenu* menu) { static_cast<FileManager*>(self)->fillRecentMenu(menu); });
+        }
     }
     if (m_projectManager) {
         m_projectManager->setOwner(window);

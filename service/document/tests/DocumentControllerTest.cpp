@@ -259,6 +259,13 @@ TEST_F(DocumentControllerTest, FileChangesReachTheListOnceUntilAReload) {
     document()->notifyListeners([this](corvel::DocumentListener* l) { l->onReloadEnd(document()); });
     EXPECT_EQ(2, told) << "the reload's end tells once more";
     EXPECT_FALSE(controller->isFileChangedPending());
+
+    document()->notifyFileChanged(3);
+    controller->clearFileChanged();
+    EXPECT_EQ(4, told) << "clearing tells the list";
+    EXPECT_FALSE(controller->isFileChangedPending());
+    controller->clearFileChanged();
+    EXPECT_EQ(4, told) << "nothing to clear, nothing told";
 }
 
 TEST_F(DocumentControllerTest, ParsedLinesAreClampedForTheEditor) {

@@ -45,21 +45,7 @@ protected:
         std::ifstream in(std::string(file.begin(), file.end()), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
-    // Watches compare last-write times: a write within the clock's resolution would look old.
-    void setLastWriteLater(const std::wstring& file, int seconds) {
-        HANDLE handle = CreateFileW(file.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, 0, nullptr);
-        FILETIME now;
-        GetSystemTimeAsFileTime(&now);
-        ULARGE_INTEGER time;
-        time.LowPart = now.dwLowDateTime;
-        time.HighPart = now.dwHighDateTime;
-        time.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ull;
-        now.dwLowDateTime = time.LowPart;
-        now.dwHighDateTime = time.HighPart;
-        SetFileTime(handle, nullptr, nullptr, &now);
-        CloseHandle(handle);
-    }
+    void setLastWriteLater(const std::wstring& file, int seconds) { zemtest::setNativeLastWriteLater(file, seconds); }
     DocumentController* open(const std::wstring& file) {
         std::unique_ptr<zem::ErrorObject> error;
         Document* document = documents->loadDocument(file.c_str(), error);

@@ -252,10 +252,12 @@ void FileManager::watchDocument(DocumentController* controller, bool subscribe) 
         controller->titleChanged.add(&FileManager::onTitleChanged, this);
         controller->modifiedChanged.add(&FileManager::onModifiedChanged, this);
         controller->languageChanged.add(&FileManager::onLanguageChanged, this);
+        controller->fileChangedOnDisk.add(&FileManager::onFileChangedOnDisk, this);
     } else {
         controller->titleChanged.remove(&FileManager::onTitleChanged, this);
         controller->modifiedChanged.remove(&FileManager::onModifiedChanged, this);
         controller->languageChanged.remove(&FileManager::onLanguageChanged, this);
+        controller->fileChangedOnDisk.remove(&FileManager::onFileChangedOnDisk, this);
     }
 }
 
@@ -333,6 +335,8 @@ bool FileManager::restoreSlot(const JasmineValue& value, afDock*, int) {
 void FileManager::onSlotInserted(afDockSlot* slot) {
     if (DocumentController* controller = controllerOf(slot))
         updateTab(controller);
+    if (m_open.size() > 1)
+        showSessionButton(false);
 }
 
 void FileManager::onSlotRemoved(afDockSlot* slot, bool deleting) {
@@ -341,6 +345,8 @@ void FileManager::onSlotRemoved(afDockSlot* slot, bool deleting) {
         return;
     addRecent(captureEntry(controller));
     removeDocument(controller);
+    if (m_open.size() <= 1)
+        showSessionButton(true);
 }
 
 void FileManager::onSlotsClosing(std::vector<afDockSlot*>& slots) {
@@ -368,12 +374,14 @@ void FileManager::onSlotActivated(afDockSlot* slot) {
     updateWindowTitle(controller);
     if (m_status)
         m_status->setDocumentController(controller);
+    onFileChangedState(controller, false);
 }
 
 void FileManager::onSlotDeactivated(afDockSlot* slot) {
     DocumentController* controller = controllerOf(slot);
     if (!controller)
         return;
+    onFileChangedState(controller, true);
     controller->setEditor(nullptr);
     if (m_open.size() == 1)
         updateWindowTitle(nullptr);

@@ -318,9 +318,12 @@ void FileManager::openLastSession() {
     }
     if (!m_active && last)
         activateTab(last);
+    showSessionButton(false);
 }
 
 void FileManager::restoreSession() {
+    if (m_open.empty())
+        showSessionButton(true);
     if (m_open.empty())
         activateTab(newDocument());
 }
@@ -412,24 +415,7 @@ bool FileManager::onCloseAllOthers(afActionEvent*) {
 }
 
 bool FileManager::onReload(afActionEvent*) {
-    if (!m_active)
-        return true;
-    if (m_active->isModified()) {
-        afMessageBox* box = afMessageBox::create(promptOwner());
-        if (!box)
-            return true;
-        box->setTitle(L"Reloading modified file...");
-        box->addLabel(L"Reload this file and lose your changes?", 0, 2, 0);
-        box->addLabel(m_active->getTitle(), 1, 1, 0);
-        box->addLabel(m_active->getFilePath(), 2, 1, 0);
-        box->addButton(L"&Reload", RESULT_SAVE, false, 'Y');
-        box->addButton(L"&Cancel", RESULT_CANCEL, true, 'N');
-        if (runBox(box) != RESULT_SAVE)
-            return true;
-    }
-    std::unique_ptr<zem::ErrorObject> error;
-    if (!m_documents->reloadDocument(m_active->getDocument(), error))
-        reportFailure(L"Unable to open file", m_active->getFilePath(), error.get());
+    reloadDocument(m_active);
     return true;
 }
 

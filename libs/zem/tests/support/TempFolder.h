@@ -92,4 +92,22 @@ inline void appendNativeFile(const std::wstring& path, const std::string& bytes)
     detail::putNativeFile(path, bytes, true);
 }
 
+// Moves a file's last-write time the given seconds past now. Watches compare last-write
+// times: a write within the clock's resolution would look old.
+inline void setNativeLastWriteLater(const std::wstring& path, int seconds) {
+    HANDLE handle = CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, handle) << "cannot touch " << ::testing::PrintToString(path);
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time;
+    time.LowPart = now.dwLowDateTime;
+    time.HighPart = now.dwHighDateTime;
+    time.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ull;
+    now.dwLowDateTime = time.LowPart;
+    now.dwHighDateTime = time.HighPart;
+    SetFileTime(handle, nullptr, nullptr, &now);
+    CloseHandle(handle);
+}
+
 } // namespace zemtest

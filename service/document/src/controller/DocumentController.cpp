@@ -427,6 +427,13 @@ void DocumentController::onFileChanged(Document*, intptr_t argument) {
     fileChangedOnDisk.invoke(this);
 }
 
+void DocumentController::clearFileChanged() {
+    if (!m_fileChangedPending)
+        return;
+    m_fileChangedPending = false;
+    fileChangedOnDisk.invoke(this);
+}
+
 void DocumentController::resetViewState() {
     beginEdit(EDIT_READ);
     beginChangeBatch();

@@ -33,6 +33,8 @@ class ProjectManager;
 struct afDialogFileOptions;
 class afDataObject;
 class afDataObjectFiles;
+class ViewVirtualButton;
+class afControlButton;
 class afDock;
 class afEvent;
 class afMenu;
@@ -100,6 +102,9 @@ public:
     void openRecent(const RecentFileEntry& entry);
     void openLastSession();
     void restoreSession();
+    // Shown only while a last session waits; made on first showing.
+    void showSessionButton(bool show);
+    ViewVirtualButton* getSessionButton() const { return m_sessionButton; }
     const std::deque<RecentFileEntry>& getRecent() const { return m_recent; }
     const std::vector<RecentFileEntry>& getLastSession() const { return m_lastSession; }
 
@@ -132,6 +137,13 @@ public:
     // side at position and the last is shown.
     static int onDockFileDrop(void* self, afDock* dock, afDataObject* data, int position, afEvent* event, int allowed,
                               int last);
+    // Files changed on disk: the tab's mark and, while the tab is active, the bar in its
+    // editor area. hide takes the bar away whatever the flag says.
+    void onFileChangedState(DocumentController* controller, bool hide);
+    void updateFileChangedMessage(EditorWrapper* wrapper, bool show);
+    // Reads the document's file again; a modified document asks first. False when the
+    // user cancelled or the file could not be read (the text stays).
+    bool reloadDocument(DocumentController* controller);
 
     // afDockSlotController
     afView* createSlotView(afDockSlot* slot) override;
@@ -145,6 +157,7 @@ public:
     void fillSlotMenu(afDockSlot* slot, afMenu* menu) override;
     int getSlotDragData(afDockSlot* slot, afDataObjectComposite* data) override;
     void getSlotScope(afDockSlot* slot, ScopePath& path) override;
+    void onDockEvent(uint32_t eventId, void* detail) override;
 
     // Action handlers.
     bool onNew(afActionEvent* event);
@@ -177,6 +190,12 @@ private:
     // Adds the separator and "Show in &Project" for the document when the project holds it.
     void addShowInProject(DocumentController* controller, afMenu* menu);
     void watchServices(bool subscribe);
+    static void onFileChangedOnDisk(void* self, DocumentController* controller);
+    static void onReloadClick(void* self, afControlButton* button);
+    static void onIgnoreClick(void* self, afControlButton* button);
+    static void onSessionClick(void* self, ViewVirtualButton* button, afEvent* event);
+    // The open document whose editor area holds the view.
+    DocumentController* controllerOfView(afView* view) const;
 
     void addDocument(DocumentController* controller, afDock* dock, int index);
     void removeDocument(DocumentController* controller);
@@ -204,6 +223,8 @@ private:
     bool m_distractionFree = false;
     bool m_closeConfirmed = false; // closeAll asked already; the dock's closing does not ask again
     std::vector<RecentFileEntry> m_lastSession;
+    // Owned by the tab strip's view tree; null until first shown.
+    ViewVirtualButton* m_sessionButton = nullptr;
     std::deque<RecentFileEntry> m_recent;    // oldest first, at most RECENT_LIMIT
     std::vector<DocumentController*> m_open; // in tab order
     DocumentController* m_active = nullptr;

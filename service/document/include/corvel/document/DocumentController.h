@@ -116,6 +116,8 @@ public:
     bool undo();
     bool redo();
     bool isFileChangedPending() const { return m_fileChangedPending; }
+    // The user chose to keep the text as it is: the flag goes and the list hears of it.
+    void clearFileChanged();
     DocumentControllerSearchSession* getSearchSession();
     DocumentControllerSearchSession* findSearchSession() const { return m_searchSession.get(); }
 

@@ -25,6 +25,8 @@ public:
     // The dock's createSlotView sets it; never null once the slot is in a dock.
     void setView(afView* view) { m_view = view; }
     uint32_t getId() const { return m_id; }
+    // The controller marks a slot of another kind; it tells the dock to redraw the tab.
+    void setId(uint32_t id) { m_id = id; }
     void* getData() const { return m_data; }
     void setData(void* data) { m_data = data; }
     afDockSlotController* getController() const { return m_controller; }
