@@ -88,8 +88,16 @@ TEST_F(SessionButtonTest, TheButtonShowsWhileAtMostOneDocumentIsOpen) {
     dockEvent(L"deserialize", L"end");
     EXPECT_EQ(nullptr, manager->getSessionButton()) << "no last session, no button";
     std::wstring a = file(L"a.txt");
-    restoreLayout({a, folder + L"gone.txt"});
+    std::wstring b = file(L"b.txt");
+    std::wstring upper = a;
+    for (wchar_t& c : upper)
+        c = static_cast<wchar_t>(towupper(c));
+    dockEvent(L"serialize", L"end");
+    EXPECT_EQ(nullptr, manager->getSessionButton()) << "only a restored layout shows it";
+    restoreLayout({a, folder + L"gone.txt", b, upper});
+    ASSERT_EQ(2u, manager->getLastSession().size()) << "files that are gone or come twice are not offered";
     ASSERT_TRUE(buttonShown());
+    EXPECT_EQ(L"(2)", manager->getSessionButton()->getText());
 
     DocumentController* x = open(file(L"x.txt"));
     EXPECT_TRUE(buttonShown());
@@ -99,12 +107,14 @@ TEST_F(SessionButtonTest, TheButtonShowsWhileAtMostOneDocumentIsOpen) {
     manager->onClose(nullptr);
     EXPECT_TRUE(buttonShown()) << "one document left";
 
-    // The submenu's item opens the session too; a file that is gone gets its box, the rest open.
+    // The submenu's item opens the session too; a file gone meanwhile gets its box, the rest open.
+    DeleteFileW(b.c_str());
     menuTexts();
     auto* item = static_cast<afMenuItem*>(menu->children()[0]);
     SeenPrompt seen;
     EXPECT_EQ(0u, runWithPrompts([&] { item->activate(nullptr); }, {answerPrompt(L"&OK", &seen)}));
-    EXPECT_TRUE(seen.hasLabel(folder + L"gone.txt"));
+    EXPECT_TRUE(seen.hasLabel(L"Unable to open file"));
+    EXPECT_TRUE(seen.hasLabel(b));
     EXPECT_EQ((std::vector<std::wstring>{L"x.txt", L"a.txt"}), tabTexts());
     EXPECT_FALSE(buttonShown());
     manager->activateTab(x);
