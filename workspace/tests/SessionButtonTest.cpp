@@ -18,17 +18,21 @@ protected:
         menu.reset(afMenu::createPopup(L"&Recent Files"));
         ASSERT_NE(nullptr, menu);
     }
-    // The dock layout of the last run held the files, carets away from the start.
-    void restoreLayout(const std::vector<std::wstring>& paths) {
+    // The dock layout of the last run held the files, carets away from the start; how many
+    // of them the manager took for the last session.
+    int restoreLayout(const std::vector<std::wstring>& paths) {
+        int taken = 0;
         for (const std::wstring& path : paths) {
             RecentFileEntry entry;
             entry.filePath = path;
             entry.line = 1;
             JasmineValue stored;
-            ASSERT_TRUE(entry.write(stored));
-            EXPECT_TRUE(manager->restoreSlot(stored, tabs, -1));
+            EXPECT_TRUE(entry.write(stored));
+            if (manager->restoreSlot(stored, tabs, -1))
+                ++taken;
         }
         dockEvent(L"deserialize", L"end");
+        return taken;
     }
     void dockEvent(const wchar_t* what, const wchar_t* phase) {
         uint32_t detail = zem::symbolId(phase);
@@ -59,7 +63,7 @@ protected:
 TEST_F(SessionButtonTest, AStartWithALastSessionOffersItAndOpensItWhenAsked) {
     std::wstring a = file(L"a.txt", "one\ntwo\n");
     std::wstring b = file(L"b.txt", "one\ntwo\n");
-    restoreLayout({a, b});
+    EXPECT_EQ(2, restoreLayout({a, b}));
     manager->restoreSession();
     ASSERT_EQ(1u, manager->getOpen().size());
     EXPECT_TRUE(manager->getOpen()[0]->getFilePath().empty()) << "nothing of the session opens unasked";
@@ -94,7 +98,7 @@ TEST_F(SessionButtonTest, TheButtonShowsWhileAtMostOneDocumentIsOpen) {
         c = static_cast<wchar_t>(towupper(c));
     dockEvent(L"serialize", L"end");
     EXPECT_EQ(nullptr, manager->getSessionButton()) << "only a restored layout shows it";
-    restoreLayout({a, folder + L"gone.txt", b, upper});
+    EXPECT_EQ(2, restoreLayout({a, folder + L"gone.txt", b, upper}));
     ASSERT_EQ(2u, manager->getLastSession().size()) << "files that are gone or come twice are not offered";
     ASSERT_TRUE(buttonShown());
     EXPECT_EQ(L"(2)", manager->getSessionButton()->getText());

@@ -102,14 +102,15 @@ void FileManager::updateFileChangedMessage(EditorWrapper* wrapper, bool show) {
     if (!bar) {
         auto* message = new InlineMessage(area->getOwner());
         message->setName(BAR_NAME);
+        // In the tree first: its buttons are windows and need the host window above them.
+        area->addChild(message, new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::WRAP_CONTENT));
         message->addText(L"The file has been changed.");
         if (afControlButton* reload = message->addButton(L"&Reload"))
             reload->clickCallback.set(this, &FileManager::onReloadClick);
         if (afControlButton* ignore = message->addButton(L"&Ignore"))
             ignore->clickCallback.set(this, &FileManager::onIgnoreClick);
-        area->addChild(message, new afLayoutParamsLinear(afLayoutParams::FILL_PARENT, afLayoutParams::WRAP_CONTENT));
         bar = message;
-    }
+        }
     bar->setVisible(true);
 }
 
