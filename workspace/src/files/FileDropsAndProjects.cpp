@@ -185,13 +185,18 @@ void FileManager::onEditorMenu(void* self, Editor* editor, afMenu* menu) {
     }
 }
 
-bool FileManager::onShowInProject(afActionEvent* event) {
-    DocumentController* controller = nullptr;
+DocumentController* FileManager::actionDocument(afActionEvent* event) const {
     if (event && event->context) {
-        if (const ScopeAtom* atom = event->context->find(TAB_DOCUMENT))
-            controller = dynamic_cast<DocumentController*>(atom->object);
+        if (const ScopeAtom* atom = event->context->find(TAB_DOCUMENT)) {
+            if (auto* controller = dynamic_cast<DocumentController*>(atom->object))
+                return controller;
+        }
     }
-    showInProject(controller ? controller : m_active);
+    return m_active;
+}
+
+bool FileManager::onShowInProject(afActionEvent* event) {
+    showInProject(actionDocument(event));
     return true;
 }
 

@@ -381,10 +381,6 @@ bool FileManager::onSaveAs(afActionEvent*) {
     return true;
 }
 
-bool FileManager::onShowInFolder(afActionEvent*) {
-    return true;
-}
-
 bool FileManager::onClose(afActionEvent*) {
     if (afDockSlot* slot = slotOf(m_active))
         slot->getDock()->removeSlot(slot);

@@ -125,6 +125,16 @@ public:
     // Every document view, and those made later, shown distraction-free or as usual.
     void setDistractionFree(bool on);
     bool isDistractionFree() const { return m_distractionFree; }
+    // Shows the file in the system's file browser; false with the thread's error set when the
+    // browser could not be started.
+    typedef bool (*FolderShower)(const std::wstring& path);
+    static bool showInSystemFolder(const std::wstring& path);
+    // The command line that asks the browser to select the file.
+    static std::wstring folderSelectParameters(const std::wstring& path);
+    void setFolderShower(FolderShower shower) { m_folderShower = shower; }
+    // The document's file in the system's file browser; an untitled document has none, a
+    // file that is gone or a browser that does not start gets the error box.
+    void showInFolder(DocumentController* controller);
 
     const std::vector<DocumentController*>& getOpen() const { return m_open; }
     DocumentController* getActive() const { return m_active; }
@@ -196,6 +206,8 @@ private:
     static void onSessionClick(void* self, ViewVirtualButton* button, afEvent* event);
     // The open document whose editor area holds the view.
     DocumentController* controllerOfView(afView* view) const;
+    // The tab's document the action was invoked on, else the active one.
+    DocumentController* actionDocument(afActionEvent* event) const;
 
     void addDocument(DocumentController* controller, afDock* dock, int index);
     void removeDocument(DocumentController* controller);
@@ -205,7 +217,7 @@ private:
     DocumentController* findOpen(const std::wstring& path) const;
     RecentFileEntry captureEntry(DocumentController* controller) const;
     afView* promptOwner() const;
-    // Shows "Unable to open file" or "Unable to save file" for the path.
+    // Shows "Unable to open file", "Unable to save file" or "Unable to show file" for the path.
     void reportFailure(const wchar_t* what, const std::wstring& path, const zem::ErrorObject* error);
 
     DocumentManager* m_documents;             // not owned
@@ -231,6 +243,7 @@ private:
     int m_lastSlotIndex = -1; // position of the slot added last
     std::vector<EditorWrapper*> m_wrappers;
     std::wstring m_quickOpenQuery;
+    FolderShower m_folderShower = &FileManager::showInSystemFolder;
 };
 
 } // namespace corvel
