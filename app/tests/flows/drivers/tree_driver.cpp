@@ -11,6 +11,8 @@
 //
 // TITLE is a part of the caption of the program's top-level window. Exit code 0 on success,
 // 1 when the window, a tree or the item is not there, 2 for bad arguments.
+#include "TopLevelWindow.h"
+
 #include <windows.h>
 
 #include <commctrl.h>
@@ -22,22 +24,6 @@
 #include <vector>
 
 namespace {
-
-struct Found {
-    const wchar_t* title;
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK findTopLevel(HWND hwnd, LPARAM data) {
-    auto* found = reinterpret_cast<Found*>(data);
-    wchar_t caption[512] = {};
-    GetWindowTextW(hwnd, caption, 512);
-    if (IsWindowVisible(hwnd) && std::wcsstr(caption, found->title)) {
-        found->window = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 BOOL CALLBACK collectTrees(HWND hwnd, LPARAM data) {
     wchar_t name[64] = {};
@@ -119,11 +105,10 @@ template <class Visit> bool walk(HWND tree, HTREEITEM first, int depth, Visit vi
 }
 
 std::vector<HWND> treesOf(const wchar_t* title) {
-    Found found{title};
-    EnumWindows(&findTopLevel, reinterpret_cast<LPARAM>(&found));
+    const HWND window = flowdriver::findTopLevelWindow(title);
     std::vector<HWND> trees;
-    if (found.window)
-        EnumChildWindows(found.window, &collectTrees, reinterpret_cast<LPARAM>(&trees));
+    if (window)
+        EnumChildWindows(window, &collectTrees, reinterpret_cast<LPARAM>(&trees));
     return trees;
 }
 

@@ -6,6 +6,8 @@
 //
 // TITLE is a part of the caption of the program's shown top-level window. Exit code 0 on
 // success, 1 when the window or the text is not there, 2 for bad arguments.
+#include "TopLevelWindow.h"
+
 #include <windows.h>
 
 #include <cstdio>
@@ -13,22 +15,6 @@
 #include <string>
 
 namespace {
-
-struct Found {
-    const wchar_t* title;
-    HWND window = nullptr;
-};
-
-BOOL CALLBACK findTopLevel(HWND hwnd, LPARAM data) {
-    auto* found = reinterpret_cast<Found*>(data);
-    wchar_t caption[512] = {};
-    GetWindowTextW(hwnd, caption, 512);
-    if (IsWindowVisible(hwnd) && std::wcsstr(caption, found->title)) {
-        found->window = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
 
 struct Count {
     const wchar_t* className;
@@ -52,12 +38,11 @@ void printUtf8(const std::wstring& text) {
 }
 
 int countWindows(const wchar_t* title, const wchar_t* className) {
-    Found found{title};
-    EnumWindows(&findTopLevel, reinterpret_cast<LPARAM>(&found));
-    if (!found.window)
+    const HWND window = flowdriver::findTopLevelWindow(title);
+    if (!window)
         return 1;
     Count count{className};
-    EnumChildWindows(found.window, &countClass, reinterpret_cast<LPARAM>(&count));
+    EnumChildWindows(window, &countClass, reinterpret_cast<LPARAM>(&count));
     std::printf("%d\n", count.count);
     return 0;
 }
