@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real program through its files as a user would, under the virtual display, in a
 # fresh user folder: opening from the dialog, saving in the file's own encoding, Save As, the
-# question before a modified tab closes, and find and replace.
+# question before a modified tab closes, the recent files, find and replace, a file changed
+# on disk, and the last session after a restart.
 # Usage: file_flows.sh <corvel.exe>. Needs DISPLAY, Wine and xdotool.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/flow_lib.sh"
@@ -15,14 +16,20 @@ printf 'alpha\r\n' >"$FLOW_DOCS/a.txt"
 # UTF-16LE with its mark and an LF line end: "old\n".
 printf '\xff\xfeo\0l\0d\0\n\0' >"$FLOW_DOCS/b.txt"
 printf 'foo bar foo' >"$FLOW_DOCS/d.txt"
-# "Zold\n" in UTF-16LE with the mark.
+printf 'one\n' >"$FLOW_DOCS/e.txt"
+# "Zold\n" and "Zold!\n" in UTF-16LE with the mark.
 B_SAVED="fffe5a006f006c0064000a00"
+C_REOPENED="fffe5a006f006c00640021000a00"
 
 # The caption of a document's tab: "<name> - <folder>\ - Corvel ...".
 caption_of() { echo "^$(flow_regex "$1 - $DIR\\ - $FLOW_TITLE")\$"; }
+UNTITLED="^$(flow_regex "Untitled - $FLOW_TITLE")\$"
 
 # Whether the main window's caption no longer matches $1.
 not_caption() { ! flow_caption "$WINDOW" | grep -Eiq -- "$1"; }
+
+# Whether file $1 was written since its time stamp was $2.
+changed_since() { [ "$(stat -c %y "$1" 2>/dev/null)" != "$2" ]; }
 
 # Opens <dir>\$1 from the open dialog; true once the caption names it. $2 names the flow.
 open_from_dialog() {
@@ -48,6 +55,10 @@ close_clean() {
     flow_key ctrl+w
     flow_until 5 not_caption "^$(flow_regex "$caption")\$" || flow_fail "$1: Ctrl+W keeps '$caption'"
 }
+
+# File > Recent Files, then the submenu's first entry (the last session when there is one,
+# else the newest recent file).
+open_first_recent() { flow_menu Down Up Up Right Return; }
 
 start_program() {
     flow_start
@@ -108,6 +119,18 @@ if flow_wait_caption "$WINDOW" "$(caption_of c.txt)" 1; then
     [ "$(flow_hex "$FLOW_DOCS/c.txt")" = "$B_SAVED" ] || flow_fail "flow 3: c.txt changed to $(flow_hex "$FLOW_DOCS/c.txt")"
 fi
 
+# 4. File > Recent Files > c.txt (the one file closed so far) opens it with the caret where
+# it was: at the end of "Zold".
+open_first_recent
+if flow_wait_caption "$WINDOW" "$(caption_of c.txt)" 15; then
+    flow_type "!"
+    flow_key ctrl+s
+    flow_until 10 flow_hex_is "$FLOW_DOCS/c.txt" "$C_REOPENED" || flow_fail "flow 4: c.txt holds $(flow_hex "$FLOW_DOCS/c.txt")"
+    close_clean "flow 4"
+else
+    flow_fail "flow 4: Recent Files did not reopen c.txt (caption '$(flow_caption "$WINDOW")')"
+fi
+
 # 6. Find shows "Find" and F3 moves to the next match; Ctrl+H shows "Find & Replace", whose
 # "Replace all" changes every match.
 if open_from_dialog d.txt "flow 6"; then
@@ -136,6 +159,85 @@ if open_from_dialog d.txt "flow 6"; then
         flow_fail "flow 6: Ctrl+H shows no Find & Replace dialog"
     fi
     close_clean "flow 6"
+fi
+
+# 7. A file changed on disk shows its bar over the editor (painted, so seen by the window's
+# picture changing); "&Ignore" hides it and keeps the text. Changed again while edited,
+# "&Reload" asks first and Y reads the file anew, the edit gone.
+if open_from_dialog e.txt "flow 7"; then
+    QUIET="$FLOW_WORK/flow7-quiet.xwd"
+    flow_window_shot "$WINDOW" "$QUIET"
+    printf 'two\n' >>"$FLOW_DOCS/e.txt"
+    if flow_wait_picture "$WINDOW" "$QUIET" more 5000 15; then
+        flow_shot file_flow7_bar
+        flow_key alt+i
+        flow_wait_picture "$WINDOW" "$QUIET" less 2000 5 || flow_fail "flow 7: Ignore leaves the bar (or changed the text)"
+        flow_type "q"
+        # Without the bar, Alt+R reloads nothing and asks nothing.
+        flow_key alt+r
+        flow_wait_window '^Reloading modified file\.\.\.$' 2 >/dev/null && flow_fail "flow 7: the bar stayed after Ignore"
+        printf 'three\n' >>"$FLOW_DOCS/e.txt"
+        ASKED=""
+        for _ in $(seq 1 15); do
+            flow_key alt+r
+            if flow_wait_window '^Reloading modified file\.\.\.$' 1 >/dev/null; then
+                ASKED=1
+                break
+            fi
+        done
+        if [ -n "$ASKED" ]; then
+            flow_key y
+            flow_wait_gone '^Reloading modified file' 5 || flow_fail "flow 7: Y leaves the question open"
+            # The file holds the expected text already: wait for the save to replace it.
+            BEFORE="$(stat -c %y "$FLOW_DOCS/e.txt")"
+            flow_key ctrl+s
+            flow_until 10 changed_since "$FLOW_DOCS/e.txt" "$BEFORE" || flow_fail "flow 7: Ctrl+S wrote nothing"
+            flow_text_is "$FLOW_DOCS/e.txt" "$(printf 'one\ntwo\nthree')" || flow_fail "flow 7: e.txt holds '$(flow_text "$FLOW_DOCS/e.txt")'"
+        else
+            flow_fail "flow 7: no bar (or no question from Reload) after the second change"
+        fi
+    else
+        flow_fail "flow 7: no bar after the file changed on disk"
+    fi
+    close_clean "flow 7"
+fi
+
+# 5. a.txt (open since flow 1) and b.txt open at the exit: the next start shows one
+# untitled tab, and File > Recent Files > "Open Last Session (2)" opens both, carets at the
+# start.
+if open_from_dialog b.txt "flow 5"; then
+    flow_key alt+F4
+    flow_wait_exit "$FLOW_PID" 20
+    CODE=$?
+    [ "$CODE" = 0 ] || flow_fail "flow 5: Alt+F4 ended the program with $CODE"
+    start_program "flow 5"
+    flow_wait_caption "$WINDOW" "$UNTITLED" 10 || flow_fail "flow 5: the restart shows '$(flow_caption "$WINDOW")'"
+    flow_shot file_flow5_session_button
+    open_first_recent
+    if flow_until 15 not_caption "$UNTITLED"; then
+        SEEN="$(flow_caption "$WINDOW")"
+        for _ in 1 2; do
+            SHOWN="$(flow_caption "$WINDOW")"
+            flow_key ctrl+Tab
+            flow_until 3 not_caption "^$(flow_regex "$SHOWN")\$"
+            SEEN="$SEEN|$(flow_caption "$WINDOW")"
+        done
+        for name in a.txt b.txt; do
+            echo "$SEEN" | tr '|' '\n' | grep -Eiq "$(caption_of "$name")" || flow_fail "flow 5: $name not open after the last session ($SEEN)"
+        done
+        # The caret at the start of a.txt: "1" goes first.
+        for _ in 1 2 3; do
+            flow_wait_caption "$WINDOW" "$(caption_of a.txt)" 1 && break
+            flow_key ctrl+Tab
+        done
+        if flow_wait_caption "$WINDOW" "$(caption_of a.txt)" 1; then
+            flow_type "1"
+            flow_key ctrl+s
+            flow_until 10 flow_text_is "$FLOW_DOCS/a.txt" "1alpha" || flow_fail "flow 5: a.txt holds '$(flow_text "$FLOW_DOCS/a.txt")'"
+        fi
+    else
+        flow_fail "flow 5: Open Last Session opened nothing"
+    fi
 fi
 
 flow_key alt+F4
