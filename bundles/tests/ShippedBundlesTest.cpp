@@ -1,22 +1,11 @@
 #include "support/LogCapture.h"
-#include "support/ManagerFixture.h"
+#include "support/ShippedFixture.h"
 
 #include "corvel/bundles/Language.h"
-#include "corvel/bundles/LanguageManager.h"
-#include "corvel/bundles/ScopePreferencesManager.h"
-#include "corvel/bundles/BundleUiHost.h"
 #include "corvel/bundles/ThemeBundleItem.h"
-#include "corvel/bundles/ThemeManager.h"
-#include "corvel/document/Document.h"
-#include "corvel/document/DocumentScopeStore.h"
 #include "corvel/document/DocumentStyler.h"
 #include "corvel/document/DocumentTheme.h"
 #include "corvel/document/FacePreset.h"
-#include "corvel/document/EndPatternCache.h"
-#include "corvel/document/LineHeader.h"
-#include "corvel/document/LineParser.h"
-#include "corvel/document/ParserRule.h"
-#include "corvel/document/ParserRuleRepository.h"
 
 #include <gtest/gtest.h>
 
@@ -29,62 +18,6 @@ using namespace bundletest;
 
 namespace {
 
-// The folder the build keeps the shipped bundles in, as a Windows path.
-std::wstring shippedFolder() {
-    std::wstring path = std::wstring(L"Z:") + CORVEL_SHIPPED_DIR;
-    for (wchar_t& c : path) {
-        if (c == L'/')
-            c = L'\\';
-    }
-    return path;
-}
-
-bool copyTree(const std::wstring& from, const std::wstring& to) {
-    CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((from + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = true;
-    do {
-        std::wstring name = data.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            ok = copyTree(from + L"\\" + name, to + L"\\" + name) && ok;
-        else
-            ok = CopyFileW((from + L"\\" + name).c_str(), (to + L"\\" + name).c_str(), FALSE) && ok;
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return ok;
-}
-
-// The runs of a parsed line as "column:scope" words.
-// The scope runs of a parsed line; null when it has none.
-const ScopeRun* runsOf(Document& document, int32_t line, size_t& count) {
-    const LineHeader* header = document.getLineHeader(line);
-    count = 0;
-    if (!header || !header->parserBlock)
-        return nullptr;
-    const ParserBlockHeader* block = header->blockHeader();
-    count = (block->endStateOffset - block->runsOffset) / sizeof(ScopeRun);
-    return reinterpret_cast<const ScopeRun*>(header->parserBlock + block->runsOffset);
-}
-
-std::string describeRuns(Document& document, int32_t line) {
-    size_t count = 0;
-    const ScopeRun* runs = runsOf(document, line, count);
-    if (!runs)
-        return "<none>";
-    std::string out;
-    for (size_t i = 0; i < count; ++i) {
-        const DocumentScope* scope = document.getScopeStore().getScope(runs[i].scope);
-        std::wstring name = scope ? scope->getName() : L"?";
-        out += (i ? " " : "") + std::to_string(runs[i].column) + ":" + std::string(name.begin(), name.end());
-    }
-    return out;
-}
-
 struct Sample {
     const wchar_t* grammar;
     const wchar_t* text;
@@ -92,57 +25,8 @@ struct Sample {
     std::vector<std::vector<std::string>> expected;
 };
 
-// Sets the grammar, inserts the text and parses every line; the document is locked for edits.
-bool parseWhole(const ParserRule& root, const wchar_t* grammar, const std::wstring& text, Document& document) {
-    document.setGrammar(&root, root.getId(), grammar, true);
-    document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
-    EndPatternCache cache;
-    LineParser parser;
-    parser.bind(&document, &cache);
-    bool parsed = true;
-    for (int32_t line = 0; line < document.getLineCount(); ++line)
-        parsed = parser.parseLine(line) && parsed;
-    parser.unbind();
-    return parsed;
-}
-
-// The scope of the run that starts at the column of a parsed line.
-const DocumentScope* scopeAt(Document& document, int32_t line, int32_t column) {
-    size_t count = 0;
-    const ScopeRun* runs = runsOf(document, line, count);
-    for (size_t i = 0; i < count; ++i) {
-        if (static_cast<int32_t>(runs[i].column) == column)
-            return document.getScopeStore().getScope(runs[i].scope);
-    }
-    return nullptr;
-}
-
-class ShippedBundlesTest : public ManagerFixture {
+class ShippedBundlesTest : public ShippedFixture {
 protected:
-    // Loads the shipped bundles as the program does, with the grammar and theme managers.
-    void loadShipped(bool realThemes, BundleUiHost* pairsHost = nullptr) {
-        ASSERT_TRUE(copyTree(shippedFolder(), native(L"root:bundles")));
-        makeManager(nullptr, !realThemes);
-        if (pairsHost) { // owned once registered
-            ASSERT_TRUE(m_manager->registerEntryManager(new ScopePreferencesManager(*m_manager, *pairsHost)));
-        }
-        if (realThemes) {
-            m_themeManager = new ThemeManager(*m_manager, BundleUiHost::none()); // owned once registered
-            ASSERT_TRUE(m_manager->registerEntryManager(m_themeManager));
-        }
-        m_languages = new LanguageManager(*m_manager); // the bundle manager owns it once registered
-        m_languages->onConfigReady(*m_config);
-        ASSERT_TRUE(loadAndWait());
-        ASSERT_TRUE(m_window.pumpUntil([&] { return !m_languages->isCompiling() && m_languages->getRepository(); }));
-    }
-    ThemeManager* m_themeManager = nullptr;
-    LanguageManager* m_languages = nullptr;
-
-    void TearDown() override {
-        m_manager.reset();
-        ManagerFixture::TearDown();
-    }
-
     ::testing::AssertionResult parsesWith(const ParserRuleRepository& rules, const Sample& sample) {
         const ParserRule* root = rules.findRule(sample.grammar);
         if (!root)
@@ -199,20 +83,26 @@ TEST_F(ShippedBundlesTest, LoadCleanlyAndHighlightTheirSamples) {
     const Sample samples[] = {
         {L"source.c",
          L"#include <stdio.h>\n/* block */ int main(void) {\n  return printf(\"a\\n\", 0x1F); // done\n}",
-         {{"0:punctuation.definition.directive.c", "1:keyword.control.directive.c", "9:string.quoted.other.lt_gt.include.c"},
-          {"0:comment.block.c", "12:storage.type.c", "21:storage.type.c", "27:punctuation.section.block.c", "28:meta.block.c"},
-          {"2:keyword.control.c", "16:string.quoted.double.c", "18:constant.character.escape.c", "23:constant.numeric.c",
+         {{"0:punctuation.definition.directive.c", "1:keyword.control.directive.include.c",
+           "9:string.quoted.other.lt_gt.include.c"},
+          {"0:comment.block.c", "12:storage.type.built_in.c", "16:entity.name.function.c", "21:storage.type.built_in.c",
+           "27:punctuation.section.block.begin.c", "28:meta.block.c"},
+          {"2:keyword.control.flow.c", "9:support.function.c", "16:string.quoted.double.c",
+           "18:constant.character.escape.c", "23:constant.numeric.integer.hexadecimal.c",
            "30:comment.line.double_slash.c"},
-          {"0:punctuation.section.block.c"}}},
+          {"0:punctuation.section.block.end.c"}}},
         {L"source.cpp",
          L"class A { bool f() const { return nullptr == this; } };",
-         {{"0:storage.type.cpp", "8:punctuation.section.block.cpp", "10:storage.type.cpp", "19:storage.modifier.c",
-           "27:keyword.control.c", "34:constant.language.cpp"}}},
+         {{"0:storage.type.class.cpp", "6:entity.name.type.class.cpp", "8:punctuation.section.block.begin.cpp",
+           "10:storage.type.built_in.cpp", "15:entity.name.function.cpp", "19:storage.modifier.cpp",
+           "27:keyword.control.flow.cpp", "34:constant.language.cpp", "45:variable.language.this.cpp"}}},
         {L"source.python",
          L"@cache.wrap\ndef f(x=0x10):\n    return \"a\\tb\" if x else None  # note",
          {{"1:entity.name.function.decorator.python"},
-          {"0:storage.type.python", "5:meta.group.python", "8:constant.numeric.python"},
-          {"4:keyword.control.python", "11:string.quoted.double.python", "13:constant.character.escape.python",
+          {"0:storage.type.function.python", "4:entity.name.function.python",
+           "5:punctuation.definition.parameters.begin.python", "6:variable.parameter.function.python",
+           "8:constant.numeric.hex.python"},
+          {"4:keyword.control.flow.python", "11:string.quoted.double.python", "13:constant.character.escape.python",
            "28:constant.language.python", "34:comment.line.number_sign.python"}}},
         {L"source.json",
          L"{ \"k\\u0041\": [1.5e3, true, \"v\"] }",
@@ -230,7 +120,7 @@ TEST_F(ShippedBundlesTest, LoadCleanlyAndHighlightTheirSamples) {
          {{"0:punctuation.definition.heading.markdown"},
           {"5:markup.bold.markdown", "18:markup.raw.inline.markdown"},
           {"0:markup.fenced.c.markdown"},
-          {"0:storage.type.c", "7:comment.block.c"},
+          {"0:storage.type.built_in.c", "7:comment.block.c"},
           {"0:markup.fenced.c.markdown"},
           {"0:markup.quote.markdown"}}},
         {L"source.shell",
@@ -268,7 +158,8 @@ TEST_F(ShippedBundlesTest, TheirThemesLoadAndColourAGrammarsScopes) {
     std::shared_ptr<DocumentTheme> theme = light->getTheme();
     EXPECT_LT(20u, theme->getRules().size());
     const DocumentTheme fallback;
-    EXPECT_NE(fallback.getColor(DocumentTheme::BACKGROUND).packed(), theme->getColor(DocumentTheme::BACKGROUND).packed());
+    EXPECT_NE(fallback.getColor(DocumentTheme::BACKGROUND).packed(),
+              theme->getColor(DocumentTheme::BACKGROUND).packed());
 
     const ParserRule* root = m_languages->getRepository()->findRule(L"source.cpp");
     ASSERT_NE(nullptr, root);
@@ -280,8 +171,8 @@ TEST_F(ShippedBundlesTest, TheirThemesLoadAndColourAGrammarsScopes) {
     styler->setTheme(theme);
     // column -> what the scope is, for failure messages
     const std::pair<int32_t, const char*> columns[] = {
-        {0, "storage.type"}, {10, "storage.type"}, {21, "keyword.control"},
-        {28, "constant.language"}, {39, "string"}, {49, "comment"},
+        {0, "storage.type"},       {10, "storage.type"}, {21, "keyword.control"},
+        {28, "constant.language"}, {39, "string"},       {49, "comment"},
     };
     std::vector<uint32_t> seen;
     for (const auto& column : columns) {
@@ -297,7 +188,8 @@ TEST_F(ShippedBundlesTest, TheirThemesLoadAndColourAGrammarsScopes) {
     // Types, keywords, constants, strings and comments each have their own colour.
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(5, std::unique(seen.begin(), seen.end()) - seen.begin());
-    EXPECT_EQ(2u, styler->getStyle(styler->resolveStyle(scopeAt(document, 0, 49)))->flags & 0x7u) << "comments are italic";
+    EXPECT_EQ(2u, styler->getStyle(styler->resolveStyle(scopeAt(document, 0, 49)))->flags & 0x7u)
+        << "comments are italic";
     document.unlockEdit();
 }
 
@@ -327,11 +219,10 @@ TEST_F(ShippedBundlesTest, TheirPairsCloseBracketsAndQuotesOfTheirLanguages) {
     for (BundleEntry* entry : entries)
         EXPECT_TRUE(entry->getErrors().empty()) << entry->getLocation()->toString();
     const wchar_t* expected[] = {
-        L"source.c ()", L"source.c {} block", L"source.c \"\"", L"source.c ''",
-        L"source.cpp ()", L"source.cpp []", L"source.cpp {} block",
-        L"source.python {}", L"source.python ''",
-        L"source.json {} block", L"source.json \"\"",
-        L"source.jasmine {} block", L"source.shell {} block",
+        L"source.c ()",           L"source.c {} block",    L"source.c \"\"",       L"source.c ''",
+        L"source.cpp ()",         L"source.cpp []",        L"source.cpp {} block", L"source.python {}",
+        L"source.python ''",      L"source.json {} block", L"source.json \"\"",    L"source.jasmine {} block",
+        L"source.shell {} block",
     };
     for (const wchar_t* pair : expected)
         EXPECT_NE(host.pairs.end(), std::find(host.pairs.begin(), host.pairs.end(), pair))
