@@ -331,6 +331,19 @@ TEST_F(ShippedGrammarsTest, Cpp) {
           {9, L"T", "entity.name.type.cpp"},
           {10, L"}", "punctuation.section.block.end.cpp"},
           {11, L"}", "punctuation.section.block.end.cpp"}}},
+        // An export macro before the class name; a class name used as a type.
+        {L"class CORVEL_EXPORT Widget : public Base {\n"
+         L"public:\n"
+         L"    void paint();\n"
+         L"};\n"
+         L"struct stat info;",
+         {{0, L"CORVEL_EXPORT", "storage.modifier.export.cpp"},
+          {0, L"Widget", "entity.name.type.class.cpp"},
+          {0, L"Base", "entity.other.inherited_class.cpp"},
+          {1, L"public", "storage.modifier.access.cpp"},
+          {2, L"paint", "entity.name.function.cpp"},
+          {4, L"stat", "entity.name.type.class.cpp"},
+          {4, L"info", "source.cpp"}}},
         // Raw strings over lines, lambdas, template arguments, casts and literals.
         {L"auto text = R\"sql(SELECT \"x\" FROM t\n"
          L"WHERE a = ')';)sql\"_q;\n"
