@@ -216,12 +216,6 @@ std::unique_ptr<ParserRuleRepository> LanguageRepository::compile(const GrammarM
         addChildRules(rule, node);
         m_flattening.clear();
     }
-    for (ParserRule* rule : m_repository->getRules()) {
-        if (isCancelled())
-            break;
-        if (!rule->getChildren().empty())
-            rule->getChildPattern();
-    }
     m_nodes.clear();
     m_root.reset(new Node());
     if (isCancelled()) {

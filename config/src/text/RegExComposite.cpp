@@ -59,10 +59,15 @@ int RegExComposite::push(uint32_t optionBits, const std::wstring& pattern, void*
     if (!check->isCompiled()) {
         zem::RegExError error;
         check->getError(error);
-        zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE, L"RegExComposite::push: Error compiling partial RE: `%s`",
-                        error.message.c_str());
+        zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE,
+                        L"RegExComposite::push: Error compiling partial RE: `%s`", error.message.c_str());
         return 0;
     }
+    return pushCompiled(optionBits, pattern, check->captureCount(), payload);
+}
+
+int RegExComposite::pushCompiled(uint32_t optionBits, const std::wstring& pattern, int captureCount, void* payload) {
+    std::wstring text = wrapInOptions(optionBits, pattern);
     std::wstring renumbered;
     if (renumberBackReferences(text, m_nextGroup, renumbered))
         text.swap(renumbered);
@@ -71,7 +76,7 @@ int RegExComposite::push(uint32_t optionBits, const std::wstring& pattern, void*
     m_totalLength += text.size() + 2;
     m_partials.push_back(std::move(text));
     m_payloads[group] = payload;
-    m_nextGroup += check->captureCount() + 1;
+    m_nextGroup += captureCount + 1;
     m_composite.reset();
     return group;
 }

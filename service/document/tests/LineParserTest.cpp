@@ -83,9 +83,9 @@ TEST_F(LineParserTest, BlockIsLaidOutByteForByte) {
     ASSERT_NE(nullptr, header->parserBlock);
     std::vector<uint8_t> bytes(header->parserBlock, header->parserBlock + 32);
     const std::vector<uint8_t> expected = {32, 0, 0, 0, 20, 0, 0, 0, 28, 0, 0, 0, 4, 0, 0, 0, // header
-                                           0, 0, 0, 0,                                     // start stack
-                                           0, 0, 1, 0, 2, 0, 0, 0,                         // scope changes
-                                           0, 0, 0, 0};                                    // end stack
+                                           0,  0, 0, 0,                                       // start stack
+                                           0,  0, 1, 0, 2,  0, 0, 0,                          // scope changes
+                                           0,  0, 0, 0};                                      // end stack
     EXPECT_EQ(expected, bytes);
     EXPECT_EQ(0, header->flags & corvel::LINE_DIRTY);
     // Line 1 ends inside the string: its start stack is line 0's end stack, its end stack
@@ -181,3 +181,60 @@ TEST(LineParserEmptyMatchTest, EmptyMatchesNeitherStallNorPileUp) {
 }
 
 } // namespace
+
+// \G matches only where the enclosing rule's last match ended: at the end of its begin
+// match on that line, again there after a child closes, and at the next line's start only
+// when the begin match took the line break. It once matched wherever a search stood,
+// which kept rules ended by (?!\G) open and let \G rules match at every line's start.
+class LineParserAnchorTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        corvel::ParserRule* root = grammar.root();
+        corvel::ParserRule* function = grammar.block(root, L"\\b(\\w+)(?=\\()", L"(?!\\G)(?<=\\))", L"function");
+        grammar.block(function, L"\\(", L"\\)", L"parens");
+        corvel::ParserRule* braces = grammar.block(root, L"\\{", L"\\}", L"braces");
+        grammar.block(braces, L"\\G\\s*(?=\\w)", L"(?<=\\w)(?!\\w)", L"first");
+        corvel::ParserRule* tag = grammar.block(root, L"<\\s*", L">", L"tag");
+        grammar.match(tag, L"\\G\\w+", L"tag.name");
+        corvel::ParserRule* list = grammar.block(root, L"\\[", L"\\]", L"list");
+        grammar.match(list, L"\\G\\w+", L"list.head");
+        grammar.block(root, L"=\\s*", L"(?!\\G)", L"assign");
+    }
+
+    ::testing::AssertionResult parsesAs(const ParseCase& c) {
+        if (!documenttest::loadAndParse(grammar, document, c.text, cache))
+            return ::testing::AssertionFailure() << "a line did not parse";
+        for (int32_t line = 0; line < document.getLineCount(); ++line) {
+            std::string got = describeRuns(document, line);
+            std::string want = line < static_cast<int32_t>(c.lines.size()) ? c.lines[line] : "<unexpected line>";
+            if (got != want)
+                return ::testing::AssertionFailure() << "line " << line << ": " << got << ", expected " << want;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    TestGrammar grammar{L"source.g"};
+    Document document{nullptr};
+    corvel::EndPatternCache cache;
+};
+
+TEST_F(LineParserAnchorTest, AnchorStandsWhereTheLastMatchEnded) {
+    const ParseCase cases[] = {
+        {"an end of (?!\\G) closes once a child moved past the begin", L"f(a) x", {"0:function 1:parens 4:source.g"}},
+        {"... also on a later line", L"f(a,\nb) x", {"0:function 1:parens", "0:parens 2:source.g"}},
+        {"a \\G begin opens after the enclosing begin, not after its own end",
+         L"{ a b }",
+         {"0:braces 1:first 3:braces"}},
+        {"a \\G match only at the begin's end", L"[ab cd]", {"0:list 1:list.head 3:list"}},
+        {"no \\G at the next line's start after a begin that kept the line break", L"[\nab cd]", {"0:list", "0:list"}},
+        {"\\G at the next line's start after a begin that took the line break",
+         L"<\nab cd>",
+         {"0:tag", "0:tag.name 2:tag"}},
+        {"an end of (?!\\G) after a begin that took the line break",
+         L"a =\n  y",
+         {"0:source.g 2:assign", "0:assign 1:source.g"}},
+        {"an end of (?!\\G) on the begin's line", L"a = y;", {"0:source.g 2:assign 5:source.g"}},
+    };
+    for (const ParseCase& c : cases)
+        EXPECT_TRUE(parsesAs(c)) << c.name;
+}

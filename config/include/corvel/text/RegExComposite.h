@@ -22,6 +22,8 @@ public:
     // only. Returns the group number of the partial, or 0 (logged) when it does not compile;
     // the payload is not owned.
     int push(uint32_t optionBits, const std::wstring& pattern, void* payload);
+    // The same for a partial the caller has compiled already, with its capture count.
+    int pushCompiled(uint32_t optionBits, const std::wstring& pattern, int captureCount, void* payload);
 
     // Compiles the alternation when a push made it stale; null when it does not compile.
     // outText, when given, receives the composite's text.

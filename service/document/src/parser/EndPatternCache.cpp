@@ -1,5 +1,7 @@
 #include "corvel/document/EndPatternCache.h"
 
+#include "corvel/document/ParserRule.h"
+
 namespace corvel {
 
 uint16_t EndPatternCache::find(uint16_t ruleId, uint32_t textCrc) const {
@@ -8,9 +10,10 @@ uint16_t EndPatternCache::find(uint16_t ruleId, uint32_t textCrc) const {
 }
 
 uint16_t EndPatternCache::add(uint16_t ruleId, uint32_t textCrc, RegExPtr pattern) {
-    if (m_patterns.size() >= NO_ENTRY)
+    if (m_patterns.size() >= MAX_ENTRIES)
         return NO_ENTRY;
     uint16_t index = static_cast<uint16_t>(m_patterns.size());
+    m_elsewhere.push_back(pattern && pattern->isCompiled() ? ParserRule::withoutAnchor(*pattern) : nullptr);
     m_patterns.push_back(std::move(pattern));
     m_keys[std::make_pair(ruleId, textCrc)] = index;
     return index;
@@ -23,7 +26,13 @@ const RegEx* EndPatternCache::get(uint16_t index) const {
     return pattern && pattern->isCompiled() ? pattern : nullptr;
 }
 
+const RegEx* EndPatternCache::getElsewhere(uint16_t index) const {
+    const RegEx* pattern = get(index);
+    return pattern && m_elsewhere[index] ? m_elsewhere[index].get() : pattern;
+}
+
 void EndPatternCache::clear() {
+    m_elsewhere.clear();
     m_patterns.clear();
     m_keys.clear();
 }

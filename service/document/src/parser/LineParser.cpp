@@ -4,9 +4,8 @@
 #include "corvel/document/EndPatternCache.h"
 #include "corvel/document/ParserRule.h"
 #include "corvel/document/ParserRuleRepository.h"
-#include "zem/base/Crc.h"
 #include "undo/LittleEndian.h"
-#include "zem/log/LogManager.h"
+#include "zem/base/Crc.h"
 
 #include <algorithm>
 #include <climits>
@@ -20,6 +19,8 @@ namespace {
 constexpr int32_t NO_MATCH = INT32_MAX;
 constexpr size_t HEADER_BYTES = 16;
 constexpr size_t BLOCK_STEP = 128;
+// Beside an end-pattern cache index in the stack (which stays below it).
+constexpr uint16_t BEGIN_TOOK_LINE_END = 0x8000;
 
 void padTo4(std::vector<uint8_t>& bytes) {
     bytes.resize((bytes.size() + 3) & ~size_t(3), 0);
@@ -27,7 +28,7 @@ void padTo4(std::vector<uint8_t>& bytes) {
 
 } // namespace
 
-LineParser::LineParser() : m_endResults(new MatchResultsRegEx()), m_childResults(new MatchResultsRegEx()) {
+LineParser::LineParser() {
     m_block.reserve(BLOCK_STEP);
 }
 
@@ -67,7 +68,8 @@ bool LineParser::isLineCurrent(int32_t line) {
     const ParserBlockHeader* above = previous->blockHeader();
     size_t startBytes = block->runsOffset - HEADER_BYTES;
     return startBytes == above->endStateSize &&
-           std::memcmp(header->parserBlock + HEADER_BYTES, previous->parserBlock + above->endStateOffset, startBytes) == 0;
+           std::memcmp(header->parserBlock + HEADER_BYTES, previous->parserBlock + above->endStateOffset, startBytes) ==
+               0;
 }
 
 bool LineParser::parseLine(int32_t line) {
@@ -89,14 +91,13 @@ bool LineParser::parseLine(int32_t line) {
     int32_t start = m_document->getLineStart(line);
     int32_t length = m_document->getLineLength(line);
     GapBuffer::View text = m_document->readText(start, length);
-    if (!parseText(text.data(), length, startStack, startUnits, line))
+    if (!parseText(text.data(), length, startStack, startUnits))
         return false;
     storeBlock(header);
     return true;
 }
 
-bool LineParser::parseText(const wchar_t* text, int32_t length, const uint16_t* startStack, size_t startUnits,
-                           int32_t line) {
+bool LineParser::parseText(const wchar_t* text, int32_t length, const uint16_t* startStack, size_t startUnits) {
     m_text = text;
     m_length = length;
     m_runs.clear();
@@ -110,6 +111,16 @@ bool LineParser::parseText(const wchar_t* text, int32_t length, const uint16_t* 
         m_stack.push_back(m_rootScope);
     }
     m_startStack.assign(m_stack.begin(), m_stack.end());
+    m_pushAnchors.assign(m_stack.size() / 2, -1);
+    // A begin match that took the line break left \G at the start of this line.
+    m_anchor = m_stack.size() > 2 && (m_stack[m_stack.size() - 2] & BEGIN_TOOK_LINE_END) ? 0 : -1;
+    // Slots are sized before any is handed out: a step holds on to them.
+    size_t ruleSlots = m_rules ? 2 * (m_rules->getRules().size() + 1) : 0;
+    if (m_ruleSlots.size() < ruleSlots)
+        m_ruleSlots.resize(ruleSlots);
+    // Wrapping around would take 2^32 lines; slots of parse 0 are never current.
+    if (++m_parse == 0)
+        m_parse = 1;
     m_scope = m_stack.back();
     m_rule = ruleForScope(m_scope);
     selectEndPattern();
@@ -117,20 +128,9 @@ bool LineParser::parseText(const wchar_t* text, int32_t length, const uint16_t* 
     m_position = 0;
     m_pendingPlain = -1;
     m_lastEmptyPush = -1;
-    m_endSearch = SearchCache();
-    m_childSearch = SearchCache();
 
-    while (m_position < m_length) {
-        if (!step()) {
-            int group = m_childResults->getFirstMatchedGroup();
-            zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE, L"Line[%d]: `%s`\n", line,
-                            std::wstring(text, text + length).c_str());
-            zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE, L"Parser: Invalid capture group %d dump=[%d-%d]\n",
-                            group, m_childResults->getBegin(group), m_childResults->getEnd(group));
-            m_text = nullptr;
-            return false;
-        }
-    }
+    while (m_position < m_length)
+        step();
     if (m_pendingPlain >= 0)
         addScopeChange(m_pendingPlain, m_scope);
     buildBlock(m_startStack.data(), m_startStack.size());
@@ -144,79 +144,76 @@ void LineParser::skipPlain(int32_t to) {
     m_position = std::min(to, m_length);
 }
 
-bool LineParser::step() {
-    // Where the end pattern and the children share one pattern, one search finds both.
-    const RegEx* both = m_endPattern && m_endPattern == m_rule->getStaticEnd() ? m_rule->getEndAndChildPattern() : nullptr;
-    if (both) {
-        int32_t bound = NO_MATCH;
-        int32_t at = nextMatch(both, false, *m_childResults, m_childSearch, m_position, bound);
-        if (at == NO_MATCH) {
-            skipPlain(m_length);
-            return true;
-        }
-        if (at > m_position)
-            skipPlain(at);
-        int endGroupEnd = 0;
-        int endGroup = m_rule->getEndAlternativeGroup(&endGroupEnd);
-        if (m_childResults->getFirstMatchedGroup() == endGroup) {
-            takeEnd(*m_childResults, endGroup, endGroupEnd);
-            return true;
-        }
-        return takeChild(at, true);
-    }
-    int32_t endBound = NO_MATCH;
-    int32_t childBound = NO_MATCH;
-    int32_t end = nextMatch(m_endPattern, m_endAnchored, *m_endResults, m_endSearch, m_position, endBound);
-    const RegEx* children = m_rule ? m_rule->getChildPattern() : nullptr;
-    int32_t child = nextMatch(children, m_rule && m_rule->areChildrenAnchored(), *m_childResults, m_childSearch,
-                              m_position, childBound);
-    int32_t target = std::min(end, child);
-    // Before this no pattern can match; an anchored pattern that failed here may still
-    // match one unit on.
-    int32_t bound = std::min(endBound, childBound);
-    if (target > bound || target == NO_MATCH) {
-        skipPlain(bound);
-        return true;
-    }
-    if (target > m_position)
-        skipPlain(target);
-    if (end <= child) {
-        takeEnd(*m_endResults, 0, m_endResults->getCount());
-        return true;
-    }
-    return takeChild(child, false);
+LineParser::ScanSlot& LineParser::childSlot(const ScanChild& child, size_t ordinal) {
+    size_t index = 2 * size_t(child.rule->getId());
+    if (child.own && index > 0 && index < m_ruleSlots.size())
+        return m_ruleSlots[index];
+    // Shared by the children at this place of every rule: the pattern tells them apart.
+    while (m_looseSlots.size() <= ordinal)
+        m_looseSlots.emplace_back();
+    return m_looseSlots[ordinal];
 }
 
-int32_t LineParser::nextMatch(const RegEx* pattern, bool anchored, MatchResultsRegEx& results, SearchCache& cache,
-                              int32_t i, int32_t& bound) {
-    if (!pattern) {
-        bound = NO_MATCH;
-        return NO_MATCH;
+void LineParser::step() {
+    // The end pattern first, then the children in order: the earliest match wins, and
+    // among matches at one position the first of them.
+    const int32_t i = m_position;
+    const bool atAnchor = i == m_anchor;
+    const ScanSlot* best = nullptr;
+    const ScanChild* bestChild = nullptr;
+    int32_t bestAt = NO_MATCH;
+    if (m_endPattern) {
+        const RegEx* pattern = atAnchor ? m_endPattern : m_endElsewhere;
+        bestAt = probe(*m_endSlot, pattern, atAnchor && pattern != m_endElsewhere, i);
+        best = m_endSlot;
     }
-    // A search from an earlier position that found nothing before its match still holds,
-    // as long as its match lies ahead.
-    bool reuse = cache.pattern == pattern && cache.from <= i && (cache.found == NO_MATCH || cache.found >= i) &&
-                 (!anchored || cache.from == i);
-    if (!reuse) {
-        cache.pattern = pattern;
-        cache.from = i;
-        if (anchored)
-            RegEx::match(&results, pattern, m_text, m_text + m_length, m_text + i);
-        else
-            RegEx::search(&results, pattern, m_text, m_text + m_length, m_text + i, m_text + m_length);
-        cache.found = results.isMatched() ? results.getBegin(0) : NO_MATCH;
-        // A match at the line's end lies past the last position the parser stands on.
-        if (cache.found >= m_length)
-            cache.found = NO_MATCH;
+    if (bestAt != i && m_rule) {
+        const std::vector<ScanChild>& children = m_rule->getScanChildren();
+        for (size_t k = 0; k < children.size(); ++k) {
+            const ScanChild& child = children[k];
+            const ScanPattern& pattern = *child.pattern;
+            bool anchorForm = atAnchor && pattern.holdsAnchor();
+            ScanSlot& slot = childSlot(child, k);
+            int32_t at = probe(slot, anchorForm ? pattern.atAnchor.get() : pattern.elsewhere.get(), anchorForm, i);
+            if (at >= bestAt)
+                continue;
+            bestAt = at;
+            best = &slot;
+            bestChild = &child;
+            if (at == i)
+                break; // nothing can come before it
+        }
     }
-    if (anchored)
-        bound = cache.found == NO_MATCH ? i + 1 : cache.found;
+    if (bestAt == NO_MATCH) {
+        skipPlain(m_length);
+        return;
+    }
+    if (bestAt > i)
+        skipPlain(bestAt);
+    if (bestChild)
+        takeChild(bestAt, *bestChild, *best->results);
     else
-        bound = cache.found;
-    return cache.found;
+        takeEnd(*best->results);
 }
 
-void LineParser::takeEnd(const MatchResults& results, int base, int groupEnd) {
+int32_t LineParser::probe(ScanSlot& slot, const RegEx* pattern, bool atAnchor, int32_t i) {
+    if (slot.parse == m_parse && slot.pattern == pattern && slot.from <= i && slot.found >= i &&
+        (!atAnchor || slot.from == i))
+        return slot.found;
+    if (!slot.results)
+        slot.results.reset(new MatchResultsRegEx());
+    RegEx::search(slot.results.get(), pattern, m_text, m_text + m_length, m_text + i, m_text + m_length);
+    slot.parse = m_parse;
+    slot.pattern = pattern;
+    slot.from = i;
+    slot.found = slot.results->isMatched() ? slot.results->getBegin(0) : NO_MATCH;
+    // A match at the line's end lies past the last position the parser stands on.
+    if (slot.found >= m_length)
+        slot.found = NO_MATCH;
+    return slot.found;
+}
+
+void LineParser::takeEnd(const MatchResults& results) {
     if (m_pendingPlain >= 0) {
         addScopeChange(m_pendingPlain, m_scope);
         m_pendingPlain = -1;
@@ -224,9 +221,11 @@ void LineParser::takeEnd(const MatchResults& results, int base, int groupEnd) {
     const ParserRule* closingRule = m_rule;
     uint16_t closing = m_stack.back();
     m_stack.resize(m_stack.size() - 2);
+    m_anchor = m_pushAnchors.back();
+    m_pushAnchors.pop_back();
     addScopeChange(results.getBegin(0), closing);
     if (closingRule)
-        applyCaptures(closingRule->getEndCaptures(), results, base, groupEnd, closing);
+        applyCaptures(closingRule->getEndCaptures(), results, 0, results.getCount(), closing);
     m_scope = m_stack.back();
     m_rule = ruleForScope(m_scope);
     m_position = results.getEnd(0);
@@ -235,59 +234,71 @@ void LineParser::takeEnd(const MatchResults& results, int base, int groupEnd) {
     selectEndPattern();
 }
 
-bool LineParser::takeChild(int32_t at, bool withEnd) {
-    const MatchResults& results = *m_childResults;
-    int group = results.getFirstMatchedGroup();
-    int groupEnd = 0;
-    const ParserRule* child =
-        withEnd ? m_rule->childForEndAndChildGroup(group, &groupEnd) : m_rule->childForGroup(group, &groupEnd);
-    bool empty = results.getBegin(0) == results.getEnd(0);
+void LineParser::takeChild(int32_t at, const ScanChild& match, const MatchResults& results) {
+    const ParserRule* child = match.rule;
+    int32_t end = results.getEnd(0);
+    bool empty = at == end;
     // Empty text matched by a match rule, or by a second begin rule at one position, is
     // plain text: nothing can then stall the line or pile up on the stack.
-    if (child && empty && (!child->isBeginRule() || m_lastEmptyPush == at)) {
+    if (empty && (!child->isBeginRule() || m_lastEmptyPush == at)) {
         if (m_pendingPlain < 0)
             m_pendingPlain = at;
         m_position = at + 1;
-        m_childSearch = SearchCache();
-        return true;
+        return;
     }
     if (m_pendingPlain >= 0) {
         addScopeChange(m_pendingPlain, m_scope);
         m_pendingPlain = -1;
     }
-    if (!child)
-        return false;
     uint16_t scope = scopeForRule(child, m_scope);
     addScopeChange(at, scope);
-    applyCaptures(child->getCaptures(), results, group, groupEnd, scope);
+    applyCaptures(child->getCaptures(), results, 0, results.getCount(), scope);
     if (child->isBeginRule()) {
         uint16_t index = 0;
         if (child->getEndTemplate())
-            index = getDynamicEndPattern(child, results, group);
+            index = getDynamicEndPattern(child, results, 0);
+        if (end >= m_length)
+            index |= BEGIN_TOOK_LINE_END;
         m_stack.push_back(index);
         m_stack.push_back(scope);
+        m_pushAnchors.push_back(m_anchor);
+        m_anchor = end;
         m_rule = child;
         m_scope = scope;
         selectEndPattern();
         if (empty)
             m_lastEmptyPush = at;
     }
-    m_position = results.getEnd(0);
+    m_position = end;
     addScopeChange(m_position, m_scope);
-    return true;
 }
 
 void LineParser::selectEndPattern() {
     m_endPattern = nullptr;
-    m_endAnchored = false;
+    m_endElsewhere = nullptr;
+    m_endSlot = nullptr;
     // The bottom pair has nothing to end.
     if (!m_rule || m_stack.size() <= 2)
         return;
-    m_endAnchored = m_rule->isEndAnchored();
-    if (const RegEx* fixed = m_rule->getStaticEnd())
-        m_endPattern = fixed->isCompiled() ? fixed : nullptr;
-    else if (m_rule->getEndTemplate() && m_cache)
-        m_endPattern = m_cache->get(m_stack[m_stack.size() - 2]);
+    if (const RegEx* fixed = m_rule->getStaticEnd()) {
+        if (!fixed->isCompiled())
+            return;
+        m_endPattern = fixed;
+        m_endElsewhere = m_rule->getStaticEndElsewhere();
+        size_t index = 2 * size_t(m_rule->getId()) + 1;
+        m_endSlot = m_rule->getId() > 0 && index < m_ruleSlots.size() ? &m_ruleSlots[index] : &m_looseEndSlot;
+        return;
+    }
+    if (!m_rule->getEndTemplate() || !m_cache)
+        return;
+    uint16_t index = m_stack[m_stack.size() - 2] & ~BEGIN_TOOK_LINE_END;
+    m_endPattern = m_cache->get(index);
+    if (!m_endPattern)
+        return;
+    m_endElsewhere = m_cache->getElsewhere(index);
+    while (m_cacheSlots.size() <= index)
+        m_cacheSlots.emplace_back();
+    m_endSlot = &m_cacheSlots[index];
 }
 
 const ParserRule* LineParser::ruleForScope(uint16_t scope) const {
@@ -342,7 +353,7 @@ int LineParser::applyCapture(const std::map<uint16_t, ParserRule*>& captures, co
 
 uint16_t LineParser::getDynamicEndPattern(const ParserRule* rule, const MatchResults& results, int group) {
     if (!m_cache)
-        return EndPatternCache::NO_ENTRY;
+        return EndPatternCache::MAX_ENTRIES;
     int32_t begin = results.getBegin(group);
     int32_t end = results.getEnd(group);
     uint32_t crc = zem::crc32(static_cast<size_t>(end - begin) * sizeof(wchar_t), m_text + begin);
@@ -350,7 +361,10 @@ uint16_t LineParser::getDynamicEndPattern(const ParserRule* rule, const MatchRes
     if (index != EndPatternCache::NO_ENTRY)
         return index;
     // A pattern that does not compile still gets its own entry, which never matches.
-    return m_cache->add(rule->getId(), crc, ParserRule::buildEndPattern(*rule->getEndTemplate(), results, m_text, group));
+    index =
+        m_cache->add(rule->getId(), crc, ParserRule::buildEndPattern(*rule->getEndTemplate(), results, m_text, group));
+    // A full cache gives an index with no pattern, which keeps clear of the flag bit.
+    return index == EndPatternCache::NO_ENTRY ? EndPatternCache::MAX_ENTRIES : index;
 }
 
 void LineParser::addScopeChange(int32_t position, uint16_t scope) {

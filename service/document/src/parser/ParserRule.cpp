@@ -1,5 +1,6 @@
 #include "corvel/document/ParserRule.h"
 
+#include "zem/log/LogManager.h"
 #include "zem/thread/CriticalSection.h"
 
 #include <algorithm>
@@ -23,6 +24,31 @@ bool holdsSearchAnchor(const std::wstring& pattern) {
         ++i;
     }
     return false;
+}
+
+// The pattern with every \G outside a character class made a look-ahead that never
+// matches, so that it cannot match anywhere.
+std::wstring withoutSearchAnchor(const std::wstring& pattern) {
+    std::wstring out;
+    out.reserve(pattern.size() + 8);
+    int classDepth = 0;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        wchar_t c = pattern[i];
+        if (c == L'\\' && i + 1 < pattern.size()) {
+            if (pattern[i + 1] == L'G' && classDepth == 0)
+                out += L"(?!)";
+            else
+                out.append(pattern, i, 2);
+            ++i;
+            continue;
+        }
+        if (c == L'[')
+            ++classDepth;
+        else if (c == L']' && classDepth > 0)
+            --classDepth;
+        out += c;
+    }
+    return out;
 }
 
 // Every ASCII punctuation and white-space character: escaped, each matches itself, and
@@ -53,21 +79,47 @@ int ParserRule::liveCount() {
     return g_liveRules.load();
 }
 
+std::shared_ptr<const ScanPattern> ScanPattern::compile(const std::wstring& pattern, uint32_t options,
+                                                        uint8_t globalFlag) {
+    std::shared_ptr<ScanPattern> out(new ScanPattern());
+    out->atAnchor = RegEx::create(pattern, options, globalFlag);
+    if (!out->atAnchor->isCompiled())
+        return nullptr;
+    out->elsewhere = ParserRule::withoutAnchor(*out->atAnchor);
+    if (!out->elsewhere)
+        out->elsewhere = out->atAnchor;
+    return out;
+}
+
 bool ParserRule::addChild(const RegExLiteral& pattern, ParserRule* child) {
     if (std::find(m_children.begin(), m_children.end(), child) != m_children.end())
         return true;
     RegExOptions options = parseRegExOptions(pattern.options().c_str());
-    int group = m_childComposite.push(options.bits & INLINE_OPTION_BITS, pattern.pattern(), child);
-    if (group == 0)
-        return false;
+    uint32_t bits = (options.bits & INLINE_OPTION_BITS) | zem::REGEX_CAPTURE_GROUP;
+    // A child reached from many parents is compiled once, the first time it is added.
+    bool own = !child->m_ownPattern || child->m_ownLiteral == pattern;
+    std::shared_ptr<const ScanPattern> compiled = own && child->m_ownPattern ? child->m_ownPattern : nullptr;
+    if (!compiled) {
+        compiled = ScanPattern::compile(pattern.pattern(), bits, 0);
+        if (!compiled) {
+            zem::RegExError error;
+            RegEx::create(pattern.pattern(), bits, 0)->getError(error);
+            zem::logMessage(zem::LOG_INFO, zem::LOG_UNKNOWN_SOURCE,
+                            L"RegExComposite::push: Error compiling partial RE: `%s`", error.message.c_str());
+            return false;
+        }
+        if (own) {
+            child->m_ownPattern = compiled;
+            child->m_ownLiteral = pattern;
+        }
+    }
+    int group = m_childComposite.pushCompiled(options.bits & INLINE_OPTION_BITS, pattern.pattern(),
+                                              compiled->atAnchor->captureCount(), child);
     m_children.push_back(child);
-    m_childPatterns.push_back(pattern);
     m_childGroups.push_back(ChildGroup{group, child});
-    if (holdsSearchAnchor(pattern.pattern()))
-        m_childrenAnchored = true;
+    m_scanChildren.push_back(ScanChild{child, compiled, own});
     m_childPattern.reset();
     m_childPatternReady.store(false);
-    m_endAndChildReady.store(false);
     return false;
 }
 
@@ -107,65 +159,24 @@ ParserRule* ParserRule::childForGroup(int group, int* groupEnd) const {
     return entry ? entry->child : nullptr;
 }
 
-const RegEx* ParserRule::getEndAndChildPattern() const {
-    if (!m_endAndChildReady.load(std::memory_order_acquire)) {
-        zem::CriticalSectionLock guard(childPatternLock());
-        if (!m_endAndChildReady.load(std::memory_order_relaxed)) {
-            m_endAndChildPattern.reset();
-            m_endAndChildGroups.clear();
-            m_endAndChildComposite.reset(new RegExComposite());
-            bool usable = !m_children.empty() && m_staticEnd && m_staticEnd->isCompiled() && !m_endAnchored &&
-                          !m_childrenAnchored;
-            // Alternatives are tried in order at each position: the end pattern first.
-            int endGroup = usable ? m_endAndChildComposite->push(
-                                        parseRegExOptions(m_endLiteral.options().c_str()).bits & INLINE_OPTION_BITS,
-                                        m_endLiteral.pattern(), nullptr)
-                                  : 0;
-            if (endGroup != 0) {
-                m_endAndChildGroups.push_back(ChildGroup{endGroup, nullptr});
-                for (size_t i = 0; i < m_children.size(); ++i) {
-                    const RegExLiteral& pattern = m_childPatterns[i];
-                    int group = m_endAndChildComposite->push(
-                        parseRegExOptions(pattern.options().c_str()).bits & INLINE_OPTION_BITS, pattern.pattern(),
-                        m_children[i]);
-                    if (group != 0)
-                        m_endAndChildGroups.push_back(ChildGroup{group, m_children[i]});
-                }
-                m_endAndChildPattern = m_endAndChildComposite->build();
-            }
-            m_endAndChildReady.store(true, std::memory_order_release);
-        }
-    }
-    const RegEx* pattern = m_endAndChildPattern.get();
-    return pattern && pattern->isCompiled() ? pattern : nullptr;
-}
-
-int ParserRule::getEndAlternativeGroup(int* groupEnd) const {
-    if (m_endAndChildGroups.empty())
-        return 0;
-    if (groupEnd)
-        *groupEnd = m_endAndChildGroups.size() > 1 ? m_endAndChildGroups[1].group
-                                                   : m_endAndChildComposite->nextGroupNumber();
-    return m_endAndChildGroups[0].group;
-}
-
-ParserRule* ParserRule::childForEndAndChildGroup(int group, int* groupEnd) const {
-    const ChildGroup* entry =
-        findGroup(m_endAndChildGroups, group, m_endAndChildComposite ? m_endAndChildComposite->nextGroupNumber() : 0,
-                  groupEnd);
-    return entry ? entry->child : nullptr;
-}
-
 void ParserRule::setEndPattern(const RegExLiteral& pattern) {
     m_endAnchored = holdsSearchAnchor(pattern.pattern());
-    m_endLiteral = pattern;
-    m_endAndChildReady.store(false);
+    m_staticEndElsewhere.reset();
     m_endTemplate = makeEndTemplate(pattern);
     if (m_endTemplate) {
         m_staticEnd.reset();
         return;
     }
     m_staticEnd = pattern.compile();
+    RegExPtr elsewhere = m_staticEnd->isCompiled() ? withoutAnchor(*m_staticEnd) : nullptr;
+    m_staticEndElsewhere = elsewhere ? elsewhere : m_staticEnd;
+}
+
+RegExPtr ParserRule::withoutAnchor(const RegEx& pattern) {
+    if (!holdsSearchAnchor(pattern.pattern()))
+        return nullptr;
+    RegExPtr elsewhere = RegEx::create(withoutSearchAnchor(pattern.pattern()), pattern.options(), pattern.globalFlag());
+    return elsewhere->isCompiled() ? elsewhere : nullptr;
 }
 
 std::unique_ptr<EndPatternTemplate> ParserRule::makeEndTemplate(const RegExLiteral& pattern) {

@@ -15,6 +15,8 @@ class EndPatternCache {
 public:
     // An index no entry has: the pattern that never matches (the cache is full).
     static constexpr uint16_t NO_ENTRY = 0xFFFF;
+    // Indices stay below this: the line parser keeps a flag in the top bit beside them.
+    static constexpr uint16_t MAX_ENTRIES = 0x7FFF;
 
     // The entry of (rule id, CRC-32 of the begin text), or NO_ENTRY.
     uint16_t find(uint16_t ruleId, uint32_t textCrc) const;
@@ -22,11 +24,14 @@ public:
     uint16_t add(uint16_t ruleId, uint32_t textCrc, RegExPtr pattern);
     // Null for an entry that never matches and for an index outside the cache.
     const RegEx* get(uint16_t index) const;
+    // The entry's pattern where \G cannot match (the pattern itself when it holds no \G).
+    const RegEx* getElsewhere(uint16_t index) const;
     size_t size() const { return m_patterns.size(); }
     void clear();
 
 private:
     std::vector<RegExPtr> m_patterns;
+    std::vector<RegExPtr> m_elsewhere;                        // beside m_patterns; null where the pattern holds no \G
     std::map<std::pair<uint16_t, uint32_t>, uint16_t> m_keys; // by rule id, then CRC
 };
 

@@ -12,6 +12,7 @@
 #include "corvel/text/RegEx.h"
 
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <vector>
@@ -23,6 +24,7 @@ class DocumentScopeStore;
 class EndPatternCache;
 class ParserRule;
 class ParserRuleRepository;
+struct ScanChild;
 
 class LineParser {
 public:
@@ -40,8 +42,8 @@ public:
     void unbind();
     Document* getDocument() const { return m_document; }
 
-    // False when the line has no header, the line above has no stored block, or a match
-    // named a group no child owns; the line then keeps what it had.
+    // False when the line has no header or the line above has no stored block; the line
+    // then keeps what it had.
     bool parseLine(int32_t line);
     // Whether the line's stored start state equals the end state of the line above.
     bool isLineCurrent(int32_t line);
@@ -57,25 +59,28 @@ private:
     };
     static constexpr size_t SCOPE_CACHE_SIZE = 64;
 
-    struct SearchCache {
-        const RegEx* pattern = nullptr;
-        int32_t from = -1;
-        int32_t found = 0; // NO_MATCH when nothing matches from `from` on
+    // One pattern's last search on the current line: a search from `from` found the
+    // leftmost match at `found` (NO_MATCH: none), so every search from a position up to
+    // `found` finds the same match and need not run.
+    struct ScanSlot {
+        uint32_t parse = 0;             // the line parse the search belongs to
+        const RegEx* pattern = nullptr; // the form searched (with or without \G)
+        int32_t from = 0;
+        int32_t found = 0;
+        std::unique_ptr<MatchResultsRegEx> results;
     };
 
-    bool parseText(const wchar_t* text, int32_t length, const uint16_t* startStack, size_t startUnits, int32_t line);
-    // The leftmost match of pattern at or after i (only at i for an anchored pattern), or
-    // NO_MATCH; bound receives the first position at which a match is still possible.
-    int32_t nextMatch(const RegEx* pattern, bool anchored, MatchResultsRegEx& results, SearchCache& cache, int32_t i,
-                      int32_t& bound);
-    // One match (or a run of plain text); false on a group no child owns.
-    bool step();
+    bool parseText(const wchar_t* text, int32_t length, const uint16_t* startStack, size_t startUnits);
+    // The leftmost match of the pattern at or after i, or NO_MATCH; its groups stay in the
+    // slot. atAnchor: the pattern's \G matches at i, so no other start can reuse it.
+    int32_t probe(ScanSlot& slot, const RegEx* pattern, bool atAnchor, int32_t i);
+    ScanSlot& childSlot(const ScanChild& child, size_t ordinal);
+    // One match (or a run of plain text).
+    void step();
     // Plain text from the position up to `to`.
     void skipPlain(int32_t to);
-    // withEnd: the match came from the rule's end-and-children pattern.
-    bool takeChild(int32_t at, bool withEnd);
-    // The end captures count from group base, up to groupEnd.
-    void takeEnd(const MatchResults& results, int base, int groupEnd);
+    void takeChild(int32_t at, const ScanChild& child, const MatchResults& results);
+    void takeEnd(const MatchResults& results);
     void addScopeChange(int32_t position, uint16_t scope);
     uint16_t scopeForRule(const ParserRule* rule, uint16_t parent);
     const ParserRule* ruleForScope(uint16_t scope) const;
@@ -96,10 +101,14 @@ private:
     DocumentScopeStore* m_scopes = nullptr;
     uint16_t m_rootScope = 0;
 
-    std::unique_ptr<MatchResultsRegEx> m_endResults;
-    std::unique_ptr<MatchResultsRegEx> m_childResults;
-    SearchCache m_endSearch;
-    SearchCache m_childSearch;
+    // Search slots: [2 * rule id] for a rule's own pattern as a child, [2 * rule id + 1]
+    // for its static end pattern; end patterns of the cache by index; patterns of neither
+    // kind by their place among the rule's children. Deques: a slot stays where it is.
+    std::vector<ScanSlot> m_ruleSlots;
+    std::deque<ScanSlot> m_cacheSlots;
+    std::deque<ScanSlot> m_looseSlots;
+    ScanSlot m_looseEndSlot;
+    uint32_t m_parse = 0; // counts line parses: a slot of an earlier one is stale
 
     // The line being parsed.
     const wchar_t* m_text = nullptr;
@@ -107,14 +116,21 @@ private:
     int32_t m_position = 0;
     int32_t m_pendingPlain = -1;  // start of plain text not yet recorded
     int32_t m_lastEmptyPush = -1; // where a begin rule last matched empty text
+    // Where \G matches: the end of the begin match of the rule on top, on its own line
+    // (or at 0 on the next when that match took the line break); -1: nowhere.
+    int32_t m_anchor = -1;
     uint16_t m_scope = 0;
     const ParserRule* m_rule = nullptr;
     const RegEx* m_endPattern = nullptr;
-    bool m_endAnchored = false;
+    const RegEx* m_endElsewhere = nullptr; // the end pattern where \G cannot match
+    ScanSlot* m_endSlot = nullptr;
 
     ScopeCacheEntry m_scopeCache[SCOPE_CACHE_SIZE] = {};
     std::vector<uint16_t> m_startStack; // the stack the line started with
-    std::vector<uint16_t> m_stack; // pairs (end-pattern cache index, scope id), bottom first
+    // Pairs (end-pattern cache index, scope id), bottom first; the index's top bit says
+    // that the begin match took the line's end.
+    std::vector<uint16_t> m_stack;
+    std::vector<int32_t> m_pushAnchors; // per pair: the anchor before its push (-1: an earlier line)
     std::vector<ScopeRun> m_runs;
     std::vector<uint8_t> m_block;
 };

@@ -28,6 +28,26 @@ struct EndPatternTemplate {
 
 typedef std::map<uint16_t, ParserRule*> CaptureMap;
 
+// A pattern as the line parser searches it, compiled once. \G matches only where the
+// enclosing rule's last match ended: the parser searches with `atAnchor` from there, and
+// with `elsewhere` (where \G never matches) from anywhere else.
+struct ScanPattern {
+    RegExPtr atAnchor;
+    RegExPtr elsewhere; // the same object when the pattern holds no \G
+
+    bool holdsAnchor() const { return atAnchor != elsewhere; }
+    // Null when the pattern does not compile.
+    static std::shared_ptr<const ScanPattern> compile(const std::wstring& pattern, uint32_t options,
+                                                      uint8_t globalFlag);
+};
+
+// A child as its parent searches for it.
+struct ScanChild {
+    ParserRule* rule;
+    std::shared_ptr<const ScanPattern> pattern;
+    bool own; // the child's own pattern, shared by every parent (added with one text)
+};
+
 class ParserRule {
 public:
     ParserRule();
@@ -56,44 +76,40 @@ public:
     // pattern compiled (a pattern that does not compile is logged and the child left out).
     bool addChild(const RegExLiteral& pattern, ParserRule* child);
     const std::vector<ParserRule*>& getChildren() const { return m_children; }
+    // The children in order, each with its pattern compiled once for all parents.
+    const std::vector<ScanChild>& getScanChildren() const { return m_scanChildren; }
 
     // Makes the rule a begin/end rule: a template when the pattern has back-references,
     // else a compiled static pattern (one that does not compile never matches).
     void setEndPattern(const RegExLiteral& pattern);
     const RegEx* getStaticEnd() const { return m_staticEnd.get(); }
+    // The static end pattern where \G cannot match (the static pattern itself without \G).
+    const RegEx* getStaticEndElsewhere() const { return m_staticEndElsewhere.get(); }
     const EndPatternTemplate* getEndTemplate() const { return m_endTemplate.get(); }
     bool isBeginRule() const { return m_staticEnd || m_endTemplate; }
-    // The end pattern holds \G: it is only tried where the search stands.
+    // The end pattern holds \G.
     bool isEndAnchored() const { return m_endAnchored; }
 
     uint16_t getId() const { return m_id; }
     ParserRuleRepository* getRepository() const { return m_repository; }
 
     // The combined child pattern, compiled on first use (any thread); null without
-    // children or when it does not compile.
+    // children or when it does not compile. The line parser searches the children one by
+    // one (getScanChildren) and does not need it.
     const RegEx* getChildPattern() const;
     // The child whose alternative is the first matched group of a combined match, and the
     // group after that alternative's own groups; null when no child owns the group.
     ParserRule* childForGroup(int group, int* groupEnd) const;
-    // A child pattern holds \G: the combined pattern is only tried where the search stands.
-    bool areChildrenAnchored() const { return m_childrenAnchored; }
-
-    // For a rule with children and a static end pattern: one pattern whose first
-    // alternative is the end pattern and whose others are the children, so one search
-    // finds whichever comes first, the end winning where both match. Null when the rule
-    // has no such pattern (no children, an end template, \G, or it does not compile).
-    const RegEx* getEndAndChildPattern() const;
-    // The group of the end alternative in it; the child owning a group of it, as
-    // childForGroup does for the child pattern.
-    int getEndAlternativeGroup(int* groupEnd) const;
-    ParserRule* childForEndAndChildGroup(int group, int* groupEnd) const;
+    // The pattern compiled again with \G never matching; null when it holds no \G (or the
+    // rewritten text does not compile).
+    static RegExPtr withoutAnchor(const RegEx& pattern);
 
     // None when the pattern has no back-reference.
     static std::unique_ptr<EndPatternTemplate> makeEndTemplate(const RegExLiteral& pattern);
     // Fills each back-reference k with the text of group base + k, punctuation and white
     // space escaped so that the text matches itself; null when the result does not compile.
-    static RegExPtr buildEndPattern(const EndPatternTemplate& pattern, const MatchResults& results,
-                                    const wchar_t* text, int base);
+    static RegExPtr buildEndPattern(const EndPatternTemplate& pattern, const MatchResults& results, const wchar_t* text,
+                                    int base);
 
 private:
     friend class ParserRuleRepository;
@@ -113,20 +129,17 @@ private:
     std::unique_ptr<EndPatternTemplate> m_endTemplate; // at most one of the two is set
     uint16_t m_id = 0;                                 // 1-based place in the repository
     ParserRuleRepository* m_repository = nullptr;
-    std::vector<ParserRule*> m_children; // in the order they were added
-    std::vector<RegExLiteral> m_childPatterns; // beside m_children
+    std::vector<ParserRule*> m_children;   // in the order they were added
     std::vector<ChildGroup> m_childGroups; // by increasing group
-    RegExLiteral m_endLiteral;
-    bool m_childrenAnchored = false;
+    std::vector<ScanChild> m_scanChildren; // beside m_children
+    // This rule's pattern as a child, compiled at its first addChild, and its text.
+    std::shared_ptr<const ScanPattern> m_ownPattern;
+    RegExLiteral m_ownLiteral;
+    RegExPtr m_staticEndElsewhere;
     bool m_endAnchored = false;
     // The compiled composite; set once, after which the composite is only read.
     mutable RegExPtr m_childPattern;
     mutable std::atomic<bool> m_childPatternReady{false};
-    // The end-and-children pattern and its groups, made on first use like the child pattern.
-    mutable std::unique_ptr<RegExComposite> m_endAndChildComposite;
-    mutable std::vector<ChildGroup> m_endAndChildGroups; // the end alternative has no child
-    mutable RegExPtr m_endAndChildPattern;
-    mutable std::atomic<bool> m_endAndChildReady{false};
 };
 
 } // namespace corvel
