@@ -12,7 +12,30 @@ using corvel::Document;
 using documenttest::describeRuns;
 using documenttest::TestGrammar;
 
-class LineParserTest : public ::testing::Test {
+// A grammar built by the test and a document parsed with it.
+class GrammarFixture : public ::testing::Test {
+protected:
+    void loadAndParse(const std::wstring& text) {
+        EXPECT_TRUE(documenttest::loadAndParse(grammar, document, text, cache)) << "a line did not parse";
+    }
+
+    ::testing::AssertionResult parsesAs(const std::wstring& text, const std::vector<std::string>& expected) {
+        loadAndParse(text);
+        for (int32_t line = 0; line < document.getLineCount(); ++line) {
+            std::string got = describeRuns(document, line);
+            std::string want = line < static_cast<int32_t>(expected.size()) ? expected[line] : "<unexpected line>";
+            if (got != want)
+                return ::testing::AssertionFailure() << "line " << line << ": " << got << ", expected " << want;
+        }
+        return ::testing::AssertionSuccess();
+    }
+
+    TestGrammar grammar{L"source.test"};
+    Document document{nullptr};
+    corvel::EndPatternCache cache;
+};
+
+class LineParserTest : public GrammarFixture {
 protected:
     void SetUp() override {
         corvel::ParserRule* root = grammar.root();
@@ -33,24 +56,6 @@ protected:
         grammar.capture(nested, 3, L"inner.b");
     }
 
-    void loadAndParse(const std::wstring& text) {
-        EXPECT_TRUE(documenttest::loadAndParse(grammar, document, text, cache)) << "a line did not parse";
-    }
-
-    ::testing::AssertionResult parsesAs(const std::wstring& text, const std::vector<std::string>& expected) {
-        loadAndParse(text);
-        for (int32_t line = 0; line < document.getLineCount(); ++line) {
-            std::string got = describeRuns(document, line);
-            std::string want = line < static_cast<int32_t>(expected.size()) ? expected[line] : "<unexpected line>";
-            if (got != want)
-                return ::testing::AssertionFailure() << "line " << line << ": " << got << ", expected " << want;
-        }
-        return ::testing::AssertionSuccess();
-    }
-
-    TestGrammar grammar{L"source.test"};
-    Document document{nullptr};
-    corvel::EndPatternCache cache;
     corvel::LineParser parser;
 };
 
@@ -186,7 +191,7 @@ TEST(LineParserEmptyMatchTest, EmptyMatchesNeitherStallNorPileUp) {
 // match on that line, again there after a child closes, and at the next line's start only
 // when the begin match took the line break. It once matched wherever a search stood,
 // which kept rules ended by (?!\G) open and let \G rules match at every line's start.
-class LineParserAnchorTest : public ::testing::Test {
+class LineParserAnchorTest : public GrammarFixture {
 protected:
     void SetUp() override {
         corvel::ParserRule* root = grammar.root();
@@ -200,28 +205,14 @@ protected:
         grammar.match(list, L"\\G\\w+", L"list.head");
         grammar.block(root, L"=\\s*", L"(?!\\G)", L"assign");
     }
-
-    ::testing::AssertionResult parsesAs(const ParseCase& c) {
-        if (!documenttest::loadAndParse(grammar, document, c.text, cache))
-            return ::testing::AssertionFailure() << "a line did not parse";
-        for (int32_t line = 0; line < document.getLineCount(); ++line) {
-            std::string got = describeRuns(document, line);
-            std::string want = line < static_cast<int32_t>(c.lines.size()) ? c.lines[line] : "<unexpected line>";
-            if (got != want)
-                return ::testing::AssertionFailure() << "line " << line << ": " << got << ", expected " << want;
-        }
-        return ::testing::AssertionSuccess();
-    }
-
-    TestGrammar grammar{L"source.g"};
-    Document document{nullptr};
-    corvel::EndPatternCache cache;
 };
 
 TEST_F(LineParserAnchorTest, AnchorStandsWhereTheLastMatchEnded) {
     const ParseCase cases[] = {
-        {"an end of (?!\\G) closes once a child moved past the begin", L"f(a) x", {"0:function 1:parens 4:source.g"}},
-        {"... also on a later line", L"f(a,\nb) x", {"0:function 1:parens", "0:parens 2:source.g"}},
+        {"an end of (?!\\G) closes once a child moved past the begin",
+         L"f(a) x",
+         {"0:function 1:parens 4:source.test"}},
+        {"... also on a later line", L"f(a,\nb) x", {"0:function 1:parens", "0:parens 2:source.test"}},
         {"a \\G begin opens after the enclosing begin, not after its own end",
          L"{ a b }",
          {"0:braces 1:first 3:braces"}},
@@ -232,9 +223,9 @@ TEST_F(LineParserAnchorTest, AnchorStandsWhereTheLastMatchEnded) {
          {"0:tag", "0:tag.name 2:tag"}},
         {"an end of (?!\\G) after a begin that took the line break",
          L"a =\n  y",
-         {"0:source.g 2:assign", "0:assign 1:source.g"}},
-        {"an end of (?!\\G) on the begin's line", L"a = y;", {"0:source.g 2:assign 5:source.g"}},
+         {"0:source.test 2:assign", "0:assign 1:source.test"}},
+        {"an end of (?!\\G) on the begin's line", L"a = y;", {"0:source.test 2:assign 5:source.test"}},
     };
     for (const ParseCase& c : cases)
-        EXPECT_TRUE(parsesAs(c)) << c.name;
+        EXPECT_TRUE(parsesAs(c.text, c.lines)) << c.name;
 }
