@@ -233,6 +233,41 @@ TEST_F(ShippedGrammarsTest, C) {
           {5, L")|)", "punctuation.section.arguments.end.c"},
           {6, L"}", "punctuation.section.block.end.c"},
           {7, L"next", "entity.name.function.c"}}},
+        // Structure bodies with bit-fields, pointers to functions, inline assembly and
+        // generic selections.
+        {L"struct __attribute__((aligned(8))) packet {\n"
+         L"    unsigned kind : 4, flags : 4;\n"
+         L"    void (*handler)(int code);\n"
+         L"};\n"
+         L"struct packet p;\n"
+         L"void (*on_exit)(void) = NULL;\n"
+         L"int f(void) {\n"
+         L"    __asm__ volatile (\"mov %0, %1\" : \"=r\"(x) : \"r\"(y) : \"memory\");\n"
+         L"    return _Generic(x, int: 1, default: 0) + (*cmp)(a, b);\n"
+         L"}",
+         {{0, L"struct", "storage.type.struct.c"},
+          {0, L"aligned", "meta.attribute.gnu.c"},
+          {0, L"packet", "entity.name.type.struct.c"},
+          {1, L"kind |:", "punctuation.separator.bitfield.c"},
+          {1, L"4,", "constant.numeric.integer.decimal.c"},
+          {2, L"(*", "punctuation.section.parens.begin.c"},
+          {2, L"handler", "variable.other.function_pointer.c"},
+          {2, L"code", "meta.parens.c"},
+          {3, L"}", "punctuation.section.block.end.c"},
+          {4, L"packet", "entity.name.type.struct.c"},
+          {4, L"p;", "source.c"},
+          {5, L"on_exit", "variable.other.function_pointer.c"},
+          {5, L"(void)", "punctuation.section.parens.begin.c"},
+          {5, L"NULL", "constant.language.c"},
+          {7, L"__asm__", "keyword.other.asm.c"},
+          {7, L"volatile", "storage.modifier.c"},
+          {7, L"mov", "string.quoted.double.c"},
+          {7, L"\" |:", "punctuation.separator.asm.c"},
+          {8, L"_Generic", "keyword.other.generic.c"},
+          {8, L"int:", "storage.type.built_in.c"},
+          {8, L"default", "keyword.control.case.c"},
+          {8, L"t|:", "punctuation.separator.generic.c"},
+          {8, L"(*", "punctuation.section.parens.begin.c"}}},
         // Case labels end at their own colon; the conditional operator keeps its own.
         {L"void f(int c) {\n"
          L"    switch (c) {\n"
@@ -262,7 +297,8 @@ TEST_F(ShippedGrammarsTest, C) {
          L"enum color { RED = 1, GREEN };\n"
          L"_Atomic unsigned long long z = NULL;",
          {{0, L"struct", "storage.type.struct.c"},
-          {0, L"point", "entity.name.type.c"},
+          {0, L"point", "entity.name.type.struct.c"},
+          {0, L"x,", "meta.body.struct.c"},
           {1, L"point_t", "entity.name.type.typedef.c"},
           {2, L"handler", "entity.name.type.typedef.c"},
           {2, L"code", "variable.parameter.c"},
