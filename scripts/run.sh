@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
-bash "$CORVEL_ROOT/scripts/setup.sh"
+corvel_setup
 corvel_configure_and_build >/dev/null
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -3,7 +3,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
-bash "$CORVEL_ROOT/scripts/setup.sh"
+corvel_setup
 corvel_configure_and_build
 
 corvel_ensure_display
@@ -19,5 +19,14 @@ cleanup() {
 trap cleanup EXIT
 
 cd "$CORVEL_BUILD"
-# A program that hangs on the shared virtual display is stopped and run once more.
-ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@"
+# A program that hangs on the shared virtual display is stopped and run once more, but never
+# silently: the run ends by naming every program that needed its second try.
+rc=0
+ctest --output-on-failure -j "$(nproc)" --repeat until-pass:2 "$@" || rc=$?
+repeated="$(sed -n 's/^[0-9]*\/[0-9]* Test: //p' Testing/Temporary/LastTest.log 2>/dev/null | sort | uniq -d)"
+if [ -n "$repeated" ]; then
+    echo "Needed a second try: $(echo $repeated)"
+else
+    echo "No test program needed a second try."
+fi
+exit $rc

@@ -9,16 +9,16 @@
 namespace corvel {
 
 void LineCommands::moveLines(DocumentController& controller, bool down) {
-    run(controller, down ? MOVE_DOWN : MOVE_UP);
+    run(controller, down ? Change::MoveDown : Change::MoveUp);
 }
 
 void LineCommands::duplicateLines(DocumentController& controller) {
-    run(controller, DUPLICATE);
+    run(controller, Change::Duplicate);
 }
 
 void LineCommands::shiftIndent(DocumentController& controller, int32_t levels) {
     if (levels != 0)
-        run(controller, levels > 0 ? INDENT : UNINDENT);
+        run(controller, levels > 0 ? Change::Indent : Change::Unindent);
 }
 
 DocumentController::LineRanges LineCommands::selectedLineIntervals(DocumentController& controller) {
@@ -53,19 +53,19 @@ void LineCommands::run(DocumentController& controller, Change change) {
     if (intervals.empty())
         return;
     switch (change) {
-    case MOVE_UP:
+    case Change::MoveUp:
         controller.moveLines(intervals.front().first - 1, intervals);
         break;
-    case MOVE_DOWN:
+    case Change::MoveDown:
         controller.moveLines(intervals.back().second + 1, intervals);
         break;
-    case DUPLICATE:
+    case Change::Duplicate:
         controller.duplicateLines(intervals);
         break;
-    case INDENT:
+    case Change::Indent:
         controller.shiftLineIndent(1, intervals);
         break;
-    case UNINDENT:
+    case Change::Unindent:
         controller.shiftLineIndent(-1, intervals);
         break;
     }

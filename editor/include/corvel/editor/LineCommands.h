@@ -22,7 +22,7 @@ public:
     static DocumentController::LineRanges selectedLineIntervals(DocumentController& controller);
 
 private:
-    enum Change { MOVE_UP, MOVE_DOWN, DUPLICATE, INDENT, UNINDENT };
+    enum class Change { MoveUp, MoveDown, Duplicate, Indent, Unindent };
     static void run(DocumentController& controller, Change change);
 };
 
