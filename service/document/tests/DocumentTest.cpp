@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
 #include <string>
 #include <vector>
 
@@ -89,6 +92,7 @@ TEST_F(DocumentTest, InsertionReportsTheChangeAndWidensTheChangedLines) {
         "inserted 0+3 line 0 breaks 1 text a\nb",
         "inserting 3+3 line 1 breaks 2 text \n\nc",
         "inserted 3+3 line 1 breaks 2 text \n\nc",
+        "state 1", // without an undo journal every edit modifies
         "end 0..3",
     };
     EXPECT_EQ(expected, listener.calls);
@@ -112,6 +116,7 @@ TEST_F(DocumentTest, RemovalJoinsLinesAndHandsTheRemovedUnits) {
         "removed 2+6 line 0 breaks 2 text e\ntwo\n",
         "removing 8+4 line 1 breaks 0 text four",
         "removed 8+4 line 1 breaks 0 text four",
+        "state 1",
         "end 0..2", // the first removal counts the lines it joined
     };
     EXPECT_EQ(expected, listener.calls);
@@ -164,6 +169,43 @@ TEST_F(DocumentTest, ListenersAreCalledInOrderAndRemovalMovesTheLast) {
     EXPECT_TRUE(a.calls.empty());
     EXPECT_EQ((std::vector<std::string>{"b name n"}), b.calls);
     EXPECT_EQ((std::vector<std::string>{"c name n"}), c.calls);
+}
+
+struct UnjournalledEditCase {
+    const char* what;
+    bool noUndo;
+    std::function<void(corvel::Document&)> body;
+};
+
+// A write bracket on a document that has no undo journal, as the record of its notices.
+::testing::AssertionResult modifiesWithoutAJournal(const UnjournalledEditCase& c) {
+    corvel::Document document(nullptr);
+    const std::wstring start = L"ab\ncd";
+    document.insertText(0, static_cast<int32_t>(start.size()), start.data(), 0);
+    RecordingListener listener;
+    document.addListener(&listener);
+    document.lockEdit();
+    document.beginEdit(nullptr, c.noUndo);
+    c.body(document);
+    document.endEdit();
+    document.unlockEdit();
+    const bool notified = std::find(listener.calls.begin(), listener.calls.end(), "state 1") != listener.calls.end();
+    if (document.getPublishedState().modified && notified)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << c.what << ": modified " << document.getPublishedState().modified
+                                         << ", state notice " << notified;
+}
+
+// Caught: without an undo journal an edit left the document unmodified and sent no state notice.
+TEST(DocumentModifiedTest, EveryEditWithoutAJournalModifies) {
+    const UnjournalledEditCase cases[] = {
+        {"insertion", false, [](corvel::Document& d) { d.insertText(1, 1, L"x", 0); }},
+        {"removal", false, [](corvel::Document& d) { d.removeText(2, 1, 0); }},
+        {"line break", false, [](corvel::Document& d) { d.insertText(0, 1, L"\n", 0); }},
+        {"bracket without undo", true, [](corvel::Document& d) { d.insertText(0, 1, L"y", 0); }},
+    };
+    for (const UnjournalledEditCase& c : cases)
+        EXPECT_TRUE(modifiesWithoutAJournal(c));
 }
 
 TEST_F(DocumentTest, StateIsPublishedWithItsMaskOnlyWhenItDiffers) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 namespace {
@@ -19,17 +20,36 @@ struct DetectCase {
     int32_t tabWidth;
 };
 
-::testing::AssertionResult detectsAs(corvel::FormatDetector& detector, const DetectCase& c) {
-    corvel::Document document(nullptr);
+// A record a caller filled before asking: every field -1.
+corvel::FormatDetection prefilledRecord() {
+    corvel::FormatDetection record;
+    record.tabsConfidence = -1;
+    record.usesSpaces = -1;
+    record.widthConfidence = -1;
+    record.tabWidth = -1;
+    return record;
+}
+
+// Runs detect over a document of the case's text, on a copy of prefilled.
+::testing::AssertionResult detectedAs(const std::function<bool(corvel::Document*, corvel::FormatDetection&)>& detect,
+                                      corvel::DocumentManager* manager, const DetectCase& c,
+                                      const corvel::FormatDetection& prefilled) {
+    corvel::Document document(manager);
     document.insertText(0, static_cast<int32_t>(c.text.size()), c.text.data(), 0);
-    corvel::FormatDetection result;
-    const bool found = detector.detect(&document, result);
+    corvel::FormatDetection result = prefilled;
+    const bool found = detect(&document, result);
     if (found == c.found && result.tabsConfidence == c.tabsConfidence && result.usesSpaces == c.usesSpaces &&
         result.widthConfidence == c.widthConfidence && result.tabWidth == c.tabWidth)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << c.what << ": found " << found << " tabs " << result.tabsConfidence << "/"
                                          << result.usesSpaces << " width " << result.widthConfidence << "/"
                                          << result.tabWidth;
+}
+
+::testing::AssertionResult detectsAs(corvel::FormatDetector& detector, const DetectCase& c,
+                                     const corvel::FormatDetection& prefilled = corvel::FormatDetection()) {
+    return detectedAs([&](corvel::Document* d, corvel::FormatDetection& r) { return detector.detect(d, r); }, nullptr,
+                      c, prefilled);
 }
 
 TEST(EmacsDetectorTest, ReadsTheModeLineOfTheFirstOrLastLine) {
@@ -50,6 +70,20 @@ TEST(EmacsDetectorTest, ReadsTheModeLineOfTheFirstOrLastLine) {
         EXPECT_TRUE(detectsAs(detector, c));
 }
 
+// Caught: a key missing from the mode line left the caller's confidence (-1) in the record.
+TEST(EmacsDetectorTest, AKeyNotFoundAnswersConfidenceZero) {
+    const corvel::FormatDetection prefilled = prefilledRecord();
+    const DetectCase cases[] = {
+        {"width only", L"-*- tab-width: 8 -*-", true, 0, -1, 1, 8},
+        {"tabs only", L"-*- indent-tabs-mode: nil; -*-", true, 1, 1, 0, -1},
+        {"width not a number", L"-*- tab-width: wide -*-", false, 0, -1, 0, -1},
+        {"empty tabs value", L"-*- indent-tabs-mode: ; tab-width: 2 -*-", true, 0, -1, 1, 2},
+    };
+    corvel::EmacsDetector detector;
+    for (const DetectCase& c : cases)
+        EXPECT_TRUE(detectsAs(detector, c, prefilled));
+}
+
 TEST(SoftTabsDetectorTest, MeasuresLeadingBlanks) {
     const DetectCase cases[] = {
         {"4 and 8 blanks", L"a\n    b\n    c\n        d\n", true, 0.8f, 1, 0.8f, 4},
@@ -64,20 +98,31 @@ TEST(SoftTabsDetectorTest, MeasuresLeadingBlanks) {
         EXPECT_TRUE(detectsAs(detector, c));
 }
 
+::testing::AssertionResult managerDetectsAs(corvel::DocumentManager& manager, const DetectCase& c) {
+    return detectedAs([&](corvel::Document* d, corvel::FormatDetection& r) { return manager.detectFormat(d, r); },
+                      &manager, c, prefilledRecord());
+}
+
+// Caught: the manager answered a record without saying whether any detector had answered.
 TEST(DocumentManagerTest, TakesTheMostConfidentGuessOfEachKind) {
     corvel::DocumentManager manager;
-    corvel::Document document(&manager);
-    const std::wstring text = L"-*- tab-width: 3 -*-\n\ta\n\tb\n";
-    document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
-    const corvel::FormatDetection detection = manager.detectFormat(&document);
-    EXPECT_EQ(3, detection.tabWidth); // the mode line, at 1.0
-    EXPECT_EQ(1.0f, detection.widthConfidence);
-    EXPECT_EQ(0, detection.usesSpaces); // the soft-tabs guess, at 0.8
-    EXPECT_EQ(0.8f, detection.tabsConfidence);
+    const DetectCase cases[] = {
+        // The mode line's width at 1.0, the soft-tabs guess of TABs at 0.8.
+        {"both detectors", L"-*- tab-width: 3 -*-\n\ta\n\tb\n", true, 0.8f, 0, 1, 3},
+        {"mode line only", L"-*- indent-tabs-mode: t; tab-width: 5 -*-\nx\n", true, 1, 0, 1, 5},
+        {"soft tabs only", L"a\n    b\n", true, 0.8f, 1, 0.8f, 4},
+        {"nobody answers", L"a\nb\n", false, 0, 0, 0, 0},
+    };
+    for (const DetectCase& c : cases)
+        EXPECT_TRUE(managerDetectsAs(manager, c));
+}
 
+// Caught: registering a detector a second time answered false.
+TEST(DocumentManagerTest, ADetectorRegisteredTwiceStaysOnce) {
+    corvel::DocumentManager manager;
     corvel::EmacsDetector extra;
     EXPECT_TRUE(manager.addDetector(&extra));
-    EXPECT_FALSE(manager.addDetector(&extra));
+    EXPECT_TRUE(manager.addDetector(&extra));
     EXPECT_TRUE(manager.removeDetector(&extra));
     EXPECT_FALSE(manager.removeDetector(&extra));
 }

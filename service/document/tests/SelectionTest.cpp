@@ -96,6 +96,44 @@ TEST_F(SelectionTest, MultipleSelectionKeepsTheLastItemPrimary) {
     controller->endEdit();
 }
 
+struct LineRangesCase {
+    Selection::LineIntervals intervals;
+    bool backward;
+    std::string ranges;   // "(anchor,caret)..." in start order
+    TextPosition primary; // the caret of the behaviour's own range
+};
+
+class SelectLineRangesTest : public SelectionTest {
+protected:
+    ::testing::AssertionResult selectsAs(const LineRangesCase& c) {
+        controller->beginEdit(DocumentController::EDIT_READ);
+        selection()->selectLineRanges(c.intervals, c.backward);
+        controller->endEdit();
+        const std::string actual = ranges();
+        const TextPosition caret = selection()->getCaret();
+        if (actual == c.ranges && caret == c.primary)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << (c.backward ? "backward " : "forward ") << c.intervals.size() << " intervals: ranges " << actual
+               << ", caret " << caret.line << ":" << caret.offset << "; expected " << c.ranges << ", caret "
+               << c.primary.line << ":" << c.primary.offset;
+    }
+};
+
+// Caught: forward line ranges were taken from the first to the last, leaving the last one primary.
+TEST_F(SelectLineRangesTest, TheFirstIntervalEndsUpPrimaryInEitherDirection) {
+    setText(L"one\ntwo\nthree\nfour");
+    const LineRangesCase cases[] = {
+        {{{0, 0}, {3, 3}}, false, "(0,4)(14,18)", TextPosition(1, 0)},
+        {{{0, 0}, {3, 3}}, true, "(4,0)(18,14)", TextPosition(0, 0)},
+        {{{0, 0}, {2, 2}}, false, "(0,4)(8,14)", TextPosition(1, 0)},
+        {{{1, 1}, {3, 3}}, true, "(8,4)(18,14)", TextPosition(1, 0)},
+        {{{1, 2}}, false, "(4,14)", TextPosition(3, 0)},
+    };
+    for (const LineRangesCase& c : cases)
+        EXPECT_TRUE(selectsAs(c));
+}
+
 TEST_F(SelectionTest, ARecordRestoresRangesIdsAndCaret) {
     setText(L"one\ntwo\nthree\nfour");
     controller->beginEdit(DocumentController::EDIT_READ);

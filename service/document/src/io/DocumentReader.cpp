@@ -150,7 +150,9 @@ void DocumentReader::finish() {
     m_text->releaseSpareRoom();
     m_document->installLoadedText(static_cast<int32_t>(breaks), std::move(m_text), starts.get());
     starts.reset();
-    const FormatDetection detection = m_manager ? m_manager->detectFormat(m_document) : FormatDetection();
+    FormatDetection detection;
+    if (m_manager)
+        m_manager->detectFormat(m_document, detection);
     DocumentState& state = m_document->lockState();
     state.loadConfidence = 1.0f;
     state.detectedCodePage = static_cast<int32_t>(m_codePage);

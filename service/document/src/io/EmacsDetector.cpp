@@ -63,6 +63,9 @@ std::wstring lineText(Document* document, int32_t line) {
 } // namespace
 
 bool EmacsDetector::readModeLine(const std::wstring& text, FormatDetection& result) {
+    // A key not found answers confidence 0, whatever the caller had in the record.
+    result.tabsConfidence = 0;
+    result.widthConfidence = 0;
     const std::wstring settings = modeLineSettings(text);
     if (settings.empty())
         return false;

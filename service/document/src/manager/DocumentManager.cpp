@@ -460,9 +460,8 @@ bool DocumentManager::removeGlobalListener(DocumentListener* listener) {
 }
 
 bool DocumentManager::addDetector(FormatDetector* detector) {
-    if (std::find(m_detectors.begin(), m_detectors.end(), detector) != m_detectors.end())
-        return false;
-    m_detectors.push_back(detector);
+    if (std::find(m_detectors.begin(), m_detectors.end(), detector) == m_detectors.end())
+        m_detectors.push_back(detector);
     return true;
 }
 
@@ -474,12 +473,14 @@ bool DocumentManager::removeDetector(FormatDetector* detector) {
     return true;
 }
 
-FormatDetection DocumentManager::detectFormat(Document* document) {
-    FormatDetection best;
+bool DocumentManager::detectFormat(Document* document, FormatDetection& best) {
+    best = FormatDetection();
+    bool answered = false;
     for (FormatDetector* detector : m_detectors) {
         FormatDetection result;
         if (!detector->detect(document, result))
             continue;
+        answered = true;
         if (result.tabsConfidence > best.tabsConfidence) {
             best.tabsConfidence = result.tabsConfidence;
             best.usesSpaces = result.usesSpaces;
@@ -489,7 +490,7 @@ FormatDetection DocumentManager::detectFormat(Document* document) {
             best.tabWidth = result.tabWidth;
         }
     }
-    return best;
+    return answered;
 }
 
 // --- Settings ---------------------------------------------------------------------------------------

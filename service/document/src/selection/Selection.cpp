@@ -289,8 +289,9 @@ void Selection::selectLineRanges(const LineIntervals& intervals, bool backward) 
     startOver();
     const int32_t lineCount = m_controller->getLineCount();
     bool first = true;
-    for (size_t n = 0; n < intervals.size(); ++n) {
-        const std::pair<int32_t, int32_t>& interval = backward ? intervals[intervals.size() - 1 - n] : intervals[n];
+    // From the last interval to the first, whatever the direction: the first ends up primary.
+    for (size_t n = intervals.size(); n-- > 0;) {
+        const std::pair<int32_t, int32_t>& interval = intervals[n];
         const TextPosition start(interval.first, 0);
         TextPosition end(interval.second, 0);
         if (interval.second < lineCount - 1)

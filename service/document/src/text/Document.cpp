@@ -280,11 +280,10 @@ void Document::endEdit() {
     m_breaks.clear();
     m_breaks.reallocate(IntList::STEP);
     m_inEdit = false;
-    // Modified unless the journal stands where the file was saved. Without an undo context
-    // there is no saved position to compare with: the document stays as modified as it was.
+    // Modified unless the journal stands where the file was saved; without a journal there is
+    // no saved position to come back to, so every edit leaves the document modified.
     DocumentState& state = lockState();
-    if (m_undo)
-        state.modified = m_undo->isModified();
+    state.modified = !m_undo || m_undo->isModified();
     unlockState();
     if (m_parseJob && m_changed.first >= 0)
         static_cast<ParserClient*>(m_parseJob->client())->requestLines(this, m_changed.first, m_changed.last);

@@ -62,13 +62,14 @@ public:
     // A document shown in an editor parses first.
     void setDocumentActive(Document* document, bool active);
 
-    // Not owned; false when already registered.
+    // Not owned; a detector already registered is left where it is (still true).
     bool addDetector(FormatDetector* detector);
+    // False when the detector was not registered.
     bool removeDetector(FormatDetector* detector);
     // Asks every detector in registration order; takes the most confident tabs-or-spaces
-    // guess and the most confident width guess, the earlier detector on a tie. All
-    // fields 0 when nothing was found. (Called on the loader's thread.)
-    FormatDetection detectFormat(Document* document);
+    // guess and the most confident width guess, the earlier detector on a tie. False, with
+    // all fields 0, when no detector answered. (Called on the loader's thread.)
+    bool detectFormat(Document* document, FormatDetection& result);
 
     // The settings the configuration gives (first list) and writes back (second list).
     void onSettingsChanged(Config& config);
