@@ -47,7 +47,7 @@ public:
         out.icon = &icon;
     }
     bool installEntry(BundleEntry*) override { return true; }
-    void uninstallEntry(BundleEntry*) override {}
+    bool uninstallEntry(BundleEntry*) override { return true; }
     BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return nullptr; }
 
 private:

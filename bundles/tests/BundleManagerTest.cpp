@@ -153,6 +153,18 @@ TEST_F(BundleManagerTest, RegistersKindsOnceAndFillsTheirDescriptors) {
     EXPECT_EQ(2u, host.removed.size());
 }
 
+// Caught: the bundle kind's manager answered nothing when an entry was taken out of use.
+TEST_F(BundleManagerTest, TheBundleKindUninstallsOnlyBundles) {
+    makeManager(&host);
+    BundleEntryManager* bundles = m_manager->getEntryManager(BUNDLE_TYPE_ID)->manager;
+    ASSERT_NE(nullptr, bundles);
+    Ref<BundleEntry> bundle(m_manager->createEntry(BUNDLE_TYPE_ID, uuid(1)));
+    Ref<BundleEntry> theme(m_manager->createEntry(THEME_TYPE_ID, uuid(2)));
+    const std::pair<BundleEntry*, bool> cases[] = {{bundle.get(), true}, {theme.get(), false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.second, bundles->uninstallEntry(c.first)) << (c.second ? "a bundle" : "a theme item");
+}
+
 TEST_F(BundleManagerTest, UpdateBracketNotifiesAtItsEdgesAndRefusesAnUnbalancedEnd) {
     makeManager();
     std::vector<std::wstring> events;

@@ -136,6 +136,53 @@ TEST(LanguageRepositoryTest, SharesRulesEndsCyclesAndNumbersRulesInOrder) {
     EXPECT_TRUE(paren->isBeginRule());
 }
 
+// "name(child child ...)" down to the given depth.
+std::wstring describe(const ParserRule* rule, int depth) {
+    std::wstring text = rule->getScopeName();
+    if (depth == 0 || rule->getChildren().empty())
+        return text;
+    text += L"(";
+    for (size_t i = 0; i < rule->getChildren().size(); ++i)
+        text += (i ? L" " : L"") + describe(rule->getChildren()[i], depth - 1);
+    return text + L")";
+}
+
+struct InjectCase {
+    const char* what;
+    std::wstring patterns; // the top-level patterns of source.host
+    std::wstring expected; // its rule described three levels deep
+};
+
+::testing::AssertionResult compilesAs(const InjectCase& c) {
+    Grammar host(L"{ name: 'source.host', patterns: [ " + c.patterns +
+                 L" ], repository: { block: { begin: /\\{/, end: /\\}/, name: 'block', patterns: [ { match: /x/, "
+                 L"name: 'x' }, { begin: /\\(/, end: /\\)/, name: 'inner' } ] } } }");
+    LanguageRepository::GrammarMap map{{L"source.host", host.language.get()}};
+    LanguageRepository compiler;
+    std::unique_ptr<ParserRuleRepository> rules = compiler.compile(map);
+    if (!rules || !rules->findRule(L"source.host"))
+        return ::testing::AssertionFailure() << c.what << ": no rule for the grammar";
+    const std::wstring actual = describe(rules->findRule(L"source.host"), 3);
+    if (actual == c.expected)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << c.what << ": got " << std::string(actual.begin(), actual.end())
+                                         << ", expected " << std::string(c.expected.begin(), c.expected.end());
+}
+
+// Caught: the inject group's node was made before it was linked, so it stayed empty and
+// injected patterns never matched inside the rules reached under it. The group comes first.
+TEST(LanguageRepositoryTest, BeginEndRulesUnderAnInjectGroupGetItsPatterns) {
+    const std::wstring injected = L"{ include: '#block', inject: [ { patterns: [ { match: /@/, name: 'at' } ] } ] }";
+    const InjectCase cases[] = {
+        {"without injection", L"{ include: '#block' }", L"source.host(block(x inner))"},
+        {"with injection", injected, L"source.host(block(at x inner(at)))"},
+        {"both, separate rules", injected + L", { include: '#block' }",
+         L"source.host(block(at x inner(at)) block(x inner))"},
+    };
+    for (const InjectCase& c : cases)
+        EXPECT_TRUE(compilesAs(c));
+}
+
 TEST(LanguageRepositoryTest, CutsAnIncludeCycleWithoutRulesAndCancels) {
     Grammar g(L"{ name: 'source.c', patterns: [ { include: '#a' }, { match: /x/, name: 'x' } ],"
               L"  repository: { a: { patterns: [ { include: '#b' } ] }, b: { patterns: [ { include: '#a' } ] } } }");

@@ -79,4 +79,32 @@ TEST_F(ScopePreferencesManagerTest, ARefusedActionFailsTheInstallAndKeepsTheOnes
     EXPECT_FALSE(preferences->installEntry(other.get()));
 }
 
+// Caught: uninstalling answered nothing, so another kind's entry could not be told apart.
+TEST_F(ScopePreferencesManagerTest, UninstallingAnswersWhetherTheEntryIsOfTheKind) {
+    bundletest::TestKinds kinds;
+    bundletest::Ref<corvel::BundleItem> snippet(new corvel::BundleItem(&kinds.snippet, uuid(8)));
+    struct Case {
+        const char* what;
+        corvel::BundleEntry* entry;
+        bool installFirst;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"installed preferences", item, true, true},
+        {"preferences never installed", item, false, true},
+        {"another kind", snippet.get(), false, false},
+    };
+    for (const Case& c : cases) {
+        if (c.installFirst)
+            preferences->installEntry(c.entry);
+        EXPECT_EQ(c.expected, preferences->uninstallEntry(c.entry)) << c.what;
+    }
+}
+
+// Caught: a kind manager accepted a null icon and went on without it.
+TEST_F(ScopePreferencesManagerTest, AnIconThatCannotBeLoadedEndsConstruction) {
+    bundletest::NoIconHost noIcon;
+    EXPECT_TRUE(bundletest::failsWithoutIcon([&] { ScopePreferencesManager failing(*m_manager, noIcon); }));
+}
+
 } // namespace

@@ -85,6 +85,32 @@ TEST_F(ThemeManagerTest, SubscribersFollowInstallChangeAndUninstall) {
     themes->uninstallEntry(dark);
 }
 
+// Caught: uninstalling answered nothing; it answers true for every entry, installed or not.
+TEST_F(ThemeManagerTest, UninstallingAnswersTrue) {
+    zem::Uuid uuid = bundletest::newUuid();
+    ThemeBundleItem* dark = newTheme(uuid, L"Dark");
+    ThemeBundleItem* twin = newTheme(uuid, L"Twin");
+    ThemeBundleItem* never = newTheme(bundletest::newUuid(), L"Never");
+    themes->installEntry(dark);
+    themes->installEntry(twin);
+    bundletest::TestKinds kinds;
+    bundletest::Ref<corvel::BundleItem> snippet(new corvel::BundleItem(&kinds.snippet, bundletest::newUuid()));
+    const std::pair<const char*, corvel::BundleEntry*> cases[] = {
+        {"not holding the slot", twin},
+        {"holding the slot", dark},
+        {"never installed", never},
+        {"another kind", snippet.get()},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(themes->uninstallEntry(c.second)) << c.first;
+}
+
+// Caught: a null theme icon was accepted and the kind went on without one.
+TEST_F(ThemeManagerTest, AnIconThatCannotBeLoadedEndsConstruction) {
+    bundletest::NoIconHost noIcon;
+    EXPECT_TRUE(bundletest::failsWithoutIcon([&] { ThemeManager failing(*m_manager, noIcon); }));
+}
+
 TEST_F(ThemeManagerTest, TheListHoldsTheInstalledThemesAndTheFallback) {
     zem::Uuid uuid = bundletest::newUuid();
     ThemeBundleItem* dark = newTheme(uuid, L"Dark");

@@ -190,22 +190,23 @@ bool LanguageManager::installEntry(BundleEntry* entry) {
     return true;
 }
 
-void LanguageManager::uninstallEntry(BundleEntry* entry) {
+bool LanguageManager::uninstallEntry(BundleEntry* entry) {
     Language* language = dynamic_cast<Language*>(entry);
     if (!language || entry->getType() != LANGUAGE_TYPE_ID)
-        return;
+        return true;
     cancelCompilation();
     // Its own action goes whether or not it holds the map: another grammar of its name may.
     removeAction(language);
     auto it = m_grammars.find(language->getName());
     if (it == m_grammars.end() || it->second != language)
-        return;
+        return true;
     m_grammars.erase(it);
     const std::wstring name = language->getName();
     m_grammarPatterns.erase(std::remove_if(m_grammarPatterns.begin(), m_grammarPatterns.end(),
                                            [&](const FilePattern& p) { return p.second == name; }),
                             m_grammarPatterns.end());
     startCompilation(true);
+    return true;
 }
 
 void LanguageManager::onEntryUpdateBegin(BundleEntry* entry) {

@@ -58,14 +58,14 @@ LanguageRepository::Node* LanguageRepository::link(Node* parent, const LanguageP
         break;
     case LanguagePattern::KIND_INCLUDE: {
         bool pushed = false;
-        if (const LanguagePattern* inject = pattern->getInjectGroup()) {
-            bool isNewGroup = false;
-            Node* group = getNode(inject, isNewGroup);
-            if (std::find(m_injectStack.begin(), m_injectStack.end(), group) == m_injectStack.end()) {
-                link(nullptr, inject);
-                m_injectStack.push_back(group);
-                pushed = true;
-            }
+        const LanguagePattern* inject = pattern->getInjectGroup();
+        // A group already in force is not entered again, so nested includes of it end.
+        if (inject && std::none_of(m_injectStack.begin(), m_injectStack.end(),
+                                   [inject](const Node* group) { return group->pattern == inject; })) {
+            // Linking makes the group's node and fills it with the group's patterns; a node
+            // made before the linking would count as linked already and stay empty.
+            m_injectStack.push_back(link(nullptr, inject));
+            pushed = true;
         }
         switch (pattern->getIncludeKind()) {
         case LanguagePattern::INCLUDE_BASE:

@@ -48,7 +48,9 @@ public:
         (void)entry;
         return true;
     }
-    void uninstallEntry(BundleEntry* entry) override { (void)entry; }
+    bool uninstallEntry(BundleEntry* entry) override {
+        return entry && entry->isBundle() && entry->getType() == BUNDLE_TYPE_ID;
+    }
     // The source editor lives with the bundle editor, above this library.
     BundleEntryEditorFactory getEditorFactory(BundleEntry* entry) override {
         (void)entry;

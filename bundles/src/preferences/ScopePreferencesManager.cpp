@@ -9,6 +9,7 @@ namespace corvel {
 
 ScopePreferencesManager::ScopePreferencesManager(BundleManager& bundles, BundleUiHost& host)
     : m_host(host), m_registration(bundles, *this) {
+    m_host.requireIcon(PREFERENCES_ICON_RESOURCE, SCOPE_PREFERENCES_TYPE_ID);
     getEntryType(m_typeInfo);
 }
 
@@ -51,13 +52,14 @@ bool ScopePreferencesManager::installEntry(BundleEntry* entry) {
     }
 }
 
-void ScopePreferencesManager::uninstallEntry(BundleEntry* entry) {
+bool ScopePreferencesManager::uninstallEntry(BundleEntry* entry) {
     ScopePreferencesBundleItem* item = dynamic_cast<ScopePreferencesBundleItem*>(entry);
     if (!item)
-        return;
+        return false;
     for (const std::wstring& name : item->installedActions())
         m_host.removeAction(name);
     item->installedActions().clear();
+    return true;
 }
 
 void ScopePreferencesManager::onEntryChanged(BundleEntry* entry) {

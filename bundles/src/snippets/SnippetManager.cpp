@@ -45,9 +45,10 @@ bool SnippetManager::installEntry(BundleEntry* entry) {
     return true;
 }
 
-void SnippetManager::uninstallEntry(BundleEntry* entry) {
+bool SnippetManager::uninstallEntry(BundleEntry* entry) {
     if (Snippet* snippet = dynamic_cast<Snippet*>(entry))
         removeAction(snippet);
+    return true;
 }
 
 void SnippetManager::onEntryChanged(BundleEntry* entry) {

@@ -8,6 +8,7 @@ namespace corvel {
 
 ThemeManager::ThemeManager(BundleManager& bundles, BundleUiHost& host)
     : m_bundles(bundles), m_host(host), m_registration(bundles, *this) {
+    m_host.requireIcon(THEME_ICON_RESOURCE, THEME_TYPE_ID);
     getEntryType(m_typeInfo);
     m_fallback = new ThemeBundleItem(&m_typeInfo, zem::Uuid());
     m_fallback->beginUpdate();
@@ -43,18 +44,19 @@ bool ThemeManager::installEntry(BundleEntry* entry) {
     return true;
 }
 
-void ThemeManager::uninstallEntry(BundleEntry* entry) {
+bool ThemeManager::uninstallEntry(BundleEntry* entry) {
     auto found = m_themes.find(entry->getUuid());
     if (found == m_themes.end() || found->second == m_fallback)
-        return;
+        return true;
     notify(entry->getUuid(), false);
     // Another entry of the same UUID may hold the slot; only the holder leaves it.
     found = m_themes.find(entry->getUuid());
     if (found == m_themes.end() || found->second != entry)
-        return;
+        return true;
     ThemeBundleItem* theme = found->second;
     m_themes.erase(found);
     theme->release();
+    return true;
 }
 
 void ThemeManager::onEntryUpdateBegin(BundleEntry* entry) {

@@ -9,9 +9,14 @@
 #include "corvel/bundles/Bundle.h"
 #include "corvel/bundles/BundleItem.h"
 #include "corvel/bundles/BundleManager.h"
+#include "corvel/bundles/BundleUiHost.h"
 #include "corvel/config/Config.h"
+#include "zem/base/Exception.h"
 #include "zem/thread/MessageRegistry.h"
 
+#include <gtest/gtest.h>
+
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,7 +40,10 @@ public:
         ++installed;
         return true;
     }
-    void uninstallEntry(corvel::BundleEntry*) override { ++uninstalled; }
+    bool uninstallEntry(corvel::BundleEntry*) override {
+        ++uninstalled;
+        return true;
+    }
     corvel::BundleEntryEditorFactory getEditorFactory(corvel::BundleEntry*) override { return nullptr; }
     int installed = 0;
     int uninstalled = 0;
@@ -44,6 +52,24 @@ private:
     corvel::BundleManager& m_owner;
     uint32_t m_typeId;
 };
+
+// A host whose icons cannot be loaded.
+class NoIconHost : public corvel::BundleUiHost {
+public:
+    const void* loadIcon(int, uint32_t) override { return nullptr; }
+};
+
+// construct, given a NoIconHost, ends with the kinds' error for a missing icon.
+inline ::testing::AssertionResult failsWithoutIcon(const std::function<void()>& construct) {
+    try {
+        construct();
+    } catch (const zem::Exception& e) {
+        if (e.message() == L"Cannot load image from a resource.")
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "raised another error";
+    }
+    return ::testing::AssertionFailure() << "constructed without an icon";
+}
 
 class ManagerFixture : public BundleFolders {
 protected:

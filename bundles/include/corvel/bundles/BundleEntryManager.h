@@ -32,7 +32,8 @@ public:
     virtual void getEntryType(BundleEntryTypeInfo& out) = 0;
     // Takes a loaded entry into use; false when it is not of the kind.
     virtual bool installEntry(BundleEntry* entry) = 0;
-    virtual void uninstallEntry(BundleEntry* entry) = 0;
+    // Takes an entry out of use; false when it is not of the kind.
+    virtual bool uninstallEntry(BundleEntry* entry) = 0;
     // Null when the kind has no editor for this entry.
     virtual BundleEntryEditorFactory getEditorFactory(BundleEntry* entry) = 0;
     // An update bracket opened on an entry of the kind.

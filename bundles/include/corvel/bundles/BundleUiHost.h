@@ -49,7 +49,7 @@ class BundleUiHost {
 public:
     virtual ~BundleUiHost() = default;
 
-    // The icon of a resource, registered under key; never null.
+    // The icon of a resource, registered under key; null when it cannot be loaded.
     virtual const void* loadIcon(int resourceId, uint32_t key) {
         (void)resourceId, (void)key;
         static const int placeholder = 0;
@@ -68,6 +68,9 @@ public:
     // Shows the bundle editor when hidden, hides it when shown.
     virtual void toggleEditor() {}
     virtual DocumentController* getActiveController() { return nullptr; }
+
+    // loadIcon that raises "Cannot load image from a resource." when the icon cannot be loaded.
+    const void* requireIcon(int resourceId, uint32_t key);
 
     // A host that does nothing, for managers given none.
     static BundleUiHost& none() {

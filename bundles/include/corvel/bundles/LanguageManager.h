@@ -58,7 +58,7 @@ public:
     BundleEntry* createEntry(uint32_t typeId, const zem::Uuid& uuid) override;
     void getEntryType(BundleEntryTypeInfo& out) override;
     bool installEntry(BundleEntry* entry) override;
-    void uninstallEntry(BundleEntry* entry) override;
+    bool uninstallEntry(BundleEntry* entry) override;
     BundleEntryEditorFactory getEditorFactory(BundleEntry* entry) override;
     void onEntryUpdateBegin(BundleEntry* entry) override;
     void onEntryChanged(BundleEntry* entry) override;

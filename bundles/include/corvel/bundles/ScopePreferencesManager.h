@@ -14,6 +14,7 @@ class ScopePreferencesManager : public BundleEntryManager {
 public:
     enum : int { PREFERENCES_ICON_RESOURCE = 141 };
 
+    // Raises "Cannot load image from a resource." when the host has no icon for the kind.
     ScopePreferencesManager(BundleManager& bundles, BundleUiHost& host);
     ~ScopePreferencesManager() override;
 
@@ -22,7 +23,8 @@ public:
     // False for another kind of entry, or when the host refuses an action (logged; the
     // actions made before stay).
     bool installEntry(BundleEntry* entry) override;
-    void uninstallEntry(BundleEntry* entry) override;
+    // The entry's actions go; false for another kind of entry.
+    bool uninstallEntry(BundleEntry* entry) override;
     BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return getBundleEntryEditorMakers().source; }
     // A changed entry's actions are made again.
     void onEntryChanged(BundleEntry* entry) override;

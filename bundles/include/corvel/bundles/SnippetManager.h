@@ -37,7 +37,7 @@ public:
     void getEntryType(BundleEntryTypeInfo& out) override;
     // A snippet's old action goes; a loaded snippet gets a new one. Always true.
     bool installEntry(BundleEntry* entry) override;
-    void uninstallEntry(BundleEntry* entry) override;
+    bool uninstallEntry(BundleEntry* entry) override;
     BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return getBundleEntryEditorMakers().snippet; }
     void onEntryChanged(BundleEntry* entry) override;
 

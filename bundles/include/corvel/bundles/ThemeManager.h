@@ -24,8 +24,9 @@ public:
     enum : int { THEME_ICON_RESOURCE = 140 };
     typedef void (*Subscriber)(void* data, const zem::Uuid& uuid, ThemeBundleItem* theme);
 
-    // Registers the theme icon, makes the fallback and registers with the bundle manager
-    // once the configuration is ready (the bundle manager then owns this manager).
+    // Registers the theme icon (raises "Cannot load image from a resource." without it),
+    // makes the fallback and registers with the bundle manager once the configuration is
+    // ready (the bundle manager then owns this manager).
     ThemeManager(BundleManager& bundles, BundleUiHost& host);
     ~ThemeManager() override;
     ThemeManager(const ThemeManager&) = delete;
@@ -36,8 +37,8 @@ public:
     // A theme item joins the map under its UUID (one already there stays); its
     // subscribers hear the theme now found there. Other entries: nothing.
     bool installEntry(BundleEntry* entry) override;
-    // Subscribers get the fallback, then the map entry goes, when it is this entry.
-    void uninstallEntry(BundleEntry* entry) override;
+    // Subscribers get the fallback, then the map entry goes, when it is this entry. Always true.
+    bool uninstallEntry(BundleEntry* entry) override;
     // Themes are edited as source text; the source editor is the bundle editor's.
     BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return getBundleEntryEditorMakers().source; }
     // While a theme changes its subscribers hold the fallback; afterwards the re-read theme.
