@@ -5,6 +5,7 @@
 #include "corvel/app/UpdateChecker.h"
 #include "corvel/app/UpdateCheckerDialog.h"
 #include "corvel/app/UpdateCheckerTask.h"
+#include "corvel/ui/afEvent.h"
 #include "corvel/widgets/ToolStripStatus.h"
 #include "corvel/widgets/ViewVirtualButton.h"
 #include "support/LogCapture.h"
@@ -12,7 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 using corvel::ToolStripStatus;
@@ -171,4 +174,28 @@ TEST_F(UpdateCheckerTest, GoingAwayDuringACheckNeverWaitsForASilentServer) {
     EXPECT_LT(GetTickCount() - start, 5000u);
     // The status entry went with the checker.
     EXPECT_TRUE(uitest::pumpUntil([&] { return status->getQueueSize() == 0; }, 5000));
+}
+
+// Caught: the status strip kept the gone checker as its default click, and a click on the
+// notice read freed memory. The checker lives in a buffer overwritten once it is destroyed,
+// so a stale call reads the canary's pointers and faults.
+TEST_F(UpdateCheckerTest, TheNoticeOutlivingTheCheckerNoLongerCallsIt) {
+    checker.reset();
+    LoopbackServer server(LoopbackServer::ANSWER, httpAnswer("HTTP/1.0 200 OK", UPDATE));
+    alignas(UpdateChecker) unsigned char storage[sizeof(UpdateChecker)];
+    auto* canary = new (storage) UpdateChecker(status, &host);
+    canary->setServer(L"127.0.0.1", server.port());
+    canary->run(false);
+    ASSERT_TRUE(uitest::pumpUntil([&] { return !canary->isRunning(); }, 15000));
+    ASSERT_TRUE(uitest::pumpUntil([&] { return status->getQueueSize() == 0; }, 5000));
+    corvel::ViewVirtualButton* message = status->getMessageButton();
+    ASSERT_TRUE(message->isClickable());
+    canary->~UpdateChecker();
+    std::memset(storage, 0xA5, sizeof(storage));
+    EXPECT_FALSE(message->isClickable());
+    MSG raw{};
+    raw.hwnd = host.getHandle();
+    raw.message = WM_LBUTTONUP;
+    corvel::afEvent click(raw, 1);
+    message->onMouseUp(&click);
 }

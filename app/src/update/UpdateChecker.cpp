@@ -27,6 +27,9 @@ UpdateChecker::~UpdateChecker() {
     }
     m_task.reset();
     endStatus();
+    // The strip outlives the checker: a click on the notice must not reach freed memory.
+    if (m_status && m_known)
+        m_status->setDefaultClick(nullptr, nullptr);
     delete m_dialog;
     m_dialog = nullptr;
 }
