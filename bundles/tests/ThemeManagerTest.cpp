@@ -73,15 +73,15 @@ TEST_F(ThemeManagerTest, SubscribersFollowInstallChangeAndUninstall) {
     EXPECT_TRUE(themes->installEntry(twin));
     themes->onEntryUpdateBegin(dark);
     themes->onEntryChanged(dark);
-    // The twin never held the slot: uninstalling it sends the fallback but keeps Dark.
+    // The twin never held the slot: uninstalling it keeps Dark and tells nobody.
     themes->uninstallEntry(twin);
     EXPECT_EQ(dark, themes->getTheme(uuid, true));
     themes->uninstallEntry(dark);
     EXPECT_EQ(themes->getDefaultTheme(), themes->getTheme(uuid, true));
-    EXPECT_EQ((std::vector<std::wstring>{L"Dark", L"Dark", L"None", L"Dark", L"None", L"None"}), heard.titles);
+    EXPECT_EQ((std::vector<std::wstring>{L"Dark", L"Dark", L"None", L"Dark", L"None"}), heard.titles);
     themes->unsubscribe(uuid, &Heard::record, &heard);
     themes->installEntry(dark);
-    EXPECT_EQ(6u, heard.titles.size());
+    EXPECT_EQ(5u, heard.titles.size());
     themes->uninstallEntry(dark);
 }
 
@@ -109,6 +109,27 @@ TEST_F(ThemeManagerTest, UninstallingAnswersTrue) {
 TEST_F(ThemeManagerTest, AnIconThatCannotBeLoadedEndsConstruction) {
     bundletest::NoIconHost noIcon;
     EXPECT_TRUE(bundletest::failsWithoutIcon([&] { ThemeManager failing(*m_manager, noIcon); }));
+}
+
+// Caught: uninstalling a twin sent the editors to the fallback while its twin stayed installed.
+TEST_F(ThemeManagerTest, ATwinsUninstallLeavesItsSubscribersOnTheInstalledTheme) {
+    zem::Uuid uuid = bundletest::newUuid();
+    ThemeBundleItem* dark = newTheme(uuid, L"Dark");
+    ThemeBundleItem* twin = newTheme(uuid, L"Twin");
+    themes->installEntry(dark);
+    themes->installEntry(twin);
+    ThemeBundleItem* shown = nullptr;
+    ThemeManager::Subscriber follow = [](void* self, const zem::Uuid&, ThemeBundleItem* theme) {
+        *static_cast<ThemeBundleItem**>(self) = theme;
+    };
+    themes->subscribe(uuid, follow, &shown);
+    themes->notify(uuid, true);
+    ASSERT_EQ(dark, shown);
+    themes->uninstallEntry(twin);
+    EXPECT_EQ(dark, shown);
+    themes->uninstallEntry(dark);
+    EXPECT_EQ(themes->getDefaultTheme(), shown);
+    themes->unsubscribe(uuid, follow, &shown);
 }
 
 TEST_F(ThemeManagerTest, TheListHoldsTheInstalledThemesAndTheFallback) {

@@ -45,11 +45,13 @@ bool ThemeManager::installEntry(BundleEntry* entry) {
 }
 
 bool ThemeManager::uninstallEntry(BundleEntry* entry) {
+    // Another entry of the same UUID may hold the slot; only the holder leaves it, and only
+    // its leaving sends the subscribers to the fallback.
     auto found = m_themes.find(entry->getUuid());
-    if (found == m_themes.end() || found->second == m_fallback)
+    if (found == m_themes.end() || found->second == m_fallback || found->second != entry)
         return true;
     notify(entry->getUuid(), false);
-    // Another entry of the same UUID may hold the slot; only the holder leaves it.
+    // A subscriber told may have changed the map.
     found = m_themes.find(entry->getUuid());
     if (found == m_themes.end() || found->second != entry)
         return true;
