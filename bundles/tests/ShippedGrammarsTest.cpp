@@ -580,6 +580,11 @@ TEST_F(ShippedGrammarsTest, Python) {
           {10, L"type", "storage.type.type_alias.python"},
           {10, L"Pair", "entity.name.type.alias.python"},
           {10, L"tuple", "support.type.python"}}},
+        // A type comment is one only right after its number sign.
+        {L"x = []  # type: list[int]\ny = 1  # the type: none",
+         {{0, L"type", "comment.line.type_hint.keyword.python"},
+          {0, L"list", "comment.line.number_sign.python"},
+          {1, L"type", "comment.line.number_sign.python"}}},
         // A statement joined by a backslash; operators that are words.
         {L"total = 1 + \\\n    2  # sum\nif x is not None and y:\n    print(\"ok\")",
          {{0, L"\\", "punctuation.separator.continuation.line.python"},
