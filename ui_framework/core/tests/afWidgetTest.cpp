@@ -187,9 +187,57 @@ TEST_F(WidgetTest, AnAdoptedControlKeepsItsOwnProcedure) {
     EXPECT_EQ(1, view->destroyeds);
 }
 
+struct ShowUnderCase {
+    const char* what;
+    bool hostVisible;
+    bool contentVisible;
+    bool styled; // the child has WS_VISIBLE after it was shown
+};
+
+// Shows a child widget inside a virtual content view of a host window in the given states,
+// then the ancestors: the child takes WS_VISIBLE only once every ancestor is visible.
+::testing::AssertionResult showsUnder(const ShowUnderCase& c) {
+    TestWidget host(nullptr, false);
+    host.create();
+    host.setVisible(c.hostVisible);
+    auto* content = new afLayout(&host);
+    host.setContentView(content);
+    content->setVisible(c.contentVisible);
+    auto* child = new TestWidget(&host, true);
+    child->create();
+    content->addChild(child);
+    HWND hwnd = child->getHandle();
+    child->setVisible(false);
+    child->setVisible(true);
+    const bool styled = uitest::hasVisibleStyle(hwnd);
+    content->setVisible(true);
+    host.setVisible(true);
+    const bool styledAfter = uitest::hasVisibleStyle(hwnd);
+    content->removeChild(child);
+    host.setContentView(nullptr);
+    if (styled == c.styled && child->isVisible() && styledAfter)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << c.what << ": WS_VISIBLE " << styled << ", after the ancestors showed "
+                                         << styledAfter;
+}
+
+// Caught: a child shown under a hidden host window took WS_VISIBLE, because only the
+// virtual views up to the first native one were asked.
+TEST_F(WidgetTest, ShowingUnderAnyHiddenAncestorOnlyRecordsTheFlag) {
+    const ShowUnderCase cases[] = {
+        {"host hidden", false, true, false},
+        {"content hidden", true, false, false},
+        {"both hidden", false, false, false},
+        {"both visible", true, true, true},
+    };
+    for (const ShowUnderCase& c : cases)
+        EXPECT_TRUE(showsUnder(c));
+}
+
 TEST_F(WidgetTest, HiddenAncestorsDecideTheNativeWindow) {
     TestWidget host(nullptr, false);
     host.create();
+    host.setVisible(true);
     auto* content = new afLayout(&host);
     host.setContentView(content);
     auto* child = new TestWidget(&host, true);

@@ -192,9 +192,7 @@ void afViewPlatform::onLayout(bool, const afRect&) {
 // --- visibility, focus, enabling ---
 
 bool afViewPlatform::ancestorsVisible() const {
-    // A native window hides with its native parent by itself: only the virtual views in
-    // between need asking.
-    for (afView* view = getParent(); view && view->isVirtual(); view = view->getParent()) {
+    for (afView* view = getParent(); view; view = view->getParent()) {
         if (!view->isVisible())
             return false;
     }
@@ -219,8 +217,9 @@ void afViewPlatform::setVisible(bool visible, bool activate) {
 }
 
 void afViewPlatform::onAncestorVisibilityChanged(afView* view, bool visible) {
-    // Native children follow native parents by themselves; virtual ancestors need help.
-    if (m_visible && view && view->isVirtual())
+    // A native window hides with its native parent by itself, but one shown while any
+    // ancestor was hidden holds only its flag: it shows when the last ancestor does.
+    if (m_visible && view && (visible || view->isVirtual()))
         applyNativeVisibility(visible && ancestorsVisible(), false);
     afView::onAncestorVisibilityChanged(view, visible);
 }
