@@ -2,6 +2,7 @@
 
 #include "corvel/ui/afCanvas.h"
 
+#include "WidgetHost.h"
 #include "corvel/widgets/afActionInvokerKey.h"
 #include "corvel/widgets/afActionInvokerTab.h"
 #include "corvel/widgets/afActionMenuItem.h"
@@ -11,6 +12,9 @@
 #include "support/TestWindow.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 
 using namespace corvel;
 using corveltest::ActionBench;
@@ -72,7 +76,7 @@ TEST_F(MenuTest, ItemsCarryTheirTextsIdsAndNodes) {
     info.cbSize = sizeof(info);
     info.fMask = MIM_MENUDATA;
     GetMenuInfo(menu->getHandle(), &info);
-    EXPECT_EQ(static_cast<afIMenuModel*>(menu.get()), reinterpret_cast<afIMenuModel*>(info.dwMenuData));
+    EXPECT_EQ(menu.get(), reinterpret_cast<afMenu*>(info.dwMenuData));
 
     open->setTitle(L"&Open File");
     EXPECT_EQ(L"&Open File\tCtrl+O", nativeText(*menu, 0));
@@ -80,6 +84,72 @@ TEST_F(MenuTest, ItemsCarryTheirTextsIdsAndNodes) {
     EXPECT_TRUE(isGreyed(*menu, 2));
     menu->updateItemStates(); // no enabled callback: enabled
     EXPECT_FALSE(isGreyed(*menu, 2));
+}
+
+afMenu* menuOfData(HMENU handle) {
+    MENUINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIM_MENUDATA;
+    if (!GetMenuInfo(handle, &info))
+        return nullptr;
+    return reinterpret_cast<afMenu*>(info.dwMenuData);
+}
+
+struct MenuDataCase {
+    const char* what;
+    std::function<afMenu*(std::unique_ptr<afMenu>& owner)> make; // the menu to look at; owner holds the top
+};
+
+// The native menu's data is the afMenu, and the window procedure prepares that menu.
+::testing::AssertionResult holdsItsMenu(const MenuDataCase& c) {
+    std::unique_ptr<afMenu> owner;
+    afMenu* menu = c.make(owner);
+    int prepared = 0;
+    afMenu* preparedMenu = nullptr;
+    struct Seen {
+        int* count;
+        afMenu** menu;
+    } seen{&prepared, &preparedMenu};
+    menu->prepareCallback = afMenu::PrepareCallback(&seen, [](void* object, afMenu* m) {
+        Seen* s = static_cast<Seen*>(object);
+        ++*s->count;
+        *s->menu = m;
+    });
+    afMenu* found = menuOfData(menu->getHandle());
+    // Code that follows the handle to its menu prepares what it found.
+    if (found == menu)
+        found->prepare();
+    widgetstest::HostWindow host;
+    SendMessageW(host.getHandle(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu->getHandle()), 0);
+    if (found == menu && prepared == 2 && preparedMenu == menu)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << c.what << ": data " << found << " for menu " << menu << ", prepared "
+                                         << prepared << " times";
+}
+
+// Caught: the menu data held the model sub-object, so a cast to afMenu* gave a wrong pointer.
+TEST(MenuDataTest, TheNativeMenuHoldsItsAfMenu) {
+    const MenuDataCase cases[] = {
+        {"popup",
+         [](std::unique_ptr<afMenu>& owner) {
+             owner.reset(afMenu::createPopup(L"Popup"));
+             return owner.get();
+         }},
+        {"bar",
+         [](std::unique_ptr<afMenu>& owner) {
+             owner.reset(new afMenuBar());
+             owner->create();
+             return owner.get();
+         }},
+        {"submenu",
+         [](std::unique_ptr<afMenu>& owner) {
+             owner.reset(afMenu::createPopup(L"Top"));
+             afMenu* sub = afMenu::createPopup(L"Sub");
+             return owner->addMenu(sub);
+         }},
+    };
+    for (const MenuDataCase& c : cases)
+        EXPECT_TRUE(holdsItsMenu(c));
 }
 
 TEST_F(MenuTest, ActionItemsShowKeysOrTabWordsAndGreyWithoutALiveHandler) {

@@ -389,13 +389,17 @@ bool afViewPlatform::onRawMessage(afMessage* message) {
     }
 }
 
+afIMenuModel* (*afIMenuModel::fromMenuData)(ULONG_PTR data) = nullptr;
+
 bool afViewPlatform::onInitMenuPopup(afMessage* message) {
     MENUINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = MIM_MENUDATA;
     HMENU menu = reinterpret_cast<HMENU>(message->wParam);
-    if (GetMenuInfo(menu, &info) && info.dwMenuData)
-        reinterpret_cast<afIMenuModel*>(info.dwMenuData)->refresh(menu);
+    if (GetMenuInfo(menu, &info) && info.dwMenuData && afIMenuModel::fromMenuData) {
+        if (afIMenuModel* model = afIMenuModel::fromMenuData(info.dwMenuData))
+            model->refresh(menu);
+    }
     message->result = 0;
     return true;
 }

@@ -18,6 +18,21 @@ afMenu::~afMenu() {
         DestroyMenu(m_handle);
 }
 
+namespace {
+
+afIMenuModel* modelOfMenuData(ULONG_PTR data) {
+    return static_cast<afIMenuModel*>(reinterpret_cast<afMenu*>(data));
+}
+
+// A native menu's data is the afMenu itself, which code that finds a menu through its
+// handle may cast back; the core reaches the model through the resolver.
+ULONG_PTR menuData(afMenu* menu) {
+    afIMenuModel::fromMenuData = &modelOfMenuData;
+    return reinterpret_cast<ULONG_PTR>(menu);
+}
+
+} // namespace
+
 afMenu* afMenu::createPopup(const std::wstring& title) {
     std::unique_ptr<afMenu> menu(new afMenu(title));
     if (!menu->create())
@@ -32,7 +47,7 @@ bool afMenu::create() {
     MENUINFO info{};
     info.cbSize = sizeof(info);
     info.fMask = MIM_MENUDATA;
-    info.dwMenuData = reinterpret_cast<ULONG_PTR>(static_cast<afIMenuModel*>(this));
+    info.dwMenuData = menuData(this);
     SetMenuInfo(m_handle, &info);
     return true;
 }
@@ -45,7 +60,7 @@ bool afMenuBar::create() {
     info.cbSize = sizeof(info);
     info.fMask = MIM_STYLE | MIM_MENUDATA;
     info.dwStyle = MNS_NOTIFYBYPOS;
-    info.dwMenuData = reinterpret_cast<ULONG_PTR>(static_cast<afIMenuModel*>(this));
+    info.dwMenuData = menuData(this);
     if (m_ownerDrawn) {
         info.fMask |= MIM_BACKGROUND;
         info.hbrBack = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));

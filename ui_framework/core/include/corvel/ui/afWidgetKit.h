@@ -49,12 +49,16 @@ public:
     virtual IDropTarget* getComTarget() = 0;
 };
 
-// The model of a menu, found in MENUINFO.dwMenuData as an afIMenuModel pointer.
+// The model of a menu. A native menu's MENUINFO.dwMenuData holds the widgets library's
+// menu object itself, which the core does not know: the library sets fromMenuData, which
+// turns that data into the model, before it makes its first menu.
 class afIMenuModel {
 public:
     virtual ~afIMenuModel() = default;
     // WM_INITMENUPOPUP: bring the items up to date.
     virtual void refresh(HMENU menu) = 0;
+
+    static afIMenuModel* (*fromMenuData)(ULONG_PTR data);
 };
 
 // A menu item's node, found in MENUITEMINFOW.dwItemData as an afIMenuItemNode pointer.
