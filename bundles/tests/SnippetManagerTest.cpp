@@ -76,4 +76,45 @@ TEST_F(SnippetManagerTest, RunningWithoutAnActiveDocumentDoesNothing) {
     EXPECT_NO_THROW(snippet->getAction()->run());
 }
 
+// A snippet that says when it is deleted.
+class WatchedSnippet : public Snippet {
+public:
+    WatchedSnippet(const corvel::BundleEntryTypeInfo* info, bool& deleted)
+        : Snippet(info, zem::Uuid()), m_deleted(deleted) {
+        std::unique_ptr<zem::Value> value(zem::parseJasmine(L"{title: 'W', tab_trigger: 'w', content: 'w$1'}"));
+        readProperties(static_cast<zem::DictionaryValue*>(value.get()));
+    }
+    ~WatchedSnippet() override { m_deleted = true; }
+
+private:
+    bool& m_deleted;
+};
+
+// Caught: an installed snippet its owners released was deleted under its action, and the
+// manager's destructor and uninstallEntry then followed the dangling pointer.
+TEST_F(SnippetManagerTest, AnInstalledSnippetLivesAsLongAsItsAction) {
+    corvel::BundleEntryTypeInfo info;
+    snippets->getEntryType(info);
+    bool deleted = false;
+    Snippet* watched = new WatchedSnippet(&info, deleted);
+    snippets->installEntry(watched);
+    watched->release();
+    ASSERT_FALSE(deleted) << "released while its action still runs it";
+    ASSERT_EQ(1u, snippets->getActions().size());
+    EXPECT_EQ(L"W", snippets->getActions()[0]->snippet->getTitle());
+    snippets->uninstallEntry(watched);
+    EXPECT_TRUE(deleted);
+    EXPECT_TRUE(snippets->getActions().empty());
+
+    deleted = false;
+    watched = new WatchedSnippet(&info, deleted);
+    snippets->installEntry(watched);
+    const std::wstring name = watched->getUuid().toString();
+    watched->release();
+    host.removed.clear();
+    snippets.reset();
+    EXPECT_TRUE(deleted) << "the manager let go of its actions' snippets";
+    EXPECT_EQ(std::vector<std::wstring>{name}, host.removed) << "the host's action would call into a gone manager";
+}
+
 } // namespace

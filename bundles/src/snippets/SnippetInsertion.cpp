@@ -48,7 +48,9 @@ void SnippetManager::insertSnippet(DocumentController& controller, const Snippet
         }
         const int32_t line = document->getLineOfOffset(child->getStart());
         const int32_t column = child->getStart() - document->getLineStart(line);
-        environment.lineIndentWidth = std::max(0, controller.getLineIndentWidth(line, column, false));
+        // Forced: a trigger typed on an indented empty line leaves only blanks before the
+        // span, and those are the indentation the snippet's lines take.
+        environment.lineIndentWidth = std::max(0, controller.getLineIndentWidth(line, column, true));
         environment.primary = child == primary;
         instantiateSnippet(*model.root, child, environment);
     }

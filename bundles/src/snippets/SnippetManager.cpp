@@ -19,9 +19,25 @@ SnippetManager::SnippetManager(BundleManager& bundles, BundleUiHost& host)
     m_typeInfo.manager = this;
 }
 
+SnippetAction::SnippetAction(Snippet* held) : snippet(held) {
+    if (snippet)
+        snippet->addRef();
+}
+
+SnippetAction::~SnippetAction() {
+    if (snippet)
+        snippet->release();
+}
+
 SnippetManager::~SnippetManager() {
-    for (const std::unique_ptr<SnippetAction>& action : m_actions)
-        action->snippet->setAction(nullptr);
+    // The host's actions call back into this manager: they go with it.
+    std::vector<std::unique_ptr<SnippetAction>> actions;
+    actions.swap(m_actions);
+    for (const std::unique_ptr<SnippetAction>& action : actions) {
+        if (action->snippet->getAction() == action.get())
+            action->snippet->setAction(nullptr);
+        m_host.removeAction(action->name);
+    }
 }
 
 BundleEntry* SnippetManager::createEntry(uint32_t, const zem::Uuid& uuid) {
@@ -60,7 +76,7 @@ void SnippetManager::onEntryChanged(BundleEntry* entry) {
 }
 
 void SnippetManager::createAction(Snippet* snippet) {
-    std::unique_ptr<SnippetAction> action(new SnippetAction);
+    std::unique_ptr<SnippetAction> action(new SnippetAction(snippet));
     action->name = snippet->getUuid().toString();
     action->title = snippet->getDisplayTitle();
     action->context = snippet->getScope();
@@ -68,7 +84,6 @@ void SnippetManager::createAction(Snippet* snippet) {
     action->tabWord = snippet->getTabTrigger();
     action->group = snippet->getBundle() ? snippet->getBundle()->getTitle() : L"<Unknown>";
     action->kind = SNIPPET_TYPE_ID;
-    action->snippet = snippet;
     action->run = [this, snippet] { runSnippet(snippet); };
     snippet->setAction(action.get());
     m_actions.push_back(std::move(action));
@@ -84,9 +99,9 @@ void SnippetManager::removeAction(Snippet* snippet) {
     snippet->setAction(nullptr);
     if (found == m_actions.end())
         return;
-    std::wstring name = action->name;
+    // The host's copy of the action runs the snippet: it goes before the snippet may.
+    m_host.removeAction(action->name);
     m_actions.erase(found);
-    m_host.removeAction(name);
 }
 
 } // namespace corvel

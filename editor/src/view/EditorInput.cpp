@@ -594,31 +594,52 @@ bool Editor::indentOrInsertTab(bool backward) {
 
 bool Editor::expandTabTrigger() {
     EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
-    const TextPosition caret = m_controller->getSelection()->getCaret();
-    std::wstring line;
-    m_controller->getLineText(caret.line, line, false);
-    line.resize(std::min<size_t>(line.size(), static_cast<size_t>(std::max(0, caret.offset))));
+    std::wstring before;
+    textBeforeCaret(before);
     afActionMatchList matches;
     afActionInvokerTab* tabs = EditorContext::get().tabInvoker;
     if (tabs)
-        tabs->invoke(matches, getScopePath(), line.c_str(), line.size());
+        tabs->invoke(matches, getScopePath(), before.c_str(), before.size());
+    std::vector<std::wstring> names;
+    for (const afActionMatch& match : matches)
+        names.push_back(match.action->getName());
     const int chosen = chooseAction(matches, this);
     if (chosen == -2)
         return true;
-    std::wstring tab;
-    m_controller->getTabInsertText(m_controller->getCaretOffset(), tab);
-    m_controller->insertString(tab);
-    if (chosen >= 0 && static_cast<size_t>(chosen) < matches.size()) {
-        const afActionMatch& match = matches[chosen];
-        const int32_t word = static_cast<int32_t>(match.secondary);
-        m_controller->deleteBackwardOrSelection(word + static_cast<int32_t>(tab.size()));
-        afActionEventTab event;
-        event.action = match.action;
-        event.trigger = match.trigger;
-        event.context = &getScopePath();
-        match.action->execute(&event);
+    // Bundles may reload while the chooser is open: a named action is looked up again.
+    afAction* action = nullptr;
+    if (chosen >= 0 && static_cast<size_t>(chosen) < names.size()) {
+        const std::wstring& name = names[static_cast<size_t>(chosen)];
+        afActionRegistry* registry = tabs->getRegistry();
+        action = name.empty() || !registry ? matches[static_cast<size_t>(chosen)].action
+                                           : registry->findAction(name.c_str());
     }
+    const int32_t caretBefore = m_controller->getCaretOffset();
+    std::wstring tab;
+    m_controller->getTabInsertText(caretBefore, tab);
+    m_controller->insertString(tab);
+    if (!action)
+        return true;
+    // The word ends where the caret stood; everything from its start to the caret after the
+    // Tab text goes, counted in the document's own offsets, whatever the Tab text was.
+    const int32_t wordStart = caretBefore - static_cast<int32_t>(matches[static_cast<size_t>(chosen)].secondary);
+    m_controller->deleteBackwardOrSelection(wordStart - m_controller->getCaretOffset());
+    afActionEventTab event;
+    event.action = action;
+    event.trigger = action->findTrigger(afActionEventType::TAB);
+    event.context = &getScopePath();
+    action->execute(&event);
     return true;
+}
+
+void Editor::textBeforeCaret(std::wstring& before) {
+    const TextPosition caret = m_controller->getSelection()->getCaret();
+    m_controller->getLineText(caret.line, before, false);
+    const size_t column = static_cast<size_t>(std::max(0, caret.offset));
+    // A caret in virtual space has blanks before it, which end no word.
+    if (column > before.size())
+        before.append(column - before.size(), L' ');
+    before.resize(column);
 }
 
 // --- Context menu ---------------------------------------------------------------------------------

@@ -17,9 +17,17 @@ class SimpleFilterData;
 class Snippet;
 struct SnippetModel;
 
-// A snippet's action: the host binds it and runs it.
+// A snippet's action: the host binds it and runs it. It holds a reference to its snippet,
+// so a snippet its other owners let go of while it is installed stays alive until the
+// action goes.
 struct SnippetAction : BundleAction {
-    Snippet* snippet = nullptr; // not owned
+    SnippetAction() = default;
+    explicit SnippetAction(Snippet* held);
+    ~SnippetAction();
+    SnippetAction(const SnippetAction&) = delete;
+    SnippetAction& operator=(const SnippetAction&) = delete;
+
+    Snippet* snippet = nullptr; // referenced when given to the constructor
 };
 
 class SnippetManager : public BundleEntryManager {

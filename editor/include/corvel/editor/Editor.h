@@ -165,6 +165,8 @@ public:
     // Screen rectangle a keyboard-opened context menu aligns to: the caret's, or the client area.
     RECT getContextMenuPoint();
     bool onChar(wchar_t code);
+    // Moves to the next (previous) field of the snippet being filled in; false outside one.
+    bool navigateSnippetField(bool backward);
     // Rows (or columns) an auto-scroll tick moves for a distance d past the page edge at tick t.
     static int autoScrollStep(int d, int t);
     // The pop-up a command attached to the editor; hidden by most keys, clicks and scrolls.
@@ -291,9 +293,10 @@ private:
     void destroyMarkerHint();
     void hideCaretPopup();
     bool handleTabKey(int keyCode);
-    bool navigateSnippetField(bool backward);
     bool indentOrInsertTab(bool backward);
     bool expandTabTrigger();
+    // The caret line's text up to the caret, blanks for virtual space.
+    void textBeforeCaret(std::wstring& before);
     bool handleEscape();
     void placeImeWindow();
     bool insertImeResult(afMessage* message);
