@@ -1,5 +1,6 @@
 #include "corvel/bundles/SnippetManager.h"
 
+#include "corvel/bundles/BundleItem.h"
 #include "corvel/bundles/BundleUiHost.h"
 #include "corvel/bundles/Snippet.h"
 #include "support/ManagerFixture.h"
@@ -64,10 +65,23 @@ TEST_F(SnippetManagerTest, AnInstalledSnippetHasOneActionNamedByItsUuid) {
     EXPECT_EQ(std::vector<std::wstring>{name}, host.removed);
     EXPECT_EQ(2u, host.added.size());
     EXPECT_EQ(1u, snippets->getActions().size());
-    snippets->uninstallEntry(snippet);
+    EXPECT_TRUE(snippets->uninstallEntry(snippet));
     EXPECT_EQ(2u, host.removed.size());
     EXPECT_EQ(nullptr, snippet->getAction());
     EXPECT_TRUE(snippets->getActions().empty());
+}
+
+TEST_F(SnippetManagerTest, UninstallingAnswersWhetherTheEntryWasASnippet) {
+    corvel::BundleEntryTypeInfo themes;
+    corvel::fillStandardEntryType(corvel::THEME_TYPE_ID, themes);
+    corvel::BundleItem* theme = new corvel::BundleItem(&themes, uuid(4));
+    snippets->installEntry(snippet);
+    EXPECT_FALSE(snippets->uninstallEntry(theme));
+    EXPECT_TRUE(host.removed.empty());
+    EXPECT_TRUE(snippets->uninstallEntry(snippet));
+    EXPECT_EQ(std::vector<std::wstring>{snippet->getUuid().toString()}, host.removed);
+    EXPECT_TRUE(snippets->uninstallEntry(snippet)) << "a snippet without an action is still a snippet";
+    theme->release();
 }
 
 TEST_F(SnippetManagerTest, RunningWithoutAnActiveDocumentDoesNothing) {

@@ -62,8 +62,10 @@ bool SnippetManager::installEntry(BundleEntry* entry) {
 }
 
 bool SnippetManager::uninstallEntry(BundleEntry* entry) {
-    if (Snippet* snippet = dynamic_cast<Snippet*>(entry))
-        removeAction(snippet);
+    Snippet* snippet = dynamic_cast<Snippet*>(entry);
+    if (!snippet)
+        return false;
+    removeAction(snippet);
     return true;
 }
 

@@ -45,6 +45,7 @@ public:
     void getEntryType(BundleEntryTypeInfo& out) override;
     // A snippet's old action goes; a loaded snippet gets a new one. Always true.
     bool installEntry(BundleEntry* entry) override;
+    // A snippet's action goes; false for an entry of another kind.
     bool uninstallEntry(BundleEntry* entry) override;
     BundleEntryEditorFactory getEditorFactory(BundleEntry*) override { return getBundleEntryEditorMakers().snippet; }
     void onEntryChanged(BundleEntry* entry) override;
