@@ -1,5 +1,8 @@
 #include "corvel/editor/EditorCaret.h"
 #include "corvel/widgets/Hint.h"
+#include "corvel/widgets/afActionHandler.h"
+#include "corvel/widgets/afActionRegistry.h"
+#include "corvel/widgets/afActionSystem.h"
 #include "corvel/widgets/afMenu.h"
 #include "support/EditorFixture.h"
 
@@ -269,6 +272,78 @@ void CALLBACK inspectMenu(HWND, UINT, UINT_PTR id, DWORD) {
     GetMenuItemInfoW(menu->getHandle(), 0, TRUE, &info);
     g_cutGreyed = (info.fState & MFS_DISABLED) != 0;
     EndMenu();
+}
+
+// The greyed state of the open context menu's first three items (Cut, Copy, Paste).
+std::vector<bool> g_greyed;
+void CALLBACK inspectFirstItems(HWND, UINT, UINT_PTR id, DWORD) {
+    corvel::afMenu* menu = g_menuEditor->getOpenContextMenu();
+    if (!menu)
+        return;
+    KillTimer(nullptr, id);
+    g_greyed.clear();
+    for (UINT position = 0; position < 3; ++position) {
+        MENUITEMINFOW info{};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_STATE;
+        GetMenuItemInfoW(menu->getHandle(), position, TRUE, &info);
+        g_greyed.push_back((info.fState & MFS_DISABLED) != 0);
+    }
+    EndMenu();
+}
+
+// A live handler for the clipboard commands, as the application has one.
+class ClipboardCommands : public corvel::afActionHandler {
+public:
+    explicit ClipboardCommands(corvel::afActionRegistry* registry)
+        : corvel::afActionHandler(L"ClipboardTest", registry) {
+        activate();
+    }
+    bool run(corvel::afActionEvent*) { return true; }
+};
+
+// Caught: opening the menu brought every item's state up to date again, so Cut and Copy
+// of live commands showed enabled without a selection.
+TEST_F(EditorInputTest, CutAndCopyOfLiveCommandsNeedASelection) {
+    std::unique_ptr<corvel::afActionRegistry> own;
+    corvel::afActionRegistry* registry = corvel::afActionRegistry::getInstance();
+    if (!registry) {
+        own.reset(new corvel::afActionRegistry());
+        registry = own.get();
+    }
+    ASSERT_EQ(registry, corvel::afActionRegistry::getInstance());
+    ClipboardCommands handler(registry);
+    std::vector<corvel::afAction*> added;
+    for (const wchar_t* name : {L"edit.cut", L"edit.copy", L"edit.paste"}) {
+        if (!registry->findAction(name))
+            added.push_back(registry->addAction(
+                new corvel::afActionSystem(L"Command", handler.getHandlerClass(), name, L"", &ClipboardCommands::run)));
+    }
+    setText(L"hello world");
+    g_menuEditor = editor;
+    ShowWindow(host->getHandle(), SW_SHOWNA);
+    struct Case {
+        const char* what;
+        int anchor, caret, pointAt; // the menu opens over column pointAt
+        std::vector<bool> greyed;   // Cut, Copy, Paste
+    };
+    const Case cases[] = {
+        {"no selection", 3, 3, 3, {true, true, false}},
+        {"a selection", 0, 5, 2, {false, false, false}},
+    };
+    for (const Case& c : cases) {
+        controller->beginEdit(corvel::DocumentController::EDIT_READ);
+        selection()->selectOffsets(c.anchor, c.caret, Selection::ID_NORMAL);
+        controller->endEdit();
+        g_greyed.clear();
+        UINT_PTR timer = SetTimer(nullptr, 0, 20, &inspectFirstItems);
+        editor->onContextMenu(cell(0, c.pointAt));
+        KillTimer(nullptr, timer);
+        EXPECT_EQ(c.greyed, g_greyed) << c.what;
+    }
+    ShowWindow(host->getHandle(), SW_HIDE);
+    for (corvel::afAction* action : added)
+        registry->removeAction(action);
 }
 
 TEST_F(EditorInputTest, TheContextMenuGreysCutAndCopyWithoutASelection) {

@@ -38,6 +38,18 @@ namespace corvel {
 
 namespace {
 
+// Cut and Copy of the context menu need a selection. The menu brings every item's state
+// up to date again as it opens, so the item itself answers for it.
+class SelectionMenuItem : public afActionMenuItem {
+public:
+    SelectionMenuItem(const wchar_t* title, const wchar_t* actionName, bool hasSelection)
+        : afActionMenuItem(title, actionName), m_hasSelection(hasSelection) {}
+    bool isEnabled() override { return m_hasSelection && afActionMenuItem::isEnabled(); }
+
+private:
+    bool m_hasSelection;
+};
+
 bool readImeResult(HWND hwnd, std::wstring& out) {
     out.clear();
     HIMC context = ImmGetContext(hwnd);
@@ -670,8 +682,13 @@ void Editor::onContextMenu(POINT point) {
     std::unique_ptr<afMenu> menu(afMenu::createPopup(L""));
     if (!menu)
         return;
-    afMenuItem* cut = menu->addItem(new afActionMenuItem(L"Cu&t", L"edit.cut"));
-    afMenuItem* copy = menu->addItem(new afActionMenuItem(L"&Copy", L"edit.copy"));
+    bool hasSelection;
+    {
+        ReadScopeGuard read(m_controller);
+        hasSelection = !m_controller->getSelection()->isEmpty();
+    }
+    menu->addItem(new SelectionMenuItem(L"Cu&t", L"edit.cut", hasSelection));
+    menu->addItem(new SelectionMenuItem(L"&Copy", L"edit.copy", hasSelection));
     menu->addItem(new afActionMenuItem(L"&Paste", L"edit.paste"));
     menu->addSeparator();
     menu->addItem(new afActionMenuItem(L"&Undo", L"edit.undo"));
@@ -683,15 +700,6 @@ void Editor::onContextMenu(POINT point) {
     menu->addItem(new afActionMenuItem(L"Select &Indent Level", L"edit.select.indent"));
     contextMenuContributors.invoke(this, menu.get());
     menu->updateItemStates();
-    bool empty;
-    {
-        ReadScopeGuard read(m_controller);
-        empty = m_controller->getSelection()->isEmpty();
-    }
-    if (empty) {
-        menu->setItemEnabled(cut, false);
-        menu->setItemEnabled(copy, false);
-    }
     m_openMenu = menu.get();
     POINT screen = point;
     ClientToScreen(m_hwnd, &screen);
