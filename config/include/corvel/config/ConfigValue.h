@@ -30,7 +30,8 @@ public:
     };
     typedef std::vector<ConfigValue> List;
 
-    ConfigValue() { m_payload.u = 0; }
+    // The widest member: on 64-bit builds a 32-bit member would leave half a pointer unset.
+    ConfigValue() { m_payload.text = nullptr; }
     explicit ConfigValue(Type type);
     ConfigValue(ConfigValue&& other) noexcept;
     ConfigValue& operator=(ConfigValue&& other) noexcept;
