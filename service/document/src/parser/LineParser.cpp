@@ -100,6 +100,7 @@ bool LineParser::parseLine(int32_t line) {
 bool LineParser::parseText(const wchar_t* text, int32_t length, const uint16_t* startStack, size_t startUnits) {
     m_text = text;
     m_length = length;
+    m_present = FirstUnits::presentIn(text, length);
     m_runs.clear();
     m_stack.clear();
     // A start stack is whole pairs over the bottom pair; anything else starts afresh.
@@ -164,7 +165,7 @@ void LineParser::step() {
     int32_t bestAt = NO_MATCH;
     if (m_endPattern) {
         const RegEx* pattern = atAnchor ? m_endPattern : m_endElsewhere;
-        bestAt = probe(*m_endSlot, pattern, atAnchor && pattern != m_endElsewhere, i);
+        bestAt = probe(*m_endSlot, pattern, m_endFirst, atAnchor && pattern != m_endElsewhere, i);
         best = m_endSlot;
     }
     if (bestAt != i && m_rule) {
@@ -174,7 +175,8 @@ void LineParser::step() {
             const ScanPattern& pattern = *child.pattern;
             bool anchorForm = atAnchor && pattern.holdsAnchor();
             ScanSlot& slot = childSlot(child, k);
-            int32_t at = probe(slot, anchorForm ? pattern.atAnchor.get() : pattern.elsewhere.get(), anchorForm, i);
+            int32_t at = probe(slot, anchorForm ? pattern.atAnchor.get() : pattern.elsewhere.get(), &pattern.first,
+                               anchorForm, i);
             if (at >= bestAt)
                 continue;
             bestAt = at;
@@ -196,10 +198,19 @@ void LineParser::step() {
         takeEnd(*best->results);
 }
 
-int32_t LineParser::probe(ScanSlot& slot, const RegEx* pattern, bool atAnchor, int32_t i) {
+int32_t LineParser::probe(ScanSlot& slot, const RegEx* pattern, const FirstUnits* first, bool atAnchor, int32_t i) {
     if (slot.parse == m_parse && slot.pattern == pattern && slot.from <= i && slot.found >= i &&
         (!atAnchor || slot.from == i))
         return slot.found;
+    // Most patterns of a large grammar cannot start anywhere on a given line: the engine
+    // is not asked.
+    if (first && !first->meets(m_present)) {
+        slot.parse = m_parse;
+        slot.pattern = pattern;
+        slot.from = 0;
+        slot.found = NO_MATCH;
+        return NO_MATCH;
+    }
     if (!slot.results)
         slot.results.reset(new MatchResultsRegEx());
     RegEx::search(slot.results.get(), pattern, m_text, m_text + m_length, m_text + i, m_text + m_length);
@@ -276,6 +287,7 @@ void LineParser::takeChild(int32_t at, const ScanChild& match, const MatchResult
 void LineParser::selectEndPattern() {
     m_endPattern = nullptr;
     m_endElsewhere = nullptr;
+    m_endFirst = nullptr;
     m_endSlot = nullptr;
     // The bottom pair has nothing to end.
     if (!m_rule || m_stack.size() <= 2)
@@ -285,6 +297,7 @@ void LineParser::selectEndPattern() {
             return;
         m_endPattern = fixed;
         m_endElsewhere = m_rule->getStaticEndElsewhere();
+        m_endFirst = &m_rule->getStaticEndFirst();
         size_t index = 2 * size_t(m_rule->getId()) + 1;
         m_endSlot = m_rule->getId() > 0 && index < m_ruleSlots.size() ? &m_ruleSlots[index] : &m_looseEndSlot;
         return;

@@ -8,6 +8,7 @@
 // stack, padded to 4 bytes); scope changes {u16 position, u16 scope id} by position; the
 // end stack as pairs {u16 end-pattern cache index, u16 scope id}, bottom first.
 #pragma once
+#include "corvel/document/FirstUnits.h"
 #include "corvel/document/LineHeader.h"
 #include "corvel/text/RegEx.h"
 
@@ -73,7 +74,8 @@ private:
     bool parseText(const wchar_t* text, int32_t length, const uint16_t* startStack, size_t startUnits);
     // The leftmost match of the pattern at or after i, or NO_MATCH; its groups stay in the
     // slot. atAnchor: the pattern's \G matches at i, so no other start can reuse it.
-    int32_t probe(ScanSlot& slot, const RegEx* pattern, bool atAnchor, int32_t i);
+    // first: what a match can start with (null: anything).
+    int32_t probe(ScanSlot& slot, const RegEx* pattern, const FirstUnits* first, bool atAnchor, int32_t i);
     ScanSlot& childSlot(const ScanChild& child, size_t ordinal);
     // One match (or a run of plain text).
     void step();
@@ -113,6 +115,7 @@ private:
     // The line being parsed.
     const wchar_t* m_text = nullptr;
     int32_t m_length = 0;
+    FirstUnits m_present; // the units the line holds
     int32_t m_position = 0;
     int32_t m_pendingPlain = -1;  // start of plain text not yet recorded
     int32_t m_lastEmptyPush = -1; // where a begin rule last matched empty text
@@ -123,6 +126,7 @@ private:
     const ParserRule* m_rule = nullptr;
     const RegEx* m_endPattern = nullptr;
     const RegEx* m_endElsewhere = nullptr; // the end pattern where \G cannot match
+    const FirstUnits* m_endFirst = nullptr;
     ScanSlot* m_endSlot = nullptr;
 
     ScopeCacheEntry m_scopeCache[SCOPE_CACHE_SIZE] = {};
