@@ -40,7 +40,10 @@ public:
     }
 
     std::vector<int32_t> lineEnds() const {
-        return std::vector<int32_t>(index.getLineEnds(), index.getLineEnds() + index.getLineCount());
+        std::vector<int32_t> ends;
+        for (int32_t line = 0; line < index.getLineCount(); ++line)
+            ends.push_back(index.getLineEnd(line));
+        return ends;
     }
 
     // The line ends a fresh count of the text gives.

@@ -278,7 +278,8 @@ void Document::endEdit() {
     if (!m_noUndo && m_undo)
         m_undo->endTransaction(*m_undo->registry());
     m_breaks.clear();
-    m_breaks.reallocate(IntList::STEP);
+    if (m_breaks.capacity() > IntList::STEP)
+        m_breaks.reallocate(IntList::STEP);
     m_inEdit = false;
     // Modified unless the journal stands where the file was saved; without a journal there is
     // no saved position to come back to, so every edit leaves the document modified.

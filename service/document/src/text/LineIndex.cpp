@@ -3,6 +3,7 @@
 #include "zem/base/Assert.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace corvel {
 
@@ -41,6 +42,8 @@ void LineIndex::reset() {
         m_lineEnds.reallocate(IntList::STEP);
     m_lineEnds.clear();
     m_lineEnds.append(0);
+    m_stepLine = 1;
+    m_stepDelta = 0;
 }
 
 int32_t LineIndex::getLineStart(int32_t line) const {
@@ -48,36 +51,62 @@ int32_t LineIndex::getLineStart(int32_t line) const {
         return 0;
     if (line >= getLineCount())
         return getTextLength();
-    return m_lineEnds[line - 1];
+    return getLineEnd(line - 1);
 }
 
 int32_t LineIndex::getLineOfOffset(int32_t offset) const {
     if (offset < 0)
         return 0;
     const int32_t last = getLineCount() - 1;
-    if (offset >= m_lineEnds[last])
+    if (offset >= getLineEnd(last))
         return last;
+    // Both halves are sorted on their own: before the step as stored, after it less the step.
     const int32_t* ends = m_lineEnds.data();
-    return static_cast<int32_t>(std::upper_bound(ends, ends + last, offset) - ends);
+    const int32_t split = std::min(m_stepLine, last);
+    if (split > 0 && offset < ends[split - 1])
+        return static_cast<int32_t>(std::upper_bound(ends, ends + split, offset) - ends);
+    return static_cast<int32_t>(std::upper_bound(ends + split, ends + last, offset - m_stepDelta) - ends);
+}
+
+void LineIndex::moveStepTo(int32_t line) {
+    int32_t* ends = m_lineEnds.data();
+    if (m_stepDelta == 0) {
+        m_stepLine = line;
+        return;
+    }
+    for (int32_t i = m_stepLine; i < line; ++i)
+        ends[i] += m_stepDelta;
+    for (int32_t i = line; i < m_stepLine; ++i)
+        ends[i] -= m_stepDelta;
+    m_stepLine = line;
 }
 
 void LineIndex::insertLineEnds(int32_t line, int32_t count, int32_t growth) {
     const int32_t lineCount = getLineCount();
-    if (lineCount + count >= m_lineEnds.capacity())
-        m_lineEnds.reallocate(IntList::roundUp(lineCount + count));
-    m_lineEnds.insertRoom(line, count);
-    int32_t* ends = m_lineEnds.data();
-    for (int32_t i = line + count; i < lineCount + count; ++i)
-        ends[i] += growth;
+    if (count > 0) {
+        // The entries that move carry the step with them.
+        moveStepTo(line);
+        if (lineCount + count >= m_lineEnds.capacity())
+            m_lineEnds.reallocate(IntList::roundUp(lineCount + count));
+        m_lineEnds.insertRoom(line, count);
+        m_stepLine = line + count;
+    } else if (lineCount - m_stepLine < std::abs(line - m_stepLine)) {
+        // Settling the step up to the end costs less than moving it to the edit.
+        moveStepTo(lineCount);
+        m_stepDelta = 0;
+    }
+    moveStepTo(line + count);
+    m_stepDelta += growth;
 }
 
 void LineIndex::removeLineEnds(int32_t line, int32_t count, int32_t shrink) {
     const int32_t lineCount = getLineCount();
+    moveStepTo(line + count);
     int32_t* ends = m_lineEnds.data();
     std::copy(ends + line + count, ends + lineCount, ends + line);
     const int32_t remaining = lineCount - count;
-    for (int32_t i = line; i < remaining; ++i)
-        ends[i] -= shrink;
+    m_stepLine = line;
+    m_stepDelta -= shrink;
     m_lineEnds.truncate(remaining);
     if (remaining <= m_lineEnds.capacity() - IntList::SLACK)
         m_lineEnds.reallocate(IntList::roundUp(remaining + IntList::STEP));
@@ -118,6 +147,7 @@ void LineIndex::insert(const TextChange& change) {
     const int32_t breaks = change.lineBreaks;
     const bool atLineStart = change.offset == getLineStart(line);
     insertLineEnds(line, breaks, change.count);
+    // The new entries stand before the step: they are stored as they are.
     int32_t* ends = m_lineEnds.data();
     for (int32_t i = 0; i < breaks; ++i)
         ends[line + i] = change.offset + change.breakOffsets[i];

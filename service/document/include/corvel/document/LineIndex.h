@@ -1,6 +1,8 @@
 // Maps a document's lines to offsets and keeps one header per line. Headers live in
 // recycled slots reached through the used list, so that inserting a line moves one int
-// per later line instead of whole headers.
+// per later line instead of whole headers. The line ends after the last edit carry its
+// growth as one pending step, so that typing costs the lines between two edits, not the
+// lines after the edit.
 #pragma once
 #include "corvel/document/IntList.h"
 #include "corvel/document/LineHeader.h"
@@ -20,14 +22,13 @@ public:
 
     int32_t getLineCount() const { return m_lineEnds.size(); }
     // The offset just past line `line`'s LF: the start of the next line.
-    int32_t getLineEnd(int32_t line) const { return m_lineEnds[line]; }
+    int32_t getLineEnd(int32_t line) const { return m_lineEnds[line] + (line >= m_stepLine ? m_stepDelta : 0); }
     // 0 for line 0; the text length for a line past the end.
     int32_t getLineStart(int32_t line) const;
     // 0 for a negative offset, the last line at or past the text length; an offset equal
     // to a line end belongs to the next line.
     int32_t getLineOfOffset(int32_t offset) const;
-    const int32_t* getLineEnds() const { return m_lineEnds.data(); }
-    int32_t getTextLength() const { return m_lineEnds[m_lineEnds.size() - 1]; }
+    int32_t getTextLength() const { return getLineEnd(m_lineEnds.size() - 1); }
 
     // Call after the text changed; the change's line, breaks and offsets describe it.
     void insert(const TextChange& change);
@@ -47,6 +48,8 @@ public:
     int32_t getLineEndsCapacity() const { return m_lineEnds.capacity(); }
 
 private:
+    // Moves the pending step's start to `line`: the entries from there on carry it.
+    void moveStepTo(int32_t line);
     void insertLineEnds(int32_t line, int32_t count, int32_t growth);
     void removeLineEnds(int32_t line, int32_t count, int32_t shrink);
     void allocateHeaders(int32_t line, int32_t count);
@@ -54,8 +57,11 @@ private:
     void growSlots(int32_t count);
     void freeSlots();
 
-    // m_lineEnds.size() == m_used.size() >= 1; the last entry is the text length
+    // m_lineEnds.size() == m_used.size() >= 1; the last line end is the text length.
+    // Entries from m_stepLine on are stored without m_stepDelta, which getLineEnd adds.
     IntList m_lineEnds;
+    int32_t m_stepLine = 0; // 0 <= m_stepLine <= m_lineEnds.size()
+    int32_t m_stepDelta = 0;
     std::unique_ptr<LineHeader[]> m_slots; // m_slotCount headers
     int32_t m_slotCount = 0;
     IntList m_used; // slot of each line
