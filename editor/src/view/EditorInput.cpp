@@ -38,6 +38,9 @@ namespace corvel {
 
 namespace {
 
+// A burst of typing shows at least this often, in milliseconds.
+const uint32_t TYPING_PAINT_INTERVAL_MS = 25;
+
 // Cut and Copy of the context menu need a selection. The menu brings every item's state
 // up to date again as it opens, so the item itself answers for it.
 class SelectionMenuItem : public afActionMenuItem {
@@ -218,16 +221,30 @@ bool Editor::onCharNotice(void* self, afViewPlatform*, afEvent* event) {
 bool Editor::onChar(wchar_t code) {
     if (!m_controller || code < 32)
         return false;
-    EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
-    auto* keys = dynamic_cast<afActionInvokerKey*>(afApp::getKeyInvoker());
-    // Without an application (tests, tools) the registry's character invoker serves.
-    afActionRegistry* registry = afActionRegistry::getInstance();
-    if (!keys && registry)
-        keys = dynamic_cast<afActionInvokerKey*>(registry->getInvoker(afActionEventType::CHARACTER));
-    if (keys && keys->invokeChar(getScopePath(), code))
-        return true;
-    m_controller->insertText(1, &code);
+    {
+        EditBracket write(*m_controller, DocumentController::EDIT_WRITE);
+        auto* keys = dynamic_cast<afActionInvokerKey*>(afApp::getKeyInvoker());
+        // Without an application (tests, tools) the registry's character invoker serves.
+        afActionRegistry* registry = afActionRegistry::getInstance();
+        if (!keys && registry)
+            keys = dynamic_cast<afActionInvokerKey*>(registry->getInvoker(afActionEventType::CHARACTER));
+        if (!keys || !keys->invokeChar(getScopePath(), code))
+            m_controller->insertText(1, &code);
+    }
+    paintWhileTyping();
     return true;
+}
+
+void Editor::paintWhileTyping() {
+    // A paint comes only once no input is queued: keys that arrive faster than they are
+    // handled would show all at once at the end of the burst. While more input waits, the
+    // typed text is painted at a steady rate instead.
+    const uint32_t now = GetTickCount();
+    if (!m_hwnd || now - m_lastPaintTick < TYPING_PAINT_INTERVAL_MS)
+        return;
+    if (HIWORD(GetQueueStatus(QS_INPUT | QS_POSTMESSAGE)) == 0)
+        return;
+    UpdateWindow(m_hwnd);
 }
 
 // --- Mouse ------------------------------------------------------------------------------------

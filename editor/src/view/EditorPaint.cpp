@@ -24,6 +24,7 @@ namespace corvel {
 bool Editor::onDraw(afCanvas* canvas, afCanvasRegion* region) {
     if (!m_controller || !canvas || !m_hwnd)
         return false;
+    m_lastPaintTick = GetTickCount();
     RECT client;
     GetClientRect(m_hwnd, &client);
     afRect area = region ? region->getBox() : afRect(client.left, client.top, client.right, client.bottom);

@@ -167,6 +167,8 @@ public:
     bool onChar(wchar_t code);
     // Moves to the next (previous) field of the snippet being filled in; false outside one.
     bool navigateSnippetField(bool backward);
+    // During a burst of typing, paints what was typed when the last paint is old enough.
+    void paintWhileTyping();
     // Rows (or columns) an auto-scroll tick moves for a distance d past the page edge at tick t.
     static int autoScrollStep(int d, int t);
     // The pop-up a command attached to the editor; hidden by most keys, clicks and scrolls.
@@ -353,6 +355,7 @@ private:
     COLORREF m_textBackground = 0xFFFFFF, m_textCurrent = 0xFFFFFF;
     ColorF m_lineHighlight;
     bool m_followCaret = true;
+    uint32_t m_lastPaintTick = 0; // GetTickCount at the last paint
     // Drag gesture.
     TextPosition m_dragAnchor;
     TextPosition m_dragCaret;

@@ -64,7 +64,15 @@ void ViewVirtualButton::setLabel(const std::wstring& label) {
 void ViewVirtualButton::setText(const std::wstring& text) {
     if (text == m_text)
         return;
+    const SIZE before = contentSize();
     m_text = text;
+    // The caret's column changes with every key typed: a text that leaves the button's
+    // size as it was needs a repaint, not a layout of the whole window.
+    const SIZE after = contentSize();
+    if (before.cx == after.cx && before.cy == after.cy) {
+        invalidate();
+        return;
+    }
     relayout("ViewVirtualButton::setText");
 }
 
@@ -148,29 +156,35 @@ void ViewVirtualButton::setShownSideIcon(const afIcon* icon) {
     invalidate();
 }
 
-void ViewVirtualButton::onMeasure(afViewMeasureSpec widthSpec, afViewMeasureSpec heightSpec) {
-    int width = 0;
-    int height = 0;
-    if (std::unique_ptr<afCanvas> canvas = getCanvas()) {
-        const afRect& padding = getPadding();
-        int content = MIN_CONTENT_HEIGHT;
-        width = static_cast<int>(padding.left) + iconSize(m_icon);
-        if (!m_label.empty()) {
-            SIZE label = measureIn(*canvas, m_label, m_labelFlags);
-            width += GAP + label.cx;
-            content = std::max<int>(content, label.cy);
-        }
-        if (!m_text.empty()) {
-            SIZE text = measureIn(*canvas, m_text, m_textFlags);
-            width += GAP + text.cx;
-            content = std::max<int>(content, text.cy);
-        }
-        if (m_side)
-            width += GAP + m_side->getSize();
-        width = std::max<int>(width + padding.right, getMinimumWidth());
-        height = std::max<int>(content + padding.top + padding.bottom, getMinimumHeight());
+SIZE ViewVirtualButton::contentSize() {
+    SIZE size{0, 0};
+    std::unique_ptr<afCanvas> canvas = getCanvas();
+    if (!canvas)
+        return size;
+    const afRect& padding = getPadding();
+    int content = MIN_CONTENT_HEIGHT;
+    int width = static_cast<int>(padding.left) + iconSize(m_icon);
+    if (!m_label.empty()) {
+        SIZE label = measureIn(*canvas, m_label, m_labelFlags);
+        width += GAP + label.cx;
+        content = std::max<int>(content, label.cy);
     }
-    setMeasuredDimension(afMeasureSpec::resolveSize(width, widthSpec), afMeasureSpec::resolveSize(height, heightSpec));
+    if (!m_text.empty()) {
+        SIZE text = measureIn(*canvas, m_text, m_textFlags);
+        width += GAP + text.cx;
+        content = std::max<int>(content, text.cy);
+    }
+    if (m_side)
+        width += GAP + m_side->getSize();
+    size.cx = std::max<int>(width + padding.right, getMinimumWidth());
+    size.cy = std::max<int>(content + padding.top + padding.bottom, getMinimumHeight());
+    return size;
+}
+
+void ViewVirtualButton::onMeasure(afViewMeasureSpec widthSpec, afViewMeasureSpec heightSpec) {
+    const SIZE size = contentSize();
+    setMeasuredDimension(afMeasureSpec::resolveSize(size.cx, widthSpec),
+                         afMeasureSpec::resolveSize(size.cy, heightSpec));
 }
 
 int ViewVirtualButton::backgroundFill() const {

@@ -72,6 +72,8 @@ private:
     // The event's point in the button's own coordinates.
     POINT localPoint(const afEvent* event) const;
     void relayout(const char* reason);
+    // What the button measures itself at, at least its minimum size; 0 x 0 without a canvas.
+    SIZE contentSize();
     void setShownSideIcon(const afIcon* icon);
 
     std::wstring m_label;
