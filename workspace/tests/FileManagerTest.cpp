@@ -130,6 +130,17 @@ TEST_F(FileManagerTest, OneModifiedDocumentIsAskedAboutWithItsNameAndPath) {
     }
     list = {empty};
     EXPECT_TRUE(manager->confirmClose(list));
+
+    // Caught: a file whose whole text was deleted closed unasked, keeping its old text.
+    {
+        EditBracket bracket(*a, DocumentController::EDIT_WRITE);
+        a->setText(L"");
+    }
+    ASSERT_TRUE(a->isModified());
+    list = {a};
+    prompt = answering(RESULT_SAVE, [&] { EXPECT_TRUE(manager->confirmClose(list)); });
+    EXPECT_EQ(L"Closing modified file...", prompt.title);
+    EXPECT_EQ("", readNativeFile(folder + L"a.txt"));
 }
 
 TEST_F(FileManagerTest, SeveralModifiedDocumentsAreAskedAboutOnce) {

@@ -155,6 +155,28 @@ TEST_F(FileSavingTest, AFailedSaveShowsTheErrorAndKeepsDocumentAndFileAsTheyWere
     EXPECT_EQ(2u, manager->getOpen().size());
 }
 
+TEST_F(FileSavingTest, ASaveIntoAFolderDeletedMeanwhileFailsAndDoesNotBringItBack) {
+    std::wstring sub = folder + L"sub";
+    ASSERT_TRUE(CreateDirectoryW(sub.c_str(), nullptr));
+    std::wstring path = sub + L"\\x.txt";
+    writeNativeFile(path, "kept\n");
+    DocumentController* x = open(path);
+    ASSERT_NE(nullptr, x);
+    type(x, L"new ");
+    // Taken away whole: the document's own watch keeps a deleted folder in the system until
+    // the watch ends, and files could still be made in it meanwhile.
+    ASSERT_TRUE(MoveFileW(sub.c_str(), (folder + L"moved").c_str()));
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(sub.c_str()));
+
+    SeenPrompt seen;
+    EXPECT_EQ(0u, runWithPrompts([&] { EXPECT_FALSE(manager->save(x)); }, {answerPrompt(L"&OK", &seen)}));
+    expectSaveError(seen, path);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(sub.c_str())) << "the folder stays deleted";
+    EXPECT_TRUE(x->isModified());
+    EXPECT_EQ(std::vector<std::wstring>{L"moved"}, listFolder(folder));
+    EXPECT_EQ(std::vector<std::wstring>{L"x.txt"}, listFolder(folder + L"moved\\"));
+}
+
 // Records what the file browser was asked to show, and fails when told to.
 struct FolderShowerFake {
     static std::vector<std::wstring>& shown() {

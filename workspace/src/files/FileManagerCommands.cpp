@@ -64,12 +64,13 @@ bool useLastOpenFolder(ConfigManager* manager) {
     return value && value->getType() == ConfigValue::TYPE_BOOL && value->asBool();
 }
 
-// Modified, shown by this controller only and not empty: what closing would lose.
+// Modified and shown by this controller only: what closing would lose. Only an untitled
+// document may be empty and unasked; a file emptied on purpose would keep its old text.
 bool needsAsking(DocumentController* controller) {
     EditBracket bracket(*controller, DocumentController::EDIT_READ);
     Document* document = controller->getDocument();
     return controller->isModified() && document && document->getControllers().size() == 1 &&
-           controller->getTextLength() > 0;
+           (controller->getTextLength() > 0 || !controller->getFilePath().empty());
 }
 
 // A recent file in the menu: keeps its own copy of the entry.
@@ -308,11 +309,10 @@ void FileManager::openLastSession() {
     int index = -1;
     DocumentController* last = nullptr;
     for (const RecentFileEntry& entry : session) {
+        // A file gone since the last run is skipped without a word: the rest still open.
         OpenResult result = open(entry.filePath.c_str(), nullptr, index);
-        if (!result.second) {
-            reportFailure(L"Unable to open file", entry.filePath, result.first.get());
+        if (!result.second)
             continue;
-        }
         last = result.second;
         index = m_lastSlotIndex + 1;
     }
