@@ -98,10 +98,12 @@ TEST_F(SessionButtonTest, TheButtonShowsWhileAtMostOneDocumentIsOpen) {
         c = static_cast<wchar_t>(towupper(c));
     dockEvent(L"serialize", L"end");
     EXPECT_EQ(nullptr, manager->getSessionButton()) << "only a restored layout shows it";
-    EXPECT_EQ(2, restoreLayout({a, folder + L"gone.txt", b, upper}));
-    ASSERT_EQ(2u, manager->getLastSession().size()) << "files that are gone or come twice are not offered";
+    // Caught: a file gone since the last run was left out of the offer.
+    EXPECT_EQ(3, restoreLayout({a, folder + L"gone.txt", b, upper}));
+    ASSERT_EQ(3u, manager->getLastSession().size()) << "a file that comes twice is offered once";
     ASSERT_TRUE(buttonShown());
-    EXPECT_EQ(L"(2)", manager->getSessionButton()->getText());
+    EXPECT_EQ(L"(3)", manager->getSessionButton()->getText());
+    EXPECT_EQ(L"Op&en Last Session (3)", menuTexts().front());
 
     DocumentController* x = open(file(L"x.txt"));
     EXPECT_TRUE(buttonShown());
@@ -111,14 +113,13 @@ TEST_F(SessionButtonTest, TheButtonShowsWhileAtMostOneDocumentIsOpen) {
     manager->onClose(nullptr);
     EXPECT_TRUE(buttonShown()) << "one document left";
 
-    // The submenu's item opens the session too; a file gone meanwhile gets its box, the rest open.
+    // The submenu's item opens the session too; the files gone are skipped without a box.
     DeleteFileW(b.c_str());
     menuTexts();
     auto* item = static_cast<afMenuItem*>(menu->children()[0]);
     SeenPrompt seen;
-    EXPECT_EQ(0u, runWithPrompts([&] { item->activate(nullptr); }, {answerPrompt(L"&OK", &seen)}));
-    EXPECT_TRUE(seen.hasLabel(L"Unable to open file"));
-    EXPECT_TRUE(seen.hasLabel(b));
+    EXPECT_EQ(1u, runWithPrompts([&] { item->activate(nullptr); }, {answerPrompt(L"&OK", &seen)})) << "no box";
+    EXPECT_TRUE(seen.labels.empty());
     EXPECT_EQ((std::vector<std::wstring>{L"x.txt", L"a.txt"}), tabTexts());
     EXPECT_FALSE(buttonShown());
     manager->activateTab(x);

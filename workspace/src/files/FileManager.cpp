@@ -328,9 +328,8 @@ bool FileManager::restoreSlot(const JasmineValue& value, afDock*, int) {
     RecentFileEntry entry;
     if (!entry.read(value) || entry.filePath.empty())
         return false;
-    // Files gone since the last run are not offered; the same file twice is offered once.
-    if (!zem::fileGetAttributes(entry.filePath.c_str(), nullptr))
-        return false;
+    // Every document of the last run is offered, even one whose file is gone now (opening
+    // the session skips it then); the same file twice is offered once.
     for (const RecentFileEntry& waiting : m_lastSession) {
         if (zem::filePathsEqual(waiting.filePath.c_str(), entry.filePath.c_str()))
             return false;
