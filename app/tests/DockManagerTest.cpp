@@ -104,11 +104,15 @@ TEST_F(DockManagerTest, StoreAndRestoreGiveEveryDockItsSlotsBack) {
     add(tabs, files, "secret");
     add(tabs, files, "b.txt");
     add(bottom, projects, "list");
-    files.refused = {"secret"};
+    // Caught: a dock whose only slot declined was stored with an empty slot list.
+    add(left, files, "untitled");
+    files.refused = {"secret", "untitled"};
     manager->store(config);
 
     const ConfigValue::List& stored = config.getValue(L"app.docks")->getList();
-    ASSERT_EQ(2u, stored.size()); // the empty sidebar writes no entry
+    ASSERT_EQ(2u, stored.size()); // the sidebar, nothing of it stored, writes no entry
+    for (const ConfigValue& element : stored)
+        EXPECT_STRNE(L"main.left", element.getJasmine()->find(L"dock").asString(L""));
     const JasmineValue* first = stored[0].getJasmine();
     ASSERT_NE(nullptr, first);
     EXPECT_STREQ(L"main.tabs", first->find(L"dock").asString(L""));

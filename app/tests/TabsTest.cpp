@@ -159,6 +159,13 @@ TEST_F(TabsTest, DropsLandBesideTheTabUnderThePointer) {
     };
     for (const TabsHitCase& c : cases)
         EXPECT_TRUE(hitsAs(*tabs, c));
+    // The dock's own answer for a drop at a point: beside the tab under it.
+    EXPECT_EQ(0, tabs->dropPosition(10, 5, nullptr));
+    EXPECT_EQ(1, tabs->dropPosition(60, 5, nullptr)); // the right half of the first tab
+    POINT marker{};
+    EXPECT_EQ(1, tabs->dropPosition(140, 5, &marker));
+    EXPECT_EQ(100, marker.x);
+    EXPECT_EQ(-1, tabs->dropPosition(50, 40, nullptr)); // below the strip
 }
 
 TEST_F(TabsTest, DraggingATabToTheRightHalfOfTheLastPutsItAtTheEnd) {

@@ -122,16 +122,22 @@ void DockManager::store(Config& config) {
             record.getOrAddEntry(L"dock").setString(entry.name);
             JasmineValue& slots = record.getOrAddEntry(L"slots");
             slots.initPayload(JasmineValue::TYPE_LIST);
+            bool stored = false;
             for (int index = 0; index < dock->getSlotCount(); ++index) {
                 afDockSlot* slot = dock->getSlot(index);
                 afDockSlotController* controller = slot ? slot->getController() : nullptr;
                 if (!controller)
                     continue;
-                JasmineValue stored(JasmineValue::TYPE_DICTIONARY);
-                stored.getOrAddEntry(L"serializer").setUnsigned(controller->getControllerId());
-                if (controller->storeSlot(slot, stored))
-                    slots.appendElement() = std::move(stored);
+                JasmineValue entry(JasmineValue::TYPE_DICTIONARY);
+                entry.getOrAddEntry(L"serializer").setUnsigned(controller->getControllerId());
+                if (!controller->storeSlot(slot, entry))
+                    continue;
+                slots.appendElement() = std::move(entry);
+                stored = true;
             }
+            // A dock whose every slot declined holds nothing for the next run.
+            if (!stored)
+                continue;
             docks.emplace_back();
             docks.back().setJasmine(record);
         }
