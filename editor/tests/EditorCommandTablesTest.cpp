@@ -254,6 +254,19 @@ TEST_F(EditorCommandTablesTest, SelectWordAtAWordStartStaysOnTheLine) {
     EXPECT_EQ(L"alpha", selectedText());
 }
 
+TEST_F(EditorCommandTablesTest, SelectWordJustBeforeABlankTakesTheWordBeforeIt) {
+    // Caught: the caret before the space selected the space itself, (3,4).
+    setText(L"abc def");
+    setCaret(0, 3);
+    EXPECT_TRUE(press(L"Ctrl+Shift+W"));
+    EXPECT_EQ(L"abc", selectedText());
+    EXPECT_EQ(TextPosition(0, 0), selection()->getAnchor());
+    EXPECT_EQ(TextPosition(0, 3), selection()->getCaret());
+    setCaret(0, 7);
+    EXPECT_TRUE(press(L"Ctrl+Shift+W"));
+    EXPECT_EQ(L"def", selectedText());
+}
+
 TEST_F(EditorCommandTablesTest, ClipboardByKey) {
     setText(L"ab\ncd");
     select(0, 5);

@@ -66,6 +66,17 @@ TEST_F(EditorSearchTest, FindAsYouTypeExtendsTheMatchInPlace) {
     EXPECT_EQ(std::make_pair(2, 4), selected());
     ASSERT_TRUE(run(L"abc", corvel::SearchActionFindAsYouType));
     EXPECT_EQ(std::make_pair(5, 8), selected());
+
+    // Caught: the match of "a" at the start of the text was stepped over, so "ab" went on
+    // to the next word instead of growing in place.
+    setText(L"ab abc abcd");
+    setCaret(0, 0);
+    const wchar_t* typed[] = {L"a", L"ab", L"abc", L"abcd"};
+    const std::pair<int32_t, int32_t> expected[] = {{0, 1}, {0, 2}, {3, 6}, {7, 11}};
+    for (size_t i = 0; i < 4; ++i) {
+        ASSERT_TRUE(run(typed[i], corvel::SearchActionFindAsYouType)) << typed[i];
+        EXPECT_EQ(expected[i], selected()) << typed[i];
+    }
 }
 
 TEST_F(EditorSearchTest, ReplaceAllIsOneUndoStep) {
@@ -95,7 +106,8 @@ TEST_F(EditorSearchTest, BadRequestsChangeNothing) {
     EXPECT_FALSE(run(L"a", 0x1234));
     bool logged = false;
     for (const auto& line : log.lines())
-        logged = logged || (line.level == 1 && line.text.find(L"Editor::ssOnAction(): Invalid search action (1234).") == 0);
+        logged =
+            logged || (line.level == 1 && line.text.find(L"Editor::ssOnAction(): Invalid search action (1234).") == 0);
     EXPECT_TRUE(logged);
     EXPECT_EQ(L"abc", text());
     EXPECT_EQ(0, controller->getEditDepth()); // every bracket closed

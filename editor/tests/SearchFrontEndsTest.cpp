@@ -86,6 +86,13 @@ protected:
 TEST_F(SearchFrontEndsTest, TheDialogSwitchesBetweenFindAndReplace) {
     EXPECT_FALSE(dialog->isShown());
     EXPECT_EQ(L"ui.window.search", dialog->getContextName());
+    // Caught: the dialog that Find Next opens before any search was titled "Find".
+    EXPECT_FALSE(manager->findAgain(false));
+    EXPECT_TRUE(dialog->isShown());
+    EXPECT_EQ(L"Search", dialog->getTitle());
+    EXPECT_FALSE(dialog->getReplaceField()->isVisible());
+    EXPECT_TRUE(dialog->getNextButton()->isDefault());
+
     manager->openDialog(0x12);
     EXPECT_TRUE(dialog->isShown());
     EXPECT_EQ(L"Find & Replace", dialog->getTitle());

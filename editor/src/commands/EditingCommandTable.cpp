@@ -120,7 +120,8 @@ bool selectLinesText(EditorCmd& cmd, afActionEvent*) {
 }
 
 // The word at the caret: a word start at the caret belongs to the word (else the
-// command selected nothing there), and the start never leaves the caret's line.
+// command selected nothing there), a caret just before a blank takes the word before it,
+// and the start never leaves the caret's line.
 bool selectWord(EditorCmd& cmd, afActionEvent*) {
     DocumentController* controller = commandController(cmd);
     if (!controller)
@@ -128,7 +129,7 @@ bool selectWord(EditorCmd& cmd, afActionEvent*) {
     EditBracket bracket(*controller, DocumentController::EDIT_READ);
     Selection* selection = controller->beginChangeBatch();
     Editor& editor = cmd.getEditor();
-    const TextPosition end = editor.positions().wordEnd(selection->getCaret());
+    const TextPosition end = editor.positions().wordEndBeforeBlank(selection->getCaret());
     const TextPosition start = editor.positions().moveWordLeft(end, false);
     editor.beginUpdate();
     selection->select(start, start, Editor::SELECT_RESET_X, Selection::ID_START_OVER);

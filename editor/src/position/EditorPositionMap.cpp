@@ -308,6 +308,16 @@ TextPosition EditorPositionMap::wordEnd(const TextPosition& p) {
     return TextPosition(p.line, end, 0);
 }
 
+TextPosition EditorPositionMap::wordEndBeforeBlank(const TextPosition& p) {
+    if (!bound() || p.line < 0 || p.line >= m_cache.getLineCount())
+        return wordEnd(p);
+    afUnicode* record = lineAt(p.line);
+    if (record && p.offset >= 0 && p.offset < record->logicalLength() &&
+        (record->attributes(p.offset) & afUnicode::WHITE_SPACE))
+        return TextPosition(p.line, p.offset, 0);
+    return wordEnd(p);
+}
+
 void EditorPositionMap::selectWordAt(const TextPosition& p, TextPosition& start, TextPosition& end) {
     end = wordEnd(p);
     start = moveWordLeft(end, true);

@@ -124,10 +124,11 @@ bool Editor::ssOnAction(SearchRequest* request, uint32_t action, bool backward) 
         // Again from where typing began, so that each letter extends the match in place.
         if (session->getAnchorOffset() == DocumentControllerSearchSession::ANCHOR_UNSET)
             session->setAnchorOffset(s);
-        session->setLastPosition(session->getAnchorOffset());
+        session->restartAt(session->getAnchorOffset());
         return session->find(false, wrap);
     default:
-        zem::logMessage(zem::LOG_INFO, DEFAULT_LOG_SOURCE, L"Editor::ssOnAction(): Invalid search action (%x).\n", action);
+        zem::logMessage(zem::LOG_INFO, DEFAULT_LOG_SOURCE, L"Editor::ssOnAction(): Invalid search action (%x).\n",
+                        action);
         return false;
     }
 }

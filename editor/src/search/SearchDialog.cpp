@@ -146,7 +146,9 @@ void SearchDialog::onCreated() {
         SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL,
                      reinterpret_cast<LPARAM>(afResources::getIcon(WINDOW_ICON).getHandle()));
     m_tabs->setCurrentTab(0);
-    setReplaceMode(false);
+    // The fields and buttons of find mode under the title "Search": the dialog names its
+    // mode only once a find or replace command opens it.
+    showMode(false);
 }
 
 void SearchDialog::onBeforeDestroy() {
@@ -189,15 +191,20 @@ uint32_t SearchDialog::selectedScope() const {
 }
 
 void SearchDialog::setReplaceMode(bool replace) {
+    if (showMode(replace))
+        setTitle(replace ? L"Find & Replace" : L"Find");
+}
+
+bool SearchDialog::showMode(bool replace) {
     m_replaceMode = replace;
     if (!m_replace)
-        return;
+        return false;
     m_replace->setVisible(replace);
     m_replaceLabel->setVisible(replace);
     m_findLabel->setText(replace ? L"&Find" : L"&Find:");
     setDefaultButton(replace ? m_replaceButton : m_next, false);
-    setTitle(replace ? L"Find & Replace" : L"Find");
     requestLayout("search dialog mode");
+    return true;
 }
 
 void SearchDialog::selectScope(uint32_t scopeId) {

@@ -58,6 +58,9 @@ public:
     TextPosition moveSmartEnd(const TextPosition& p);
     TextPosition moveSmartHome(const TextPosition& p);
     TextPosition wordEnd(const TextPosition& p);
+    // As wordEnd, but white space at the position ends the word there: a caret just
+    // before a blank stands at the end of the word before it.
+    TextPosition wordEndBeforeBlank(const TextPosition& p);
     // The word around a position (a double click's selection).
     void selectWordAt(const TextPosition& p, TextPosition& start, TextPosition& end);
 

@@ -70,6 +70,9 @@ private:
     static std::wstring textOf(DocumentController* controller);
     static void putText(Editor* field, DocumentController* controller, const std::wstring& text);
     uint32_t selectedScope() const;
+    // The fields, labels and default button of the mode, without the title; false before
+    // the window exists.
+    bool showMode(bool replace);
 
     SearchManager* m_manager;                 // not owned
     DocumentControllerManager* m_controllers; // not owned; may be null

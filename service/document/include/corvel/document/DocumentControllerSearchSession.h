@@ -58,6 +58,12 @@ public:
     bool replaceAll();
     int32_t getLastPosition() const { return m_lastPosition; }
     void setLastPosition(int32_t position) { m_lastPosition = position; }
+    // The next find starts at position as a fresh search: the match found last is
+    // forgotten, so a match starting there is found again (find as you type).
+    void restartAt(int32_t position) {
+        m_lastPosition = position;
+        m_lastMatch = std::make_pair(-1, -1);
+    }
 
     uint32_t getMode() const { return m_mode; }
     int32_t getStartOffset() const { return m_startOffset; }
