@@ -26,6 +26,8 @@ alive() { kill -0 "$FLOW_PID" 2>/dev/null && flow_has_window "$(flow_regex "$FLO
 
 # Opens <dir>\$1 from the open dialog; true once the caption names it. $2 names the flow.
 open_from_dialog() {
+    # With the last tab closed nothing in the window holds the keyboard focus.
+    flow_focus "$WINDOW"
     flow_key ctrl+o
     if ! flow_wait_window '^Open$' 15 >/dev/null; then
         flow_fail "$2: Ctrl+O shows no Open dialog"
