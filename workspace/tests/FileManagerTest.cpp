@@ -1,8 +1,40 @@
 #include "FileManagerFixture.h"
 
+#include "corvel/ui/afDeferredDelete.h"
+
+#include <cwchar>
+
 using namespace filemanagertest;
 
 namespace {
+
+// The windows of this thread whose class is that of the fixture's editor.
+struct ClassCount {
+    wchar_t className[64];
+    int found;
+};
+
+BOOL CALLBACK countIfSameClass(HWND window, LPARAM data) {
+    auto* count = reinterpret_cast<ClassCount*>(data);
+    wchar_t name[64] = {0};
+    GetClassNameW(window, name, 64);
+    if (wcscmp(name, count->className) == 0)
+        ++count->found;
+    return TRUE;
+}
+
+BOOL CALLBACK countInTopLevel(HWND top, LPARAM data) {
+    countIfSameClass(top, data);
+    EnumChildWindows(top, &countIfSameClass, data);
+    return TRUE;
+}
+
+int editorWindowCount(HWND anyEditor) {
+    ClassCount count{{0}, 0};
+    GetClassNameW(anyEditor, count.className, 64);
+    EnumThreadWindows(GetCurrentThreadId(), &countInTopLevel, reinterpret_cast<LPARAM>(&count));
+    return count.found;
+}
 
 TEST_F(FileManagerTest, AFileOpenTwiceHasOneTabWhateverItsCaseAndSlashes) {
     std::wstring path = file(L"a.txt");
@@ -28,6 +60,37 @@ TEST_F(FileManagerTest, TheLoneCleanUntitledTabMakesWayForAFile) {
     type(manager->newDocument(), L"x");
     open(file(L"b.txt"));
     EXPECT_EQ(3u, manager->getOpen().size());
+}
+
+// The replaced untitled tab's editor window once stayed beside the file's.
+TEST_F(FileManagerTest, TheReplacedUntitledTabTakesItsEditorWindowAlong) {
+    int before = editorWindowCount(editor->getHandle());
+    manager->activateTab(manager->newDocument());
+    EXPECT_EQ(before + 1, editorWindowCount(editor->getHandle()));
+    manager->activateTab(open(file(L"a.txt")));
+    afDeferredDelete::flush();
+    EXPECT_EQ(before + 1, editorWindowCount(editor->getHandle()));
+}
+
+// Every closed tab once kept its hidden editor window, a USER and GDI cost, until exit.
+TEST_F(FileManagerTest, FiveHundredDocumentsOpenedAndClosedLeaveNoWindowsBehind) {
+    std::wstring path = file(L"a.txt");
+    HANDLE self = GetCurrentProcess();
+    int windows = editorWindowCount(editor->getHandle());
+    DWORD user = GetGuiResources(self, GR_USEROBJECTS);
+    DWORD gdi = GetGuiResources(self, GR_GDIOBJECTS);
+    for (int i = 0; i < 500; ++i) {
+        DocumentController* document = i % 2 ? open(path) : manager->newDocument();
+        manager->activateTab(document);
+        ASSERT_TRUE(tabs->removeSlot(manager->slotOf(document)));
+        // As the main loop does after each message.
+        afDeferredDelete::flush();
+    }
+    pump();
+    EXPECT_EQ(windows, editorWindowCount(editor->getHandle()));
+    // Zero where the system does not count them.
+    EXPECT_LE(GetGuiResources(self, GR_USEROBJECTS), user + 8);
+    EXPECT_LE(GetGuiResources(self, GR_GDIOBJECTS), gdi + 8);
 }
 
 TEST_F(FileManagerTest, AFailedOpenGivesTheErrorAndNoTab) {

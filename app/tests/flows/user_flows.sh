@@ -11,8 +11,8 @@ DRIVER="$2"
 printf 'bee\r\n' >"$FLOW_DOCS/b.txt"
 TITLE_END="$(flow_regex " - $FLOW_TITLE")\$"
 
-# Every document has an editor window of its own inside the main window (closed ones stay
-# hidden until the program ends): at the first start, one.
+# Every document has an editor window of its own inside the main window, which goes with its
+# tab: at the first start, one.
 tab_count() { wine "$DRIVER" count "$FLOW_TITLE" CorvelEditor 2>/dev/null | tr -d '\r'; }
 tabs_are() { [ "$(tab_count)" = "$1" ]; }
 clipboard_is() { [ "$(wine "$DRIVER" clipboard 2>/dev/null | tr -d '\r')" = "$1" ]; }
@@ -46,6 +46,8 @@ if [ -n "${WINDOW:-}" ]; then
     flow_wait_caption "$WINDOW" "^$(flow_regex "b.txt - $DOCS_WIN\\")$TITLE_END" 10 ||
         flow_fail "flow 2: caption '$(flow_caption "$WINDOW")'"
     flow_shot flow2-handed-over
+    # The untitled tab's editor went with it (it once stayed, hidden, beside the file's).
+    flow_until 10 tabs_are 1 || flow_fail "flow 2: $(tab_count) editor windows after the hand-over, not one"
     # One tab: the next tab is the same one.
     flow_focus "$WINDOW"
     flow_key ctrl+Tab

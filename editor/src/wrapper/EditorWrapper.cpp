@@ -10,6 +10,10 @@ EditorWrapper::EditorWrapper(afView* container)
       m_topArea(new afLayoutLinear(container, VERTICAL)) {
     setWeightSum(-1.0);
     setGravity(GRAVITY_LEFT | GRAVITY_TOP);
+    // Made in the container's window, but they live and die with the wrapper: a closed tab
+    // frees its editor window by deleting the wrapper.
+    addNode(m_editor);
+    addNode(m_topArea);
 }
 
 void EditorWrapper::attach() {

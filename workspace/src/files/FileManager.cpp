@@ -14,6 +14,7 @@
 #include "corvel/editor/EditorStatusController.h"
 #include "corvel/editor/EditorWrapper.h"
 #include "corvel/jasmine/JasmineValue.h"
+#include "corvel/ui/afDeferredDelete.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/ui/afWindow.h"
 #include "corvel/widgets/ViewVirtualButton.h"
@@ -313,7 +314,6 @@ afView* FileManager::createSlotView(afDockSlot* slot) {
     drops.drop = &FileManager::onEditorFileDrop;
     editor->setFileDropHandler(drops);
     editor->contextMenuContributors.add(&FileManager::onEditorMenu, this);
-    m_wrappers.push_back(wrapper);
     return wrapper;
 }
 
@@ -347,12 +347,32 @@ void FileManager::onSlotInserted(afDockSlot* slot) {
 
 void FileManager::onSlotRemoved(afDockSlot* slot, bool deleting) {
     DocumentController* controller = controllerOf(slot);
-    if (!controller || !deleting)
+    if (!controller)
+        return;
+    retireView(slot, controller);
+    if (!deleting)
         return;
     addRecent(captureEntry(controller));
     removeDocument(controller);
     if (m_open.size() <= 1)
         showSessionButton(true);
+}
+
+void FileManager::retireView(afDockSlot* slot, DocumentController* controller) {
+    // The dock keeps a view while another of its slots shows the document; a slot that moves
+    // to another dock gets a new view there.
+    EditorWrapper* wrapper = wrapperOf(slot);
+    if (!wrapper || wrapper->getParent())
+        return;
+    if (controller->getEditor() == wrapper->getEditor())
+        controller->setEditor(nullptr);
+    wrapper->setVisible(false);
+    // Keys typed next must reach the window rather than a window about to go.
+    HWND editor = wrapper->getEditor()->getHandle();
+    if (editor && GetFocus() == editor)
+        SetFocus(GetParent(editor));
+    // The close may have come from a key or a drop that the editor itself is still handling.
+    afDeferredDelete::add(wrapper);
 }
 
 void FileManager::onSlotsClosing(std::vector<afDockSlot*>& slots) {

@@ -1,6 +1,7 @@
 #include "corvel/ui/afApp.h"
 
 #include "corvel/ui/ImagePack.h"
+#include "corvel/ui/afDeferredDelete.h"
 #include "corvel/ui/afResources.h"
 #include "corvel/ui/afUnicodeFontManager.h"
 #include "corvel/ui/afViewPlatform.h"
@@ -149,6 +150,8 @@ void afApp::destroyServices(afApp* app) {
 void afApp::shutdown() {
     afApp* app = g_app;
     if (app) {
+        // Retired views go while the managers they were bound to still exist.
+        afDeferredDelete::flush();
         app->onExit();
         destroyServices(app);
         afResources::destroy();
@@ -168,8 +171,11 @@ void afApp::pump(afApp* app, MSG& msg) {
 
 int afApp::run(afApp* app) {
     MSG msg{};
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         pump(app, msg);
+        // Nothing of a handler is left on the stack here.
+        afDeferredDelete::flush();
+    }
     return static_cast<int>(msg.wParam);
 }
 

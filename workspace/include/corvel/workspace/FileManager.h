@@ -211,6 +211,8 @@ private:
 
     void addDocument(DocumentController* controller, afDock* dock, int index);
     void removeDocument(DocumentController* controller);
+    // Frees the slot's editor once its dock no longer shows it.
+    void retireView(afDockSlot* slot, DocumentController* controller);
     void watchDocument(DocumentController* controller, bool subscribe);
     void updateTab(DocumentController* controller);
     void updateWindowTitle(DocumentController* controller);
@@ -241,7 +243,6 @@ private:
     std::vector<DocumentController*> m_open; // in tab order
     DocumentController* m_active = nullptr;
     int m_lastSlotIndex = -1; // position of the slot added last
-    std::vector<EditorWrapper*> m_wrappers;
     std::wstring m_quickOpenQuery;
     FolderShower m_folderShower = &FileManager::showInSystemFolder;
 };
