@@ -175,9 +175,31 @@ bool isAltKey(WPARAM key) {
     return key == VK_MENU || key == VK_LMENU || key == VK_RMENU;
 }
 
+bool isMousePress(UINT message) {
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_XBUTTONDOWN:
+    case WM_NCLBUTTONDOWN:
+    case WM_NCRBUTTONDOWN:
+    case WM_NCMBUTTONDOWN:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 bool afActionInvokerKey::preTranslateMessage(afView* target, const MSG& message) {
+    if (isMousePress(message.message)) {
+        // As the system does: a mouse action between Alt's press and release cancels the
+        // menu bar that the release would activate.
+        if (GetKeyState(VK_MENU) < 0)
+            m_altChordConsumed = true;
+        return false;
+    }
     switch (message.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -210,6 +232,10 @@ bool afActionInvokerKey::preTranslateMessage(afView* target, const MSG& message)
 }
 
 bool afActionInvokerKey::onKeyDown(afView* widget, const MSG& message) {
+    // A fresh press of Alt starts over: what ended an earlier one must not swallow this release.
+    bool repeat = (message.lParam & (1 << 30)) != 0;
+    if (isAltKey(message.wParam) && !repeat)
+        m_altChordConsumed = false;
     afEvent event(message, static_cast<unsigned>(message.wParam & 0xFF));
     if (widget->dispatchKeyDown(&event)) {
         m_keyHandled = 1;

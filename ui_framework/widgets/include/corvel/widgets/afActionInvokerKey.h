@@ -63,8 +63,9 @@ private:
     afActionMatchList m_spareAll;      // capacity kept between presses
     afActionMatchList m_sparePriority; // capacity kept between presses
     uint8_t m_keyHandled = 0;
-    // An Alt chord that an action consumed: the window procedure never saw its keys, so
-    // the Alt release that ends it must not reach the window and open the menu bar.
+    // An Alt chord that an action consumed (the window procedure never saw its keys) or a
+    // mouse press while Alt was held (an Alt+drag): the Alt release that ends it must not
+    // reach the window and open the menu bar.
     bool m_altChordConsumed = false;
 };
 
