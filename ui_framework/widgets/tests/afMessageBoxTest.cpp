@@ -126,6 +126,25 @@ TEST(MessageBoxTest, ButtonsKeepTheirOrderAndTheLastDefaultHasTheFocus) {
     EXPECT_EQ(RESULT_YES, result);
 }
 
+// Without a window manager every box opened at the screen's top left corner.
+TEST(MessageBoxTest, ABoxOpensCentredOverItsOwnersWindow) {
+    HostWindow host;
+    SetWindowPos(host.getHandle(), nullptr, 200, 150, 700, 500, SWP_NOZORDER | SWP_NOACTIVATE);
+    afMessageBox* box = afMessageBox::create(&host);
+    box->addLabel(L"Search end reached", 0, 1, 0);
+    box->addButton(L"&OK", RESULT_YES, true);
+    RECT shown{};
+    runAnswered(box, [&] {
+        GetWindowRect(box->getHandle(), &shown);
+        box->close(RESULT_YES);
+    });
+    RECT owner{};
+    GetWindowRect(host.getHandle(), &owner);
+    EXPECT_NEAR((owner.left + owner.right) / 2, (shown.left + shown.right) / 2, 2);
+    EXPECT_NEAR((owner.top + owner.bottom) / 2, (shown.top + shown.bottom) / 2, 2);
+    EXPECT_GE(shown.right - shown.left, afMessageBox::MINIMUM_WIDTH);
+}
+
 TEST(MessageBoxTest, ABoxWithoutButtonsClosesOnlyThroughItsCloseCommand) {
     HostWindow host;
     afMessageBox* box = afMessageBox::create(&host);

@@ -175,6 +175,25 @@ bool afMessageBox::onKeyDown(afEvent* event) {
     return afWindow::onKeyDown(event);
 }
 
+uint32_t afMessageBox::enterModal() {
+    // Made at the system's default place, which without a window manager is the screen's
+    // corner: the box opens centred over the window it belongs to, sized to its content.
+    HWND owner = getOwnerWindow();
+    if (!owner && m_hwnd)
+        owner = GetWindow(m_hwnd, GW_OWNER);
+    RECT over{};
+    if (m_hwnd && owner && GetWindowRect(GetAncestor(owner, GA_ROOT), &over)) {
+        validateLayout();
+        RECT box{};
+        GetWindowRect(m_hwnd, &box);
+        afRect frame(box);
+        frame.centerIn(over);
+        clampToWorkArea(frame);
+        SetWindowPos(m_hwnd, nullptr, frame.left, frame.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    return afWindow::enterModal();
+}
+
 void afMessageBox::leaveModal() {
     if (m_checkBox && m_checkBox->getHandle())
         m_checked = m_checkBox->isChecked();

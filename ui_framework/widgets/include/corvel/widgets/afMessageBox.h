@@ -27,6 +27,7 @@ public:
     void onCreated() override;
     bool onKeyDown(afEvent* event) override;
     bool onDraw(afCanvas* canvas, afCanvasRegion* region) override;
+    uint32_t enterModal() override;
     void leaveModal() override;
 
     // Called when a button is clicked: closes the box with the button's result.
