@@ -283,6 +283,8 @@ bool SearchDialog::confirmWrapAround(SearchRequest* request) {
         return false;
     if (afResources::exists())
         box->setIcon(&afResources::getIcon(WRAP_ICON));
+    // Nothing names this question: it carries the program's name, as the system's own would.
+    box->setTitle(L"Corvel");
     box->addLabel(L"Search end reached", 0, 1, 0);
     box->addLabel(L"Continue from the beginning?", 2, 1, 0);
     box->addButton(L"&Continue", RESULT_OK, true, 'Y');
