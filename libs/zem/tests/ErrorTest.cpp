@@ -51,7 +51,11 @@ TEST(ErrorTest, SystemCodesAndUnknownCodes) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     zem::ErrorRecord& record = zem::captureLastError();
     EXPECT_EQ(2u, record.code);
-    EXPECT_FALSE(zem::formatErrorMessage(record).empty());
+    std::wstring text = zem::formatErrorMessage(record);
+    ASSERT_FALSE(text.empty());
+    // The system's own line break once reached the error boxes, shown there as two boxes.
+    EXPECT_EQ(std::wstring::npos, text.find_first_of(L"\r\n")) << std::string(text.begin(), text.end());
+    EXPECT_NE(L' ', text.back());
     zem::setError(0x1FFFFFF0);
     EXPECT_EQ(L"Unknown error code: 0x1FFFFFF0", zem::lastErrorMessage());
 }

@@ -223,6 +223,9 @@ void formatErrorMessage(const ErrorRecord& record, std::wstring& out) {
     DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS,
                              nullptr, record.code, 0x400, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
     if (n > 0 && buffer) {
+        // The system ends its texts with a line break, which a label shows as boxes.
+        while (n > 0 && (buffer[n - 1] == L'\r' || buffer[n - 1] == L'\n' || buffer[n - 1] == L' '))
+            --n;
         out.assign(buffer, n);
         LocalFree(buffer);
         return;
