@@ -173,6 +173,12 @@ TEST(InflectorTest, PluralizeEnglishNouns) {
     EXPECT_TRUE(pluralOf(L"Key", L"Keys"));
     EXPECT_TRUE(pluralOf(L"ENTRY", L"ENTRIES"));
     EXPECT_TRUE(pluralOf(L"y", L"ys"));
+    // A kind named in the plural once showed in the bundle editor as "preferenceses".
+    EXPECT_TRUE(pluralOf(L"preferences", L"preferences"));
+    EXPECT_TRUE(pluralOf(L"Settings", L"Settings"));
+    EXPECT_TRUE(pluralOf(L"bus", L"buses"));
+    EXPECT_TRUE(pluralOf(L"Status", L"Statuses"));
+    EXPECT_TRUE(pluralOf(L"gas", L"gases"));
     EXPECT_TRUE(pluralOf(L"", L""));
 }
 

@@ -53,6 +53,11 @@ bool endsWith(const std::wstring& word, const wchar_t* tail) {
     return true;
 }
 
+bool alreadyPlural(const std::wstring& word) {
+    return word.size() > 3 && endsWith(word, L"s") && !endsWith(word, L"ss") && !endsWith(word, L"us") &&
+           !endsWith(word, L"is");
+}
+
 } // namespace
 
 int Inflector::classify(wchar_t unit) {
@@ -215,6 +220,10 @@ std::wstring Inflector::pluralize(const std::wstring& word) {
     if (word.size() >= 2 && (last | 0x20) == L'y' && !isVowel(word[word.size() - 2]) &&
         (getCharFlags(word[word.size() - 2]) & CHAR_LETTER))
         return word.substr(0, word.size() - 1) + (upper ? L"IES" : L"ies");
+    // A word of some length ending in a lone "s" ("preferences", "settings") is plural
+    // already; "class", "bus" and "basis" are not.
+    if (alreadyPlural(word))
+        return word;
     if (endsWith(word, L"s") || endsWith(word, L"x") || endsWith(word, L"z") || endsWith(word, L"ch") ||
         endsWith(word, L"sh"))
         return word + (upper ? L"ES" : L"es");
