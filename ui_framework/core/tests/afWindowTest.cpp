@@ -442,6 +442,19 @@ TEST_F(WindowTest, FocusReachesNestedViewsAndComesBackAfterADialog) {
     dialog->clear();
     delete dialog;
 
+    // Keys once reached no view after a dialog when the owner heard of its deactivation
+    // only once the dialog held the focus: the focus comes back all the same.
+    auto* late = new DialogWithStops(outer);
+    late->create();
+    soon([&] {
+        SendMessageW(window.getHandle(), WM_ACTIVATE, WA_INACTIVE, 0);
+        late->close(afWindow::RESULT_OK);
+    });
+    EXPECT_EQ(afWindow::RESULT_OK, late->runModal());
+    EXPECT_EQ(inner->getHandle(), GetFocus());
+    late->clear();
+    delete late;
+
     innerContent->removeChild(inner);
     outer->setContentView(nullptr);
     content->removeChild(outer);

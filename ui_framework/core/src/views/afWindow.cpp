@@ -188,6 +188,7 @@ uint32_t afWindow::runModal() {
 uint32_t afWindow::runModalLoop() {
     m_result = RESULT_CANCEL;
     m_loopEnd = false;
+    HWND focused = GetFocus();
     if (enterModal() == RESULT_CANCEL)
         return m_result;
     bool quit = false;
@@ -216,7 +217,25 @@ uint32_t afWindow::runModalLoop() {
     if (m_hwnd)
         DestroyWindow(m_hwnd);
     m_hwnd = nullptr;
+    restoreFocus(focused);
     return m_result;
+}
+
+void afWindow::restoreFocus(HWND focused) {
+    // The owner, active again, gives the focus to its frame: the keys would reach no view
+    // until a click. They go back to the view that had them, unless the box's work moved
+    // the focus on purpose (to another view) or the view is gone.
+    if (!focused || !IsWindow(focused) || !IsWindowVisible(focused) || !IsWindowEnabled(focused))
+        return;
+    HWND now = GetFocus();
+    if (now == focused)
+        return;
+    HWND root = GetAncestor(focused, GA_ROOT);
+    if (now && now != root)
+        return;
+    if (root && GetForegroundWindow() != root && GetActiveWindow() != root)
+        return;
+    SetFocus(focused);
 }
 
 void afWindow::endLoop(uint32_t result) {

@@ -97,6 +97,8 @@ protected:
     bool dispatchMnemonic(wchar_t character, bool alt);
     afView* tabView(afView* from, bool previous);
     void endLoop(uint32_t result);
+    // After a modal run: the focus back to the view that had it before.
+    static void restoreFocus(HWND focused);
 
     std::wstring m_title = L"afWindow";
     afCallback<CloseFunction> m_close;
