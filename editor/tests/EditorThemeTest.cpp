@@ -93,3 +93,22 @@ TEST_F(EditorThemeTest, ReadLinesKeepTheThemesColoursAfterTheStylesAreDropped) {
 }
 
 } // namespace
+
+namespace {
+
+// The line-number gutter once stayed the palette's white beside a dark theme's text.
+TEST_F(EditorThemeTest, TheGutterTakesADarkThemesShadesAndALightThemeKeepsThePalettes) {
+    setText(L"one\ntwo\nthree");
+    const int gutterX = 2;
+    const COLORREF light = paint()->pixel(gutterX, ROW + ROW / 2);
+    installTheme(L"#202020");
+    COLORREF dark = paint()->pixel(gutterX, ROW + ROW / 2);
+    EXPECT_LT(GetRValue(dark) + GetGValue(dark) + GetBValue(dark), 3 * 0x60) << std::hex << dark;
+    EXPECT_NE(light, dark);
+    // Back to a light theme: the palette's gutter again.
+    themes->uninstallEntry(theme);
+    EXPECT_EQ(light, paint()->pixel(gutterX, ROW + ROW / 2));
+    themes->installEntry(theme);
+}
+
+} // namespace

@@ -94,6 +94,26 @@ void Editor::readPaletteColors() {
     m_separatorOther = palette->color(0);
 }
 
+void Editor::takeGutterColours(const ColorF& background, const ColorF& foreground) {
+    float luminance = 0.299f * background.red + 0.587f * background.green + 0.114f * background.blue;
+    if (luminance >= 0.5f) {
+        readPaletteColors();
+        m_shadow[0] = RGB(0xC8, 0xC8, 0xC8);
+        m_shadow[1] = RGB(0xE6, 0xE6, 0xE6);
+        return;
+    }
+    const ColorF black(0, 0, 0, 1);
+    ColorF gutter = background.blend(foreground, 0.06f);
+    m_gutterOther = gutter.toColorRef();
+    m_gutterCurrent = gutter.blend(foreground, 0.08f).toColorRef();
+    m_numberCurrent = foreground.toColorRef();
+    m_numberOther = background.blend(foreground, 0.45f).toColorRef();
+    m_numberTenth = background.blend(foreground, 0.65f).toColorRef();
+    m_separatorCurrent = m_separatorOther = m_gutterOther;
+    m_shadow[0] = background.blend(black, 0.35f).toColorRef();
+    m_shadow[1] = background.blend(black, 0.15f).toColorRef();
+}
+
 const wchar_t* Editor::getTypeName() const {
     return TYPE_NAME;
 }
@@ -449,6 +469,7 @@ void Editor::onThemeLoaded(const std::shared_ptr<DocumentTheme>& theme) {
     m_areaBackground = area.toColorRef();
     m_areaCurrent = blendToward(area, highlight);
     m_lineHighlight = highlight;
+    takeGutterColours(background, colours.getColor(DocumentTheme::FOREGROUND));
     afUnicodeRenderer::Colors set = m_renderer->colors();
     set.colors[0] = colours.getColor(DocumentTheme::FOREGROUND);
     set.colors[1] = background;

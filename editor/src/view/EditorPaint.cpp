@@ -132,9 +132,8 @@ void Editor::paintGutterRow(afCanvas& buffer, int32_t line, bool continuation, b
         return;
     buffer.drawLine(current ? m_separatorCurrent : m_separatorOther, gutter.right - 1, 0, gutter.right - 1, rowHeight);
     // The shadow: the gutter's edge fading into the text.
-    const COLORREF shades[SHADOW_WIDTH] = {RGB(0xC8, 0xC8, 0xC8), RGB(0xE6, 0xE6, 0xE6)};
     for (int i = 0; i < SHADOW_WIDTH; ++i)
-        buffer.drawLine(shades[i], gutter.right + i, 0, gutter.right + i, rowHeight);
+        buffer.drawLine(m_shadow[i], gutter.right + i, 0, gutter.right + i, rowHeight);
 }
 
 } // namespace corvel

@@ -285,6 +285,9 @@ private:
     bool calcThemedClient(afMessage* message);
     void paintGutterRow(afCanvas& buffer, int32_t line, bool continuation, bool current, int rowHeight);
     void readPaletteColors();
+    // A dark theme gives the gutter its own shades: the palette's light gutter would stand
+    // out beside the text. A light theme keeps the palette's.
+    void takeGutterColours(const ColorF& background, const ColorF& foreground);
 
     // Input.
     bool onAutoScrollTimer(afTimer* timer);
@@ -351,6 +354,7 @@ private:
     COLORREF m_gutterCurrent = 0, m_gutterOther = 0;
     COLORREF m_numberCurrent = 0, m_numberOther = 0, m_numberTenth = 0;
     COLORREF m_separatorCurrent = 0, m_separatorOther = 0;
+    COLORREF m_shadow[2] = {RGB(0xC8, 0xC8, 0xC8), RGB(0xE6, 0xE6, 0xE6)}; // the gutter's edge, outward
     COLORREF m_areaBackground = 0xFFFFFF, m_areaCurrent = 0xFFFFFF;
     COLORREF m_textBackground = 0xFFFFFF, m_textCurrent = 0xFFFFFF;
     ColorF m_lineHighlight;
