@@ -193,7 +193,7 @@ void afUnicode::splitRuns(afUnicodeContext& context, const std::vector<SCRIPT_IT
                 m_attrs[i] |= WHITE_SPACE;
             if (kind == afUnicodeItem::TEXT || kind == afUnicodeItem::LINE_BREAK) {
                 variant = context.styleFor(m_cells[i].styleId).flags & 0xF;
-                slot = family ? family->group(variant)->slotForChar(codePoint) : 1;
+                slot = family ? fonts->slotForChar(family->group(variant), codePoint) : 1;
             }
             bool opens = i == source.iCharPos || variant != previousVariant || slot != previousSlot ||
                          kind != afUnicodeItem::TEXT || previousKind != afUnicodeItem::TEXT;

@@ -19,7 +19,7 @@ uint8_t afUnicodeFontGroup::addFace(const afUnicodeFontInfo* info) {
 
 uint8_t afUnicodeFontGroup::resolveSlot(uint8_t slot) const {
     if (slot == PRIMARY_SLOT)
-        return static_cast<uint8_t>(m_faces.size() - 1);
+        return m_primary ? m_primary : static_cast<uint8_t>(m_faces.size() - 1);
     return slot;
 }
 
@@ -36,7 +36,7 @@ uint8_t* afUnicodeFontGroup::pageFor(uint32_t page) {
     std::unique_ptr<uint8_t[]>& bytes = m_pages[page];
     if (!bytes) {
         bytes.reset(new uint8_t[256]);
-        memset(bytes.get(), 1, 256);
+        memset(bytes.get(), 0, 256);
         if (page < DIRECT_PAGES)
             m_direct[page] = bytes.get();
     }
@@ -51,6 +51,22 @@ void afUnicodeFontGroup::markRange(uint32_t first, uint32_t last, uint8_t slot) 
         if (end == 0xFFFFFFFFu)
             break;
         at = end + 1;
+    }
+}
+
+void afUnicodeFontGroup::markOpen(const std::vector<CmapRange>& ranges, uint8_t slot) {
+    for (const CmapRange& range : ranges) {
+        for (uint32_t at = range.first; at <= range.last;) {
+            uint32_t end = std::min(range.last, at | 0xFF);
+            uint8_t* bytes = pageFor(at >> 8);
+            for (uint32_t code = at; code <= end; ++code) {
+                if (bytes[code & 0xFF] == 0)
+                    bytes[code & 0xFF] = slot;
+            }
+            if (end == 0xFFFFFFFFu)
+                break;
+            at = end + 1;
+        }
     }
 }
 

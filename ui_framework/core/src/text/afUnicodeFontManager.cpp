@@ -52,6 +52,26 @@ private:
     HFONT m_font;
 };
 
+// A font of the face at the system's default size, for reading its tables and metrics.
+HFONT makeFaceFont(const std::wstring& faceName) {
+    LOGFONTW logFont{};
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    copyFaceName(logFont.lfFaceName, faceName);
+    return CreateFontIndirectW(&logFont);
+}
+
+// The code points that the 'cmap' of the font selected into dc maps; false when the
+// table cannot be read or used.
+bool readSelectedCmap(HDC dc, std::vector<CmapRange>* ranges, bool* symbol) {
+    std::vector<uint8_t> table;
+    DWORD size = GetFontData(dc, CMAP_TAG, 0, nullptr, 0);
+    if (size == 0 || size == GDI_ERROR)
+        return false;
+    table.resize(size);
+    return GetFontData(dc, CMAP_TAG, 0, table.data(), size) == size &&
+           readCmapRanges(table.data(), table.size(), ranges, symbol);
+}
+
 // Times one family request into the log's level-0 stopwatch line.
 class FamilyStopwatch {
 public:
@@ -89,6 +109,8 @@ afUnicodeFontManager::~afUnicodeFontManager() {
 }
 
 void afUnicodeFontManager::clear() {
+    m_fallbackOrder.clear();
+    m_fallbackOrderBuilt = false;
     m_families.clear();
     m_fonts.clear();
     m_substitutes.clear();
@@ -226,10 +248,7 @@ bool afUnicodeFontManager::addFontToGroup(HDC dc, afUnicodeFontGroup* group, con
     afUnicodeFontInfo* info = const_cast<afUnicodeFontInfo*>(found);
     // The font is made from the face the slot records, so that a fallback or an alias
     // reads the coverage and ascent of the face that will actually draw.
-    LOGFONTW logFont{};
-    logFont.lfCharSet = DEFAULT_CHARSET;
-    copyFaceName(logFont.lfFaceName, info->name);
-    TemporaryFont font(CreateFontIndirectW(&logFont));
+    TemporaryFont font(makeFaceFont(info->name));
     if (!font.get()) {
         zem::logMessage(1, UI_LOG_SOURCE, L"afUnicodeFontManager::addFontToGroup(): Unable to create font `%s`\n",
                         name.c_str());
@@ -250,16 +269,9 @@ bool afUnicodeFontManager::addFontToGroup(HDC dc, afUnicodeFontGroup* group, con
 }
 
 void afUnicodeFontManager::markCoverage(HDC dc, afUnicodeFontGroup* group, uint8_t slot, afUnicodeFontInfo* info) {
-    std::vector<uint8_t> table;
-    DWORD size = GetFontData(dc, CMAP_TAG, 0, nullptr, 0);
-    bool ok = size != 0 && size != GDI_ERROR;
-    if (ok) {
-        table.resize(size);
-        ok = GetFontData(dc, CMAP_TAG, 0, table.data(), size) == size;
-    }
     std::vector<CmapRange> ranges;
     bool symbol = false;
-    ok = ok && readCmapRanges(table.data(), table.size(), &ranges, &symbol);
+    bool ok = readSelectedCmap(dc, &ranges, &symbol);
     if (symbol) {
         info->symbol = true;
         info->hasCoverage = false;
@@ -273,6 +285,71 @@ void afUnicodeFontManager::markCoverage(HDC dc, afUnicodeFontGroup* group, uint8
     }
     for (const CmapRange& range : ranges)
         group->markRange(range.first, range.last, slot);
+}
+
+uint8_t afUnicodeFontManager::fallbackSlot(afUnicodeFontGroup* group, uint32_t codePoint) {
+    // Control characters and characters of no installed face keep the page default.
+    afUnicodeFontInfo* info = codePoint < 32 || group->faceCount() == 0 ? nullptr : faceCovering(codePoint);
+    if (info) {
+        ScreenDC screen;
+        TemporaryFont font(makeFaceFont(info->name));
+        group->endListedFaces();
+        uint8_t slot = font.get() ? group->addFace(info) : 0;
+        if (slot != 0) {
+            HGDIOBJ previous = SelectObject(screen.get(), font.get());
+            TEXTMETRICW metrics{};
+            GetTextMetricsW(screen.get(), &metrics);
+            SelectObject(screen.get(), previous);
+            group->setAscent(slot, metrics.tmAscent);
+            group->markOpen(info->fallbackCoverage, slot);
+            return slot;
+        }
+    }
+    group->markRange(codePoint, codePoint, 1);
+    return 1;
+}
+
+afUnicodeFontInfo* afUnicodeFontManager::faceCovering(uint32_t codePoint) {
+    if (!m_fallbackOrderBuilt) {
+        m_fallbackOrderBuilt = true;
+        for (auto& face : m_faces) {
+            if ((face.second->fontType & TRUETYPE_FONTTYPE) && !face.second->symbol)
+                m_fallbackOrder.push_back(face.second.get());
+        }
+        std::sort(m_fallbackOrder.begin(), m_fallbackOrder.end(),
+                  [](const afUnicodeFontInfo* a, const afUnicodeFontInfo* b) {
+                      bool aFixed = (a->pitch & 3) == FIXED_PITCH;
+                      bool bFixed = (b->pitch & 3) == FIXED_PITCH;
+                      return aFixed != bFixed ? aFixed : a->name < b->name;
+                  });
+    }
+    ScreenDC screen;
+    for (afUnicodeFontInfo* info : m_fallbackOrder) {
+        if (!info->fallbackCoverageRead)
+            readFallbackCoverage(screen.get(), info);
+        const std::vector<CmapRange>& ranges = info->fallbackCoverage;
+        auto after = std::upper_bound(ranges.begin(), ranges.end(), codePoint,
+                                      [](uint32_t code, const CmapRange& range) { return code < range.first; });
+        if (after != ranges.begin() && codePoint <= (after - 1)->last)
+            return info;
+    }
+    return nullptr;
+}
+
+void afUnicodeFontManager::readFallbackCoverage(HDC dc, afUnicodeFontInfo* info) {
+    info->fallbackCoverageRead = true;
+    TemporaryFont font(makeFaceFont(info->name));
+    if (!font.get())
+        return;
+    HGDIOBJ previous = SelectObject(dc, font.get());
+    std::vector<CmapRange> ranges;
+    bool symbol = false;
+    bool ok = readSelectedCmap(dc, &ranges, &symbol);
+    SelectObject(dc, previous);
+    if (!ok || symbol)
+        return;
+    std::sort(ranges.begin(), ranges.end(), [](const CmapRange& a, const CmapRange& b) { return a.first < b.first; });
+    info->fallbackCoverage.swap(ranges);
 }
 
 afUnicodeFont* afUnicodeFontManager::defaultFont() {

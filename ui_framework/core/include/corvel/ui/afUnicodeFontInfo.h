@@ -1,7 +1,10 @@
 // What the font enumeration reported about one installed face.
 #pragma once
+#include "corvel/ui/CmapReader.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace corvel {
 
@@ -16,6 +19,10 @@ struct afUnicodeFontInfo {
     bool symbol = false;             // Type 1 face, or a 'cmap' with the symbol encoding
     uint8_t family = 0;              // lfPitchAndFamily & 0xF0
     uint8_t pitch = 0;               // lfPitchAndFamily & 0x0F
+    // What the face draws, read from its 'cmap' the first time a character of no listed
+    // face is looked for; empty for a face whose table is unusable or a symbol table.
+    std::vector<CmapRange> fallbackCoverage; // sorted by first code point
+    bool fallbackCoverageRead = false;
 };
 
 } // namespace corvel

@@ -41,8 +41,11 @@ public:
     // The slot's font, created on first use; never null.
     afUnicodeFont* fontForSlot(afUnicodeFontGroup* group, uint8_t slot, HDC dc);
     afUnicodeFont* createFont(afUnicodeFontGroup* group, uint8_t slot, HDC dc);
-    uint8_t slotForChar(const afUnicodeFontGroup* group, uint32_t codePoint) const {
-        return group->slotForChar(codePoint);
+    // The slot that draws the code point: the first face of the list that has it, else an
+    // installed face that has it (added to the group on first need), else slot 1.
+    uint8_t slotForChar(afUnicodeFontGroup* group, uint32_t codePoint) {
+        uint8_t slot = group->markedSlot(codePoint);
+        return slot ? slot : fallbackSlot(group, codePoint);
     }
     afUnicodeFont* defaultFont();
     // The font cache's key: each field in bits of its own.
@@ -61,6 +64,10 @@ private:
     static int CALLBACK onFace(const LOGFONTW* logFont, const TEXTMETRICW* metrics, DWORD fontType, LPARAM self);
     afUnicodeFontFamily* findFamily(const std::vector<std::wstring>& names, uint16_t size) const;
     void markCoverage(HDC dc, afUnicodeFontGroup* group, uint8_t slot, afUnicodeFontInfo* info);
+    uint8_t fallbackSlot(afUnicodeFontGroup* group, uint32_t codePoint);
+    // An installed face whose 'cmap' maps the code point, or null.
+    afUnicodeFontInfo* faceCovering(uint32_t codePoint);
+    void readFallbackCoverage(HDC dc, afUnicodeFontInfo* info);
 
     std::unordered_map<uint32_t, std::unique_ptr<afUnicodeFontInfo>> m_faces; // no-case CRC of the name
     NameTable m_substitutes;                                                 // no-case CRC of the alias
@@ -68,6 +75,10 @@ private:
     std::vector<std::wstring> m_unresolved; // aliases whose target face is not installed
     std::unordered_map<uint64_t, std::unique_ptr<afUnicodeFont>> m_fonts; // a null entry: creation failed
     std::vector<std::unique_ptr<afUnicodeFontFamily>> m_families;
+    // Faces asked in turn for a character no listed face has: outline faces with a Unicode
+    // table, fixed-pitch ones first, then by name. Built on first need.
+    std::vector<afUnicodeFontInfo*> m_fallbackOrder;
+    bool m_fallbackOrderBuilt = false;
     std::unique_ptr<afUnicodeFont> m_defaultFont;
 };
 
