@@ -125,7 +125,7 @@ void App::createManagers() {
     m_documentManager = new DocumentManager(config, m_grammarRegistry);
     m_preferencesManager = new PreferencesManager(actions);
     m_controllerManager = new DocumentControllerManager(m_documentManager);
-    m_bundleHost.reset(new AppBundleUiHost(this));
+    m_bundleHost.reset(new AppBundleUiHost(this, nullptr, m_controllerManager));
     m_bundleManager = new BundleManager(m_bundleHost.get());
     m_themeManager = new ThemeManager(*m_bundleManager, *m_bundleHost);
     m_snippetManager = new SnippetManager(*m_bundleManager, *m_bundleHost);

@@ -3,6 +3,8 @@
 #include "corvel/app/MainWindow.h"
 #include "corvel/bundles/BundleEntryTypeInfo.h"
 #include "corvel/bundles/BundleManager.h"
+#include "corvel/document/DocumentControllerManager.h"
+#include "corvel/editor/EditorContext.h"
 #include "corvel/editor/PairedCharacterAction.h"
 #include "corvel/program/App.h"
 #include "corvel/ui/afIcon.h"
@@ -67,10 +69,10 @@ void AppBundleUiHost::fillBundlesMenu(void* self, afMenu* menu) {
     bundles->buildBundlesMenu(filler);
 }
 
-AppBundleUiHost::AppBundleUiHost(App* app, afActionRegistry* registry)
+AppBundleUiHost::AppBundleUiHost(App* app, afActionRegistry* registry, DocumentControllerManager* controllers)
     : afActionHandler(L"BundleUiHost",
                       registry ? registry : dynamic_cast<afActionRegistry*>(afApp::getActionRegistry())),
-      m_app(app) {
+      m_app(app), m_controllers(controllers) {
     activate();
 }
 
@@ -132,7 +134,8 @@ std::vector<afAction*> AppBundleUiHost::makeActions(afActionRegistry* registry, 
     // Built-in commands take their keys before snippets' key equivalents.
     if (afActionInvokerKey* keys = keyInvoker(registry); keys && !action.key.empty())
         keys->bindShortcut(made, action.key.c_str(), action.kind != SNIPPET_TYPE_ID);
-    if (afActionInvokerTab* tabs = m_app ? m_app->getTabInvoker() : nullptr; tabs && !action.tabWord.empty())
+    if (afActionInvokerTab* tabs = m_app ? m_app->getTabInvoker() : EditorContext::get().tabInvoker;
+        tabs && !action.tabWord.empty())
         tabs->bindWord(action.tabWord.c_str(), made);
     return {made};
 }
@@ -169,6 +172,10 @@ bool AppBundleUiHost::closeAllEditors() {
 void AppBundleUiHost::toggleEditor() {
     if (BundleEditor* editor = m_app ? m_app->getBundleEditor() : nullptr)
         editor->toggle();
+}
+
+DocumentController* AppBundleUiHost::getActiveController() {
+    return m_controllers ? m_controllers->getActiveController() : nullptr;
 }
 
 } // namespace corvel

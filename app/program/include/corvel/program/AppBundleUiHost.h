@@ -12,6 +12,7 @@
 namespace corvel {
 
 class App;
+class DocumentControllerManager;
 class MainWindow;
 class afAction;
 class afActionEvent;
@@ -20,8 +21,10 @@ class afMenu;
 
 class AppBundleUiHost : public BundleUiHost, public afActionHandler {
 public:
-    // Actions go into the registry given, else the application's.
-    explicit AppBundleUiHost(App* app, afActionRegistry* registry = nullptr);
+    // Actions go into the registry given, else the application's; snippets and grammars
+    // are run on the controllers' active one.
+    explicit AppBundleUiHost(App* app, afActionRegistry* registry = nullptr,
+                             DocumentControllerManager* controllers = nullptr);
     ~AppBundleUiHost() override;
 
     // Fills the window's bundles menu each time it opens.
@@ -35,6 +38,8 @@ public:
     // The application's bundle editor; the defaults without one.
     bool closeAllEditors() override;
     void toggleEditor() override;
+    // The document of the editor that had the focus last; none without one.
+    DocumentController* getActiveController() override;
 
 private:
     static void fillBundlesMenu(void* self, afMenu* menu);
@@ -42,6 +47,7 @@ private:
     std::vector<afAction*> makeActions(afActionRegistry* registry, const BundleAction& action);
 
     App* m_app;
+    DocumentControllerManager* m_controllers;
     MainWindow* m_window = nullptr;
     // Registered by this host, owned by the registry: one action for a command, two for a
     // pair of characters (opening first).
