@@ -49,7 +49,8 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 
 PACKAGES=(build-essential xz-utils xvfb xauth cmake ninja-build ccache googletest libboost-dev
-          libz-mingw-w64-dev dpkg-dev x11-apps fonts-liberation xdotool)
+          libz-mingw-w64-dev dpkg-dev x11-apps fonts-liberation fonts-droid-fallback fonts-symbola
+          xdotool)
 if [ "$ARCH" = i686 ]; then
     PACKAGES+=(g++-mingw-w64-i686-posix wine wine32:i386)
 else
