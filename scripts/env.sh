@@ -71,7 +71,7 @@ corvel_configure_and_build() {
             return 1
         fi
     fi
-    cmake --build "$CORVEL_BUILD" -j "$(nproc)"
+    cmake --build "$CORVEL_BUILD" -j "${CORVEL_JOBS:-$(nproc)}"
 }
 
 # Starts a virtual display when there is none; sets CORVEL_XVFB_PID when it did.
