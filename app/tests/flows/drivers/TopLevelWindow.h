@@ -8,24 +8,28 @@
 
 namespace flowdriver {
 
+struct TopLevelSearch {
+    const wchar_t* title;
+    HWND window;
+};
+
+// A named function, not a lambda: on i686 a lambda converts only to the default calling
+// convention, and the enumeration calls back with the system's.
+inline BOOL CALLBACK matchTopLevelWindow(HWND hwnd, LPARAM data) {
+    auto* search = reinterpret_cast<TopLevelSearch*>(data);
+    wchar_t caption[512] = {};
+    GetWindowTextW(hwnd, caption, 512);
+    if (IsWindowVisible(hwnd) && std::wcsstr(caption, search->title)) {
+        search->window = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 inline HWND findTopLevelWindow(const wchar_t* title) {
-    struct Found {
-        const wchar_t* title;
-        HWND window;
-    } found{title, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* found = reinterpret_cast<Found*>(data);
-            wchar_t caption[512] = {};
-            GetWindowTextW(hwnd, caption, 512);
-            if (IsWindowVisible(hwnd) && std::wcsstr(caption, found->title)) {
-                found->window = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
-    return found.window;
+    TopLevelSearch search{title, nullptr};
+    EnumWindows(matchTopLevelWindow, reinterpret_cast<LPARAM>(&search));
+    return search.window;
 }
 
 } // namespace flowdriver
