@@ -4,6 +4,7 @@
 #include "../../ui_framework/widgets/tests/WidgetHost.h"
 #include "../../ui_framework/widgets/tests/support/ActionBench.h"
 #include "corvel/ui/afKey.h"
+#include "corvel/ui/afCanvas.h"
 #include "corvel/widgets/afActionChooser.h"
 #include "corvel/widgets/afActionInvokerKey.h"
 #include "corvel/widgets/afActionInvokerTab.h"
@@ -13,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -116,6 +118,33 @@ TEST(ActionSelectWindowTest, ListsTheActionsAndMatchesBundleAndTitleTogether) {
     // Rows are tall enough for their text and never below 16 pixels.
     window->refilter(L"");
     EXPECT_GE(window->getList()->getRowHeight(), 16);
+    DestroyWindow(window->getHandle());
+}
+
+// Caught: the list took its width from its own empty client area, so the window sized to
+// its content was a sliver as wide as its frame and no title could be read.
+TEST(ActionSelectWindowTest, TheChooserIsWideEnoughForItsWidestRow) {
+    Candidates candidates;
+    HostWindow host;
+    auto* window = new ActionSelectWindow(&host, candidates.matches);
+    window->afViewPlatform::create();
+    window->validateLayout();
+    // Title column, key column, tab word column and bundle column of the widest row.
+    int widest = 0;
+    {
+        std::unique_ptr<afCanvas> canvas = window->getList()->getCanvas();
+        ASSERT_NE(nullptr, canvas);
+        const int title = canvas->measureText(std::wstring(L"Toggle Comment"), 0).cx + 41;
+        const int key = canvas->measureText(std::wstring(L"Ctrl+K"), 0).cx + 20;
+        const int tab = canvas->measureText(std::wstring(L"cm"), 0).cx + 41;
+        const int bundle = canvas->measureText(std::wstring(L"Markup"), 0).cx + 41;
+        widest = title + key + tab + bundle;
+    }
+    RECT client{};
+    GetClientRect(window->getList()->getHandle(), &client);
+    EXPECT_GE(client.right - client.left, widest) << "the list shows every column of the widest row";
+    GetClientRect(window->getHandle(), &client);
+    EXPECT_GE(client.right - client.left, widest) << "the window follows the list's width";
     DestroyWindow(window->getHandle());
 }
 

@@ -60,6 +60,9 @@ void SuggestionWindow::onCreated() {
 
     m_list = afControlLister::create(this);
     m_list->setPassive(true);
+    // The window takes its width from the list: the list takes it from its widest row, not
+    // from its own client area, which is empty before the first layout.
+    m_list->setMeasureWidths();
     configureList(*m_list);
     m_list->drawItemCallback.set(this, &SuggestionWindow::drawRow);
     m_list->measureItemCallback.set(this, &SuggestionWindow::measureRow);
