@@ -40,8 +40,12 @@ flow_setup() {
     FLOW_SHOTS="${FLOW_SHOTS:-$(dirname "$FLOW_PROGRAM")/flow-shots}"
     mkdir -p "$FLOW_WORK/program/config" "$FLOW_USER" "$FLOW_DOCS" "$FLOW_SHOTS"
     ln "$FLOW_PROGRAM" "$FLOW_WORK/program/corvel.exe" 2>/dev/null || cp "$FLOW_PROGRAM" "$FLOW_WORK/program/corvel.exe"
-    # The shipped bundles sit beside the program.
-    [ -d "$(dirname "$FLOW_PROGRAM")/bundles" ] && ln -s "$(dirname "$FLOW_PROGRAM")/bundles" "$FLOW_WORK/program/bundles"
+    # The shipped bundles sit beside the program. The link is absolute: one relative to the
+    # folder a script was started in points nowhere from the work folder, and the program
+    # would start without a bundle (no grammar, no snippet) and say nothing.
+    local shipped
+    shipped="$(cd "$(dirname "$FLOW_PROGRAM")" && pwd)/bundles"
+    [ -d "$shipped" ] && ln -s "$shipped" "$FLOW_WORK/program/bundles"
     local user
     user="$(flow_winpath "$FLOW_USER" | tr '\\' '/')"
     printf "{ version : '0 9 4 0' app.startup : { user_dir : '%s' } }" "$user" >"$FLOW_WORK/program/config/startup.cvConfig"
