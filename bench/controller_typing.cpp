@@ -8,6 +8,7 @@
 // and the ratio to the baseline, beside the aims.
 #include "BenchClock.h"
 #include "BenchDocuments.h"
+#include "BenchSampler.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/DocumentControllerManager.h"
@@ -59,13 +60,16 @@ struct Typed {
 
 // Microseconds per keystroke straight into a document and through a controller.
 Typed typeAt(corvel::DocumentManager& documents, corvel::DocumentControllerManager& controllers,
-             const std::wstring& text, const std::vector<int32_t>& at) {
+             const std::wstring& text, const std::vector<int32_t>& at, int run) {
     corvel::Document* plain = documents.createDocument(L"");
     plain->lockEdit();
     plain->insertText(0, static_cast<int32_t>(text.size()), text.c_str(), 0);
     Clock::time_point start = Clock::now();
-    for (int i = 0; i < KEYSTROKES; ++i)
-        plain->insertText(at[static_cast<size_t>(i)], 1, L"x", 0);
+    {
+        bench::Sampler samples(run == 1 ? "plain-random" : "plain-runs");
+        for (int i = 0; i < KEYSTROKES; ++i)
+            plain->insertText(at[static_cast<size_t>(i)], 1, L"x", 0);
+    }
     const double plainSeconds = secondsSince(start);
     plain->unlockEdit();
     documents.closeDocument(plain);
@@ -75,11 +79,14 @@ Typed typeAt(corvel::DocumentManager& documents, corvel::DocumentControllerManag
     controller->getDocument()->clearUndoHistory();
     corvel::Selection* selection = controller->getSelection();
     start = Clock::now();
-    for (int i = 0; i < KEYSTROKES; ++i) {
-        controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
-        selection->setCaretOffset(at[static_cast<size_t>(i)]);
-        controller->insertText(1, L"x");
-        controller->endEdit();
+    {
+        bench::Sampler samples(run == 1 ? "controller-random" : "controller-runs");
+        for (int i = 0; i < KEYSTROKES; ++i) {
+            controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
+            selection->setCaretOffset(at[static_cast<size_t>(i)]);
+            controller->insertText(1, L"x");
+            controller->endEdit();
+        }
     }
     const double controllerSeconds = secondsSince(start);
     controllers.destroyController(controller);
@@ -109,8 +116,8 @@ int main() {
 
         std::printf("document of %u units, %d keystrokes\n", static_cast<unsigned>(text.size()), KEYSTROKES);
         const int32_t length = static_cast<int32_t>(text.size());
-        report("at random places", typeAt(documents, controllers, text, places(length, 1)));
-        report("in runs of 100 at random places", typeAt(documents, controllers, text, places(length, 100)));
+        report("at random places", typeAt(documents, controllers, text, places(length, 1), 1));
+        report("in runs of 100 at random places", typeAt(documents, controllers, text, places(length, 100), 100));
 
         corvel::DocumentController* controller = controllers.createUntitledDocument();
         controller->setText(text);
@@ -124,10 +131,13 @@ int main() {
         selection->selectRanges(carets);
         controller->endEdit();
         const Clock::time_point start = Clock::now();
-        for (int i = 0; i < CARET_KEYSTROKES; ++i) {
-            controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
-            controller->insertText(1, L"#");
-            controller->endEdit();
+        {
+            bench::Sampler samples("carets");
+            for (int i = 0; i < CARET_KEYSTROKES; ++i) {
+                controller->beginEdit(corvel::DocumentController::EDIT_WRITE);
+                controller->insertText(1, L"#");
+                controller->endEdit();
+            }
         }
         const double caretSeconds = secondsSince(start);
         std::wstring all;
