@@ -3,8 +3,12 @@
 #include "corvel/document/DocumentState.h"
 #include "corvel/document/FacePreset.h"
 #include "corvel/document/FinderBoyerMoore.h"
-#include "corvel/document/TextChunk.h"
 #include "corvel/document/Selection.h"
+#include "corvel/document/SelectionRange.h"
+#include "corvel/document/Span.h"
+#include "corvel/document/SpanBinding.h"
+#include "corvel/document/SpanContext.h"
+#include "corvel/document/TextChunk.h"
 #include "corvel/document/UndoContext.h"
 #include "support/ControllerFixture.h"
 #include "zem/base/Exception.h"
@@ -226,6 +230,36 @@ TEST_F(DocumentControllerTest, DeletingWithSeveralCaretsTypesIntoEveryCaret) {
     EXPECT_EQ(L"xy xy three", text());
 }
 
+// The fields under the carets as [start,end) pairs, in text order.
+std::string fieldLayout(const corvel::Span* context) {
+    std::string out;
+    for (const corvel::Span* child = context->getFirstChild(); child; child = child->getNextSibling())
+        out += "[" + std::to_string(child->getStart()) + "," + std::to_string(child->getEnd()) + ")";
+    return out;
+}
+
+TEST_F(DocumentControllerTest, TypingAtManyCaretsKeepsEachFieldOverItsText) {
+    // Carets side by side, at a line's start and end and at the document's end: the
+    // mirrors are rewritten from the last to the first and then moved in one pass.
+    setText(L"ab\ncd\nef");
+    controller->beginEdit(DocumentController::EDIT_WRITE);
+    selection()->selectRanges({corvel::SelectionRange(0, 0, 1), corvel::SelectionRange(1, 1, 2),
+                               corvel::SelectionRange(3, 3, 3), corvel::SelectionRange(5, 5, 4),
+                               corvel::SelectionRange(8, 8, 5)});
+    controller->insertText(1, L"x");
+    controller->endEdit();
+    EXPECT_EQ(L"xaxb\nxcdx\nefx", text());
+    type(L"yz");
+    EXPECT_EQ(L"xyzaxyzb\nxyzcdxyz\nefxyz", text());
+    const corvel::Span* field = controller->spans()->getCurrent();
+    ASSERT_NE(nullptr, field);
+    ASSERT_NE(nullptr, field->getParent());
+    EXPECT_EQ("[0,3)[4,7)[9,12)[14,17)[20,23)", fieldLayout(field->getParent()));
+    EXPECT_EQ(23, field->getParent()->getEnd()) << "the context stretched over every field";
+    EXPECT_EQ(23, controller->spans()->getRoot()->getLength());
+    EXPECT_EQ(3, caret());
+}
+
 TEST_F(DocumentControllerTest, MovingAndDuplicatingLines) {
     setText(L"a\nb\nc\nd");
     DocumentController::LineRanges down{{0, 0}};
@@ -316,7 +350,7 @@ TEST_F(DocumentControllerTest, ChunksReadWholeRangesOnEitherSideOfTheGapOrNothin
     selectOffsets(2, 2);
     type(L"X");
     const ChunkCase cases[] = {
-        {0, 7, L"abXcdef"}, {0, 3, L"abX"}, {3, 4, L"cdef"}, {2, 3, L"Xcd"},
+        {0, 7, L"abXcdef"}, {0, 3, L"abX"},  {3, 4, L"cdef"},  {2, 3, L"Xcd"},
         {7, 0, L""},        {6, 2, nullptr}, {-1, 2, nullptr}, {2, -1, nullptr},
     };
     controller->beginEdit(DocumentController::EDIT_READ);
@@ -367,15 +401,14 @@ TEST_F(DocumentControllerTest, FindInRangeSearchesBetweenTheClampedOffsets) {
     setText(L"ab ab ab");
     corvel::FinderBoyerMoore finder(L"ab", false, false);
     const RangeSearch cases[] = {
-        {false, 1, 0, 8, "3-5"},   {false, -5, 0, 100, "0-2"}, {false, 0, 0, 4, "0-2"}, {false, 4, 0, 7, "none"},
-        {true, 0, 8, 0, "6-8"},    {true, 0, 100, 0, "6-8"},   {true, 0, 7, 0, "3-5"},  {true, 4, 7, 0, "none"},
+        {false, 1, 0, 8, "3-5"}, {false, -5, 0, 100, "0-2"}, {false, 0, 0, 4, "0-2"}, {false, 4, 0, 7, "none"},
+        {true, 0, 8, 0, "6-8"},  {true, 0, 100, 0, "6-8"},   {true, 0, 7, 0, "3-5"},  {true, 4, 7, 0, "none"},
     };
     controller->beginEdit(DocumentController::EDIT_READ);
     for (const RangeSearch& s : cases) {
         const zem::MatchResults& found = controller->findInRange(finder, s.backward, s.a, s.b, s.c);
-        const std::string actual = found.isMatched()
-                                       ? std::to_string(found.getBegin(0)) + "-" + std::to_string(found.getEnd(0))
-                                       : "none";
+        const std::string actual =
+            found.isMatched() ? std::to_string(found.getBegin(0)) + "-" + std::to_string(found.getEnd(0)) : "none";
         EXPECT_EQ(s.expected, actual) << s.backward << " " << s.a << "," << s.b << "," << s.c;
     }
     controller->endEdit();

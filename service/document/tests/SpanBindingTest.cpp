@@ -146,6 +146,48 @@ TEST_F(SpanBindingTest, UndoRestoresTheSpans) {
     EXPECT_EQ(L"<for (j) { j }>", text()) << "and its mirror works again";
 }
 
+// "<i = i + i>": the master between two mirrors that are its siblings.
+class MirrorsAroundAMasterTest : public SpanBindingTest {
+protected:
+    void SetUp() override {
+        ControllerFixture::SetUp();
+        setText(L"<>");
+        controller->beginEdit(DocumentController::EDIT_WRITE);
+        corvel::SpanBinding* binding = controller->getSpanBinding();
+        snippet = new SpanContext(L"snippet.test", binding, 0);
+        Span::attachWithText(controller, snippet, binding->getRoot(), 1, nullptr);
+        fields.push_back(addField(L"i", -2));
+        fields.push_back(addField(L" = ", -1));
+        master = addField(L"i", 1);
+        fields.push_back(master);
+        fields.push_back(addField(L" + ", -1));
+        fields.push_back(addField(L"i", -2));
+        binding->setSpan(master);
+        controller->endChangeBatch();
+        controller->endEdit();
+    }
+    std::string layout() const {
+        std::string out;
+        for (const Span* field : fields)
+            out += "[" + std::to_string(field->getStart()) + "," + std::to_string(field->getEnd()) + ")";
+        return out;
+    }
+    std::vector<Span*> fields;
+};
+
+TEST_F(MirrorsAroundAMasterTest, TypingRewritesTheMirrorsOnBothSides) {
+    EXPECT_EQ(L"<i = i + i>", text());
+    selectOffsets(5, 6);
+    type(L"jk");
+    EXPECT_EQ(L"<jk = jk + jk>", text());
+    EXPECT_EQ("[1,3)[3,6)[6,8)[8,11)[11,13)", layout());
+    EXPECT_EQ(13, snippet->getEnd());
+    EXPECT_EQ(14, controller->spans()->getRoot()->getLength());
+    EXPECT_EQ(8, caret());
+    ASSERT_TRUE(controller->undo());
+    EXPECT_EQ(L"<i = i + i>", text());
+}
+
 TEST(LineMarksTest, MarksRangesAndPoints) {
     corvel::CellMarks marks;
     marks.mark(5, 5, 0x4);

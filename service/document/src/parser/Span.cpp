@@ -7,6 +7,7 @@
 #include "zem/base/Crc.h"
 
 #include <map>
+#include <unordered_set>
 
 namespace corvel {
 
@@ -194,17 +195,62 @@ void Span::updateMirrors(DocumentController* controller, bool skipActive) {
         if (!group->updating) {
             group->updating = true;
             const std::wstring text = controller->getDocument()->getText(m_start, m_length);
-            const std::vector<Span*> mirrors = group->mirrors;
-            for (Span* mirror : mirrors) {
-                if (skipActive && mirror->isActive())
-                    continue;
-                mirror->replaceText(controller, static_cast<int32_t>(text.size()), text.c_str());
+            std::vector<Span*> mirrors;
+            mirrors.reserve(group->mirrors.size());
+            for (Span* mirror : group->mirrors) {
+                if (!skipActive || !mirror->isActive())
+                    mirrors.push_back(mirror);
+            }
+            if (!replaceSiblingMirrors(controller, mirrors, text)) {
+                for (Span* mirror : mirrors)
+                    mirror->replaceText(controller, static_cast<int32_t>(text.size()), text.c_str());
             }
             group->updating = false;
         }
     }
     if (m_parent)
         m_parent->updateMirrors(controller, skipActive);
+}
+
+bool Span::replaceSiblingMirrors(DocumentController* controller, const std::vector<Span*>& mirrors,
+                                 const std::wstring& text) {
+    if (mirrors.size() < 2)
+        return false;
+    Span* parent = mirrors.front()->m_parent;
+    if (!parent)
+        return false;
+    std::unordered_set<const Span*> chosen;
+    chosen.reserve(mirrors.size());
+    for (const Span* mirror : mirrors) {
+        if (mirror == this || mirror->m_parent != parent || mirror->m_firstChild || mirror->isMasterOfGroup())
+            return false;
+        chosen.insert(mirror);
+    }
+    // From the last to the first, so that each edit leaves the offsets of those still to
+    // come as they are; the spans then move once, in one pass over the siblings.
+    Document* document = controller->getDocument();
+    const int32_t length = static_cast<int32_t>(text.size());
+    for (Span* child = parent->m_lastChild; child; child = child->m_previous) {
+        if (!chosen.count(child))
+            continue;
+        if (child->m_length > 0)
+            document->removeText(child->m_length, child->m_start, 0);
+        if (length > 0)
+            document->insertText(child->m_start, length, text.c_str(), 0);
+    }
+    int32_t shift = 0;
+    for (Span* child = parent->m_firstChild; child; child = child->m_next) {
+        child->setStart(child->m_start + shift);
+        if (!chosen.count(child) || child->m_length == length)
+            continue;
+        const int32_t oldLength = child->m_length;
+        child->m_length = length;
+        child->m_changed.invoke(child, child->m_start, oldLength);
+        shift += length - oldLength;
+    }
+    parent->setLength(parent->m_length + shift);
+    parent->updateMirrors(controller, false);
+    return true;
 }
 
 void Span::writeSpanFields(Stream& stream) const {

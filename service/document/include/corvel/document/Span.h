@@ -135,6 +135,11 @@ protected:
 
 private:
     void moveFollowingSiblings(Span* from, int32_t delta);
+    // Rewrites mirrors that are childless siblings all at once, so that typing at many
+    // carets moves each sibling once rather than once per mirror before it. False, with
+    // nothing done, when the mirrors are not such siblings.
+    bool replaceSiblingMirrors(DocumentController* controller, const std::vector<Span*>& mirrors,
+                               const std::wstring& text);
     void unlinkChild(Span* child, bool moveSiblings);
 
     ChangeList m_changed;
