@@ -25,7 +25,7 @@ PROMPT='^Closing modified file\.\.\.$'
 # the log greets.
 flow_start
 FIRST=$FLOW_PID
-WINDOW="$(flow_wait_window "^Untitled$TITLE_END" 30)" || flow_fail "flow 1: no main window with an untitled tab"
+WINDOW="$(flow_wait_window "^Untitled$TITLE_END" 90)" || flow_fail "flow 1: no main window with an untitled tab"
 if [ -n "${WINDOW:-}" ]; then
     flow_until 10 tabs_are 1 || flow_fail "flow 1: $(tab_count) document tabs, not one"
     flow_shot flow1-first-start
@@ -88,7 +88,7 @@ flow_hex_is "$FLOW_DOCS/b.txt" 6265650d0a || flow_fail "flow 3: b.txt changed al
 # and size, the sidebar still shown.
 flow_start
 THIRD=$FLOW_PID
-WINDOW="$(flow_wait_window "$TITLE_END" 30)" || flow_fail "flow 4: no main window"
+WINDOW="$(flow_wait_window "$TITLE_END" 90)" || flow_fail "flow 4: no main window"
 if [ -n "${WINDOW:-}" ]; then
     flow_focus "$WINDOW"
     flow_key ctrl+F9
@@ -105,7 +105,7 @@ flow_utf16 "$FLOW_USER/config/session.cvConfig" | grep -A3 "app.sidebar.left" | 
     flow_fail "flow 4: the sidebar is not saved as shown"
 flow_start
 FOURTH=$FLOW_PID
-WINDOW="$(flow_wait_window "$TITLE_END" 30)" || flow_fail "flow 4: no main window after the restart"
+WINDOW="$(flow_wait_window "$TITLE_END" 90)" || flow_fail "flow 4: no main window after the restart"
 if [ -n "${WINDOW:-}" ]; then
     placed() {
         xdotool getwindowgeometry "$WINDOW" | tr -s ' ' | tr '\n' ' ' | grep -q "Position: 100,120.*Geometry: 640x400"

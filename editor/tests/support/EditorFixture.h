@@ -34,6 +34,10 @@ protected:
 
     void SetUp() override {
         documenttest::StandardDevices::ensure();
+        // Clicks sent one after another are one gesture however loaded the machine is;
+        // a test starts a new one with newGesture().
+        savedClickClock = corvel::afViewPlatform::clickClock;
+        corvel::afViewPlatform::clickClock = [] { return DWORD(1000); };
         if (!corvel::afResources::exists())
             corvel::afResources::create();
         if (!corvel::WidgetPalette::instance())
@@ -63,6 +67,8 @@ protected:
         controller->setEditor(editor);
     }
     void TearDown() override {
+        if (savedClickClock)
+            corvel::afViewPlatform::clickClock = savedClickClock;
         if (controller)
             controller->setEditor(nullptr);
         delete host;
@@ -124,6 +130,7 @@ protected:
     corvel::EditorContext saved;
     uitest::TestWidget* host = nullptr;
     corvel::Editor* editor = nullptr;
+    DWORD (*savedClickClock)() = nullptr;
 };
 
 } // namespace edtest

@@ -300,8 +300,15 @@ int FileWatcher::getThreadPriority() const {
 }
 
 void FileWatcher::setHoldBack(int64_t milliseconds) {
-    CriticalSectionLock guard(m_lock);
-    m_holdBackMs = milliseconds < 0 ? 0 : milliseconds;
+    bool wake;
+    {
+        CriticalSectionLock guard(m_lock);
+        m_holdBackMs = milliseconds < 0 ? 0 : milliseconds;
+        wake = !m_pending.empty();
+    }
+    // The thread sleeps until the first pending change was due under the old hold-back.
+    if (wake && m_thread)
+        m_thread->wake();
 }
 
 int64_t FileWatcher::getHoldBack() const {

@@ -33,6 +33,12 @@ MSG afViewPlatform::toMsg(const afMessage* message) const {
     return msg;
 }
 
+namespace {
+DWORD systemTicks() { return GetTickCount(); }
+} // namespace
+
+DWORD (*afViewPlatform::clickClock)() = systemTicks;
+
 bool afViewPlatform::createWindow(Seed& seed) {
     if (seed.className.empty())
         throw zem::InvalidArgumentException(L"Class name in Seed was empty.");
@@ -233,7 +239,7 @@ bool afViewPlatform::handleMouseButton(afMessage* message, unsigned button, bool
         return false;
     if (down) {
         ClickState& click = target->clickState();
-        DWORD now = GetTickCount();
+        DWORD now = clickClock();
         bool continues = click.count > 0 && click.button == button &&
                          afSystem::isInDoubleClickRect(click.point.x, click.point.y, event.x, event.y) &&
                          now - click.time < GetDoubleClickTime();

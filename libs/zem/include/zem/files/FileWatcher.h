@@ -91,7 +91,8 @@ public:
     // KEEP_PENDING_MARK, MODIFY_PENDING); the other bits have their own operations.
     void changeFlags(FileWatchObject* watch, uint32_t set, uint32_t clear);
 
-    // How long a change waits before delivery, so that repeated changes collapse.
+    // How long a change waits before delivery, so that repeated changes collapse; a new
+    // value applies to the changes already waiting.
     void setHoldBack(int64_t milliseconds);
     int64_t getHoldBack() const;
     // The priority of the watcher's thread (a THREAD_PRIORITY_... value); watchers that

@@ -144,6 +144,9 @@ public:
     // Makes an existing native window this view (subclassing it); false for null.
     bool adoptHandle(HWND hwnd);
     static afViewPlatform* viewFromHandle(HWND hwnd);
+    // The milliseconds that tell a double click from two clicks (the system's tick count);
+    // a test that sends its clicks faster or slower than the machine allows replaces it.
+    static DWORD (*clickClock)();
 
     HWND getHandle() const { return m_hwnd; }
     HWND getOwnerWindow() const;
