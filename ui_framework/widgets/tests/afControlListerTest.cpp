@@ -129,6 +129,19 @@ TEST_F(ListerTest, TheScrollBarFollowsTheRows) {
     EXPECT_TRUE(lister->isEmpty());
 }
 
+// A list filled while its window had no height (a hidden sidebar) kept fitting no row once
+// the window had grown: layout moves windows after it has laid them out.
+TEST_F(ListerTest, RowsFitTheSizeTheWindowReaches) {
+    fitClient(0);
+    lister->setCount(30, false);
+    EXPECT_EQ(0, lister->getVisibleRows());
+    fitClient(160);
+    EXPECT_EQ(10, lister->getVisibleRows());
+    EXPECT_EQ(10u, scrollInfo().nPage);
+    fitClient(48);
+    EXPECT_EQ(3, lister->getVisibleRows());
+}
+
 TEST_F(ListerTest, TheWheelScrollsByWholeNotches) {
     lister->setCount(100, false);
     SendMessageW(lister->getHandle(), WM_MOUSEWHEEL, MAKEWPARAM(0, -240), 0);

@@ -170,6 +170,15 @@ void afControlLister::onLayout(bool changed, const afRect& rect) {
     setCount(m_count, m_rowMode == ROWS_FIT);
 }
 
+bool afControlLister::onRawMessage(afMessage* message) {
+    // A host moves its children in one deferred batch after laying them out, so the window
+    // reaches its size only after onLayout fitted the rows to the old one: a list laid out
+    // while its sidebar was hidden showed no row at all once the sidebar opened.
+    if (message->message == WM_SIZE && (m_rowMode == ROWS_FIT || !m_measureWidths))
+        setCount(m_count, false);
+    return afWidget::onRawMessage(message);
+}
+
 bool afControlLister::setSelection(int index, bool allowNone) {
     // Without rows nothing can be selected, whatever allowNone says.
     int selection = m_count == 0 ? -1 : std::max(std::min(index, m_count - 1), allowNone ? -1 : 0);

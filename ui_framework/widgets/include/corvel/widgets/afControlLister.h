@@ -38,6 +38,7 @@ public:
     bool onMouseWheel(afEvent* event, int notches) override;
     void onFocusIn() override;
     void onFocusOut() override;
+    bool onRawMessage(afMessage* message) override;
 
     // A negative count is 0.
     void setCount(int count, bool measure);
