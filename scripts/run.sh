@@ -15,9 +15,14 @@ corvel_ensure_display
 trap 'kill "$CORVEL_XVFB_PID" 2>/dev/null || true' EXIT
 wine "$CORVEL_BUILD/app/corvel.exe" "$@" &
 APP=$!
-# Give the window time to paint before taking the picture.
-for _ in $(seq 1 40); do
+# The picture is taken once the main window shows (a first start on a busy machine takes a
+# while), and a moment later, when it has painted.
+for _ in $(seq 1 480); do
     kill -0 "$APP" 2>/dev/null || break
+    if xdotool search --onlyvisible --classname '^corvel\.exe$' >/dev/null 2>&1; then
+        sleep 2
+        break
+    fi
     sleep 0.25
 done
 SHOT="$CORVEL_BUILD/screenshot.xwd"
