@@ -1,0 +1,206 @@
+#!/usr/bin/env bash
+# Drives snippets in the real program as a user would, under the virtual display, in a fresh
+# user folder: a shipped C snippet expanded from its tab word, its fields filled in and
+# walked with Tab, saved and undone; a snippet of the user's own (written into the user's
+# bundles folder before the start, as the bundle editor would save it) expanded on a line
+# between others; Tab after a word that is no tab word; and Ctrl+Space with two snippets
+# that fit, where the chooser offers both; and a snippet run from the Bundles menu. Every
+# saved file is compared byte for byte.
+# Usage: snippet_flows.sh <corvel.exe>. Needs DISPLAY, Wine and xdotool.
+set -uo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/flow_lib.sh"
+flow_setup "$1"
+# The start-up update check meets a closed port at once instead of looking for a host.
+export CORVEL_UPDATE_SERVER="127.0.0.1:9"
+
+DIR="$(flow_winpath "$FLOW_DOCS")"
+[ -n "$DIR" ] || { echo "FAILED: winepath gave nothing for $FLOW_DOCS"; exit 1; }
+
+# A user snippet in the shipped C bundle, where the bundle editor saves one made there.
+C_BUNDLE="$FLOW_USER/bundles/c.30b76297-c119-4a3a-ba7a-042bffbbe4a5.cvBundle"
+mkdir -p "$C_BUNDLE/snippets"
+cat >"$C_BUNDLE/snippets/for_loop.0c4f7a3e-5d21-4b8e-9a6f-2e3d4c5b6a71.cvSnippet" <<'EOF'
+{
+	title: "For loop"
+	content: "for (${1:i} = 0; $1 < ${2:n}; $1++) { $0 }"
+	scope: "source.c"
+	shortcut: ""
+	tab_trigger: "forx"
+}
+EOF
+# A bundle of the user's own with two snippets for plain text.
+PAIRS="$FLOW_USER/bundles/pairs.7e1d2c3b-4a59-4f68-8b7c-9d0e1f2a3b4c.cvBundle"
+mkdir -p "$PAIRS/snippets"
+printf '{ title: "Pairs" }' >"$PAIRS/info.7e1d2c3b-4a59-4f68-8b7c-9d0e1f2a3b4c.cvInfo"
+cat >"$PAIRS/snippets/beta.5b6c7d8e-9f01-4a2b-8c3d-4e5f6a7b8c9d.cvSnippet" <<'EOF'
+{ title: "Beta pair", content: "beta[$1]$0", scope: "text.plain", tab_trigger: "bp" }
+EOF
+cat >"$PAIRS/snippets/alpha.1a2b3c4d-5e6f-4a7b-9c8d-0e1f2a3b4c5d.cvSnippet" <<'EOF'
+{ title: "Alpha pair", content: "alpha($1)$0", scope: "text.plain", tab_trigger: "ap" }
+EOF
+
+# A C function whose body line holds one tab, and a file for the user snippet: line 2
+# empty, line 3 a comment.
+printf 'void f(void)\n{\n\t\n}\n' >"$FLOW_DOCS/one.c"
+printf 'int x;\n\n/* A comment */\n' >"$FLOW_DOCS/two.c"
+printf 'int x;\nxfor\n' >"$FLOW_DOCS/three.c"
+printf 'start\n' >"$FLOW_DOCS/four.txt"
+
+caption_of() { echo "^$(flow_regex "$1 - $DIR\\ - $FLOW_TITLE")\$"; }
+not_caption() { ! flow_caption "$WINDOW" | grep -Eiq -- "$1"; }
+# Whether file $1 was written since its time stamp was $2.
+changed_since() { [ "$(stat -c %y "$1" 2>/dev/null)" != "$2" ]; }
+
+# Ctrl+S, then waits until file $1 holds $2 (the text with \n line ends); $3 names the flow.
+save_and_expect() {
+    local stamp
+    stamp="$(stat -c %y "$1")"
+    flow_key ctrl+s
+    flow_until 10 changed_since "$1" "$stamp" || { flow_fail "$3: Ctrl+S did not write $(basename "$1")"; return 1; }
+    flow_until 5 flow_hex_is "$1" "$(printf '%b' "$2" | od -An -v -tx1 | tr -d ' \n')" && return 0
+    flow_fail "$3: $(basename "$1") holds '$(od -An -c "$1" | tr -s ' ')' instead of '$2'"
+    return 1
+}
+
+# The windows of the program that carry no caption: menus and choosers.
+popups() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname "^$FLOW_CLASS$" 2>/dev/null); do
+        [ -z "$(xdotool getwindowname "$id" 2>/dev/null)" ] && echo "$id"
+    done
+}
+has_popup() { [ -n "$(popups)" ]; }
+no_popup() { [ -z "$(popups)" ]; }
+
+# Opens <dir>\$1 from the open dialog; true once the caption names it. $2 names the flow.
+open_from_dialog() {
+    flow_key ctrl+o
+    if ! flow_wait_window '^Open$' 15 >/dev/null; then
+        flow_fail "$2: Ctrl+O shows no Open dialog"
+        return 1
+    fi
+    flow_key Home shift+End
+    flow_type "$DIR\\$1"
+    flow_key Return
+    flow_wait_gone '^Open$' 10 || flow_fail "$2: the Open dialog stays"
+    flow_wait_caption "$WINDOW" "$(caption_of "$1")" 15 && return 0
+    flow_fail "$2: caption '$(flow_caption "$WINDOW")' after opening $1"
+    return 1
+}
+
+flow_start one.c
+WINDOW="$(flow_wait_window "$(flow_regex "$FLOW_TITLE")\$" 60)" || { flow_fail "start: no main window"; exit 1; }
+flow_focus "$WINDOW" || flow_fail "start: the main window takes no keyboard focus"
+flow_wait_caption "$WINDOW" "$(caption_of one.c)" 15 || flow_fail "start: caption '$(flow_caption "$WINDOW")'"
+
+# The bundles load after the window shows: the snippets are there once Ctrl+Space in the C
+# document offers them. Escape closes the chooser and changes nothing.
+snippets_offered() {
+    flow_key ctrl+space
+    flow_until 2 has_popup || return 1
+    flow_key Escape
+    flow_until 5 no_popup
+}
+OFFERED=0
+for attempt in $(seq 1 15); do
+    snippets_offered && { OFFERED=1; break; }
+done
+[ "$OFFERED" = 1 ] || flow_fail "start: Ctrl+Space in a C document never offered a snippet"
+
+# 1. A shipped C snippet: "for" and Tab at the end of the tab-indented line expand the for
+# loop with the line's indentation on every line and its first field selected; "k" rewrites
+# the field and its two mirrors, Tab selects the second field, "len" replaces it, Tab
+# leaves the snippet at its end. Ctrl+S writes exactly that.
+flow_key ctrl+Home Down Down End
+flow_type "for"
+flow_key Tab
+flow_type "k"
+flow_shot snippet_flow1_mirrors
+# Saved in the middle of the snippet: the mirrors follow the field at once.
+save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (k = 0; k < count; k++) {\n\t\t\n\t}\n}\n' "flow 1 (mirrors)"
+flow_key Tab
+flow_type "len"
+flow_key Tab
+flow_shot snippet_flow1_done
+save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (k = 0; k < len; k++) {\n\t\t\n\t}\n}\n' "flow 1"
+# Each field's edit is an undo step of its own; the insertion is one more, back to the line
+# with its tab word; redo brings everything back.
+flow_key ctrl+z
+save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (k = 0; k < count; k++) {\n\t\t\n\t}\n}\n' "flow 1 (undo 1)"
+flow_key ctrl+z
+save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (i = 0; i < count; i++) {\n\t\t\n\t}\n}\n' "flow 1 (undo 2)"
+flow_key ctrl+z
+save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor\n}\n' "flow 1 (undo 3)"
+flow_key ctrl+y ctrl+y ctrl+y
+save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (k = 0; k < len; k++) {\n\t\t\n\t}\n}\n' "flow 1 (redo)"
+
+# 2. The user's snippet: "forx" and Tab on the empty line 2 put the snippet there; the line
+# break and the comment below keep every character.
+if open_from_dialog two.c "flow 2"; then
+    flow_key ctrl+Home Down
+    flow_type "forx"
+    flow_key Tab
+    flow_shot snippet_flow2
+    save_and_expect "$FLOW_DOCS/two.c" 'int x;\nfor (i = 0; i < n; i++) {  }\n/* A comment */\n' "flow 2"
+fi
+
+# 3. Tab after a word that is no tab word ("for" ends it, but inside the word "xfor") gains
+# one indentation and changes nothing else.
+if open_from_dialog three.c "flow 3"; then
+    flow_key ctrl+End Up End
+    flow_key Tab
+    save_and_expect "$FLOW_DOCS/three.c" 'int x;\nxfor\t\n' "flow 3"
+fi
+
+# 4. Ctrl+Space in plain text: the chooser offers the two snippets that fit, by title, and
+# no other (Down past the second stays on it); Enter takes the first.
+if open_from_dialog four.txt "flow 4"; then
+    flow_key ctrl+End
+    flow_key ctrl+space
+    if flow_until 10 has_popup; then
+        sleep 1
+        flow_window_shot "$(popups | head -1)" "$FLOW_SHOTS/snippet_flow4_chooser.xwd"
+        flow_key Return
+        flow_until 5 no_popup || flow_fail "flow 4: Enter left the chooser open"
+        save_and_expect "$FLOW_DOCS/four.txt" 'start\nalpha()' "flow 4"
+        # Out of the first snippet's field, to the end of the line.
+        flow_key Escape End
+        flow_key ctrl+space
+        if flow_until 10 has_popup; then
+            flow_key Down Down Down Return
+            flow_until 5 no_popup || flow_fail "flow 4: Enter left the second chooser open"
+            save_and_expect "$FLOW_DOCS/four.txt" 'start\nalpha()beta[]' "flow 4 (second row)"
+        else
+            flow_fail "flow 4: the second Ctrl+Space showed no chooser"
+        fi
+    else
+        flow_fail "flow 4: Ctrl+Space showed no chooser"
+    fi
+fi
+
+# 5. The Bundles menu lists each bundle's snippets under the bundle's title (bundles by
+# title: C, C++, Jasmine, JSON, Markdown, Pairs, ...; their snippets by title) and runs the
+# one chosen in the active document.
+if flow_wait_caption "$WINDOW" "$(caption_of four.txt)" 1; then
+    flow_key Escape End
+    flow_menu Left Left Left Down Down Down Down Down Down Down Down Right
+    if flow_until 5 has_popup; then
+        sleep 1
+        for popup in $(popups); do
+            flow_window_shot "$popup" "$FLOW_SHOTS/snippet_flow5_menu_$popup.xwd"
+        done
+        flow_key Down Return
+        flow_until 5 no_popup || flow_fail "flow 5: the menu stays open"
+        save_and_expect "$FLOW_DOCS/four.txt" 'start\nalpha()beta[]beta[]' "flow 5"
+    else
+        flow_fail "flow 5: the Bundles menu did not open"
+    fi
+fi
+
+xdotool key --window "$WINDOW" alt+F4 2>/dev/null
+flow_wait_exit "$FLOW_PID" 20
+CODE=$?
+[ "$CODE" = 0 ] || flow_fail "the program ended with $CODE"
+
+[ "$FLOW_FAILED" = 0 ] && echo "snippet flows passed"
+exit "$FLOW_FAILED"
