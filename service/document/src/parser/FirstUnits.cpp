@@ -261,6 +261,10 @@ FirstUnits FirstUnits::presentIn(const wchar_t* text, int32_t length) {
     return out;
 }
 
+int FirstUnits::weight() const {
+    return __builtin_popcountll(m_ascii[0]) + __builtin_popcountll(m_ascii[1]) + (m_other ? 1000 : 0);
+}
+
 void FirstUnits::add(wchar_t unit) {
     if (unit >= 128)
         m_other = true;

@@ -100,7 +100,7 @@ bool LineParser::parseLine(int32_t line) {
 bool LineParser::parseText(const wchar_t* text, int32_t length, const uint16_t* startStack, size_t startUnits) {
     m_text = text;
     m_length = length;
-    m_present = FirstUnits::presentIn(text, length);
+    m_line.scan(text, length);
     m_runs.clear();
     m_stack.clear();
     // A start stack is whole pairs over the bottom pair; anything else starts afresh.
@@ -165,7 +165,7 @@ void LineParser::step() {
     int32_t bestAt = NO_MATCH;
     if (m_endPattern) {
         const RegEx* pattern = atAnchor ? m_endPattern : m_endElsewhere;
-        bestAt = probe(*m_endSlot, pattern, m_endFirst, atAnchor && pattern != m_endElsewhere, i);
+        bestAt = probe(*m_endSlot, pattern, m_endStart, atAnchor && pattern != m_endElsewhere, i);
         best = m_endSlot;
     }
     if (bestAt != i && m_rule) {
@@ -175,7 +175,7 @@ void LineParser::step() {
             const ScanPattern& pattern = *child.pattern;
             bool anchorForm = atAnchor && pattern.holdsAnchor();
             ScanSlot& slot = childSlot(child, k);
-            int32_t at = probe(slot, anchorForm ? pattern.atAnchor.get() : pattern.elsewhere.get(), &pattern.first,
+            int32_t at = probe(slot, anchorForm ? pattern.atAnchor.get() : pattern.elsewhere.get(), &pattern.start,
                                anchorForm, i);
             if (at >= bestAt)
                 continue;
@@ -198,30 +198,48 @@ void LineParser::step() {
         takeEnd(*best->results);
 }
 
-int32_t LineParser::probe(ScanSlot& slot, const RegEx* pattern, const FirstUnits* first, bool atAnchor, int32_t i) {
+int32_t LineParser::probe(ScanSlot& slot, const RegEx* pattern, const PatternStart* start, bool atAnchor, int32_t i) {
     if (slot.parse == m_parse && slot.pattern == pattern && slot.from <= i && slot.found >= i &&
         (!atAnchor || slot.from == i))
         return slot.found;
+    slot.parse = m_parse;
+    slot.pattern = pattern;
+    slot.from = i;
+    slot.found = NO_MATCH;
     // Most patterns of a large grammar cannot start anywhere on a given line: the engine
     // is not asked.
-    if (first && !first->meets(m_present)) {
-        slot.parse = m_parse;
-        slot.pattern = pattern;
+    if (start && !start->canMatchIn(m_line.present)) {
         slot.from = 0;
-        slot.found = NO_MATCH;
         return NO_MATCH;
     }
     if (!slot.results)
         slot.results.reset(new MatchResultsRegEx());
-    RegEx::search(slot.results.get(), pattern, m_text, m_text + m_length, m_text + i, m_text + m_length);
-    slot.parse = m_parse;
-    slot.pattern = pattern;
-    slot.from = i;
-    slot.found = slot.results->isMatched() ? slot.results->getBegin(0) : NO_MATCH;
-    // A match at the line's end lies past the last position the parser stands on.
-    if (slot.found >= m_length)
-        slot.found = NO_MATCH;
+    // A search moved past i would see \G at its new start.
+    if (!start || atAnchor) {
+        search(slot, pattern, i);
+    } else if (!start->isNarrow()) {
+        int32_t from = start->next(m_line, i);
+        if (from < m_length)
+            search(slot, pattern, from);
+    } else {
+        // The engine only where a match can start, anchored there; the first that
+        // matches is what a search would have found.
+        for (int32_t at = start->next(m_line, i); at < m_length; at = start->next(m_line, at + 1)) {
+            RegEx::match(slot.results.get(), pattern, m_text, m_text + m_length, m_text + at);
+            if (slot.results->isMatched()) {
+                slot.found = at;
+                break;
+            }
+        }
+    }
     return slot.found;
+}
+
+void LineParser::search(ScanSlot& slot, const RegEx* pattern, int32_t from) {
+    RegEx::search(slot.results.get(), pattern, m_text, m_text + m_length, m_text + from, m_text + m_length);
+    int32_t found = slot.results->isMatched() ? slot.results->getBegin(0) : NO_MATCH;
+    // A match at the line's end lies past the last position the parser stands on.
+    slot.found = found < m_length ? found : NO_MATCH;
 }
 
 void LineParser::takeEnd(const MatchResults& results) {
@@ -287,7 +305,7 @@ void LineParser::takeChild(int32_t at, const ScanChild& match, const MatchResult
 void LineParser::selectEndPattern() {
     m_endPattern = nullptr;
     m_endElsewhere = nullptr;
-    m_endFirst = nullptr;
+    m_endStart = nullptr;
     m_endSlot = nullptr;
     // The bottom pair has nothing to end.
     if (!m_rule || m_stack.size() <= 2)
@@ -297,7 +315,7 @@ void LineParser::selectEndPattern() {
             return;
         m_endPattern = fixed;
         m_endElsewhere = m_rule->getStaticEndElsewhere();
-        m_endFirst = &m_rule->getStaticEndFirst();
+        m_endStart = &m_rule->getStaticEndStart();
         size_t index = 2 * size_t(m_rule->getId()) + 1;
         m_endSlot = m_rule->getId() > 0 && index < m_ruleSlots.size() ? &m_ruleSlots[index] : &m_looseEndSlot;
         return;
@@ -326,7 +344,7 @@ const ParserRule* LineParser::ruleForScope(uint16_t scope) const {
 uint16_t LineParser::scopeForRule(const ParserRule* rule, uint16_t parent) {
     // Most matches open a scope met just before: a small cache spares the store's lookup.
     uint32_t key = (uint32_t(rule->getId()) << 16) | parent;
-    ScopeCacheEntry& cached = m_scopeCache[(key ^ (key >> 16) ^ (key >> 7)) % SCOPE_CACHE_SIZE];
+    ScopeCacheEntry& cached = m_scopeCache[(key * 2654435761u) >> 22];
     if (cached.valid && cached.key == key)
         return cached.scope;
     // Scope ids are 16-bit: a store that is full opens no more scopes.

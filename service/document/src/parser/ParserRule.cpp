@@ -85,7 +85,7 @@ std::shared_ptr<const ScanPattern> ScanPattern::compile(const std::wstring& patt
     out->atAnchor = RegEx::create(pattern, options, globalFlag);
     if (!out->atAnchor->isCompiled())
         return nullptr;
-    out->first = FirstUnits::of(pattern, options);
+    out->start = PatternStart::of(pattern, options);
     out->elsewhere = ParserRule::withoutAnchor(*out->atAnchor);
     if (!out->elsewhere)
         out->elsewhere = out->atAnchor;
@@ -163,7 +163,7 @@ ParserRule* ParserRule::childForGroup(int group, int* groupEnd) const {
 void ParserRule::setEndPattern(const RegExLiteral& pattern) {
     m_endAnchored = holdsSearchAnchor(pattern.pattern());
     m_staticEndElsewhere.reset();
-    m_staticEndFirst = FirstUnits::any();
+    m_staticEndStart = PatternStart();
     m_endTemplate = makeEndTemplate(pattern);
     if (m_endTemplate) {
         m_staticEnd.reset();
@@ -172,7 +172,7 @@ void ParserRule::setEndPattern(const RegExLiteral& pattern) {
     m_staticEnd = pattern.compile();
     RegExPtr elsewhere = m_staticEnd->isCompiled() ? withoutAnchor(*m_staticEnd) : nullptr;
     m_staticEndElsewhere = elsewhere ? elsewhere : m_staticEnd;
-    m_staticEndFirst = FirstUnits::of(pattern.pattern(), parseRegExOptions(pattern.options().c_str()).bits);
+    m_staticEndStart = PatternStart::of(pattern.pattern(), parseRegExOptions(pattern.options().c_str()).bits);
 }
 
 RegExPtr ParserRule::withoutAnchor(const RegEx& pattern) {

@@ -22,6 +22,11 @@ public:
         return (m_ascii[0] & other.m_ascii[0]) || (m_ascii[1] & other.m_ascii[1]) || (m_other && other.m_other);
     }
 
+    bool has(wchar_t unit) const { return unit >= 128 ? m_other : ((m_ascii[unit >> 6] >> (unit & 63)) & 1) != 0; }
+
+    // How many units the set holds, all those from 128 on counted as many.
+    int weight() const;
+
     void add(wchar_t unit);
     void addRange(wchar_t first, wchar_t last);
     void addAll(const FirstUnits& other);

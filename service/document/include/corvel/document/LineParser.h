@@ -10,6 +10,7 @@
 #pragma once
 #include "corvel/document/FirstUnits.h"
 #include "corvel/document/LineHeader.h"
+#include "corvel/document/PatternStart.h"
 #include "corvel/text/RegEx.h"
 
 #include <cstdint>
@@ -58,7 +59,7 @@ private:
         uint16_t scope;
         bool valid;
     };
-    static constexpr size_t SCOPE_CACHE_SIZE = 64;
+    static constexpr size_t SCOPE_CACHE_SIZE = 1024;
 
     // One pattern's last search on the current line: a search from `from` found the
     // leftmost match at `found` (NO_MATCH: none), so every search from a position up to
@@ -74,8 +75,10 @@ private:
     bool parseText(const wchar_t* text, int32_t length, const uint16_t* startStack, size_t startUnits);
     // The leftmost match of the pattern at or after i, or NO_MATCH; its groups stay in the
     // slot. atAnchor: the pattern's \G matches at i, so no other start can reuse it.
-    // first: what a match can start with (null: anything).
-    int32_t probe(ScanSlot& slot, const RegEx* pattern, const FirstUnits* first, bool atAnchor, int32_t i);
+    // start: where a match can start (null: anywhere).
+    int32_t probe(ScanSlot& slot, const RegEx* pattern, const PatternStart* start, bool atAnchor, int32_t i);
+    // The slot's pattern searched from `from` to the line's end.
+    void search(ScanSlot& slot, const RegEx* pattern, int32_t from);
     ScanSlot& childSlot(const ScanChild& child, size_t ordinal);
     // One match (or a run of plain text).
     void step();
@@ -115,7 +118,7 @@ private:
     // The line being parsed.
     const wchar_t* m_text = nullptr;
     int32_t m_length = 0;
-    FirstUnits m_present; // the units the line holds
+    ScannedLine m_line; // its units and the places where \b and ^ can hold
     int32_t m_position = 0;
     int32_t m_pendingPlain = -1;  // start of plain text not yet recorded
     int32_t m_lastEmptyPush = -1; // where a begin rule last matched empty text
@@ -126,7 +129,7 @@ private:
     const ParserRule* m_rule = nullptr;
     const RegEx* m_endPattern = nullptr;
     const RegEx* m_endElsewhere = nullptr; // the end pattern where \G cannot match
-    const FirstUnits* m_endFirst = nullptr;
+    const PatternStart* m_endStart = nullptr;
     ScanSlot* m_endSlot = nullptr;
 
     ScopeCacheEntry m_scopeCache[SCOPE_CACHE_SIZE] = {};

@@ -3,7 +3,7 @@
 // match) and the rules that name its captures. Built by the grammar compiler on one
 // thread, then only read by the line parsers.
 #pragma once
-#include "corvel/document/FirstUnits.h"
+#include "corvel/document/PatternStart.h"
 #include "corvel/text/RegEx.h"
 #include "corvel/text/RegExComposite.h"
 #include "corvel/text/RegExLiteral.h"
@@ -35,7 +35,7 @@ typedef std::map<uint16_t, ParserRule*> CaptureMap;
 struct ScanPattern {
     RegExPtr atAnchor;
     RegExPtr elsewhere; // the same object when the pattern holds no \G
-    FirstUnits first;   // what a match can start with
+    PatternStart start; // where a match can start
 
     bool holdsAnchor() const { return atAnchor != elsewhere; }
     // Null when the pattern does not compile.
@@ -87,7 +87,7 @@ public:
     const RegEx* getStaticEnd() const { return m_staticEnd.get(); }
     // The static end pattern where \G cannot match (the static pattern itself without \G).
     const RegEx* getStaticEndElsewhere() const { return m_staticEndElsewhere.get(); }
-    const FirstUnits& getStaticEndFirst() const { return m_staticEndFirst; }
+    const PatternStart& getStaticEndStart() const { return m_staticEndStart; }
     const EndPatternTemplate* getEndTemplate() const { return m_endTemplate.get(); }
     bool isBeginRule() const { return m_staticEnd || m_endTemplate; }
     // The end pattern holds \G.
@@ -139,7 +139,7 @@ private:
     std::shared_ptr<const ScanPattern> m_ownPattern;
     RegExLiteral m_ownLiteral;
     RegExPtr m_staticEndElsewhere;
-    FirstUnits m_staticEndFirst = FirstUnits::any();
+    PatternStart m_staticEndStart;
     bool m_endAnchored = false;
     // The compiled composite; set once, after which the composite is only read.
     mutable RegExPtr m_childPattern;
