@@ -338,6 +338,26 @@ TEST_F(UndoContextTest, OwnRecordsGoThroughTheStreamWithoutCountingAsChanges) {
     EXPECT_EQ(std::vector<std::string>{"caret"}, selection.replayed);
 }
 
+TEST_F(UndoContextTest, ChangesOfEverySizeComeBackWhole) {
+    // A record is staged in memory up to 64 KiB and in the rollback file past it: the
+    // text of a change has 8 bytes of header before it.
+    const int32_t counts[] = {2, (0x10000 - 8) / 2, (0x10000 - 8) / 2 + 1, 0x10000, 100000};
+    for (int32_t count : counts) {
+        SCOPED_TRACE(count);
+        std::wstring units(static_cast<size_t>(count), L'a');
+        for (int32_t i = 0; i < count; ++i)
+            units[static_cast<size_t>(i)] = static_cast<wchar_t>(L'a' + i % 26);
+        m_model->text = L"<>";
+        insert(1, units);
+        remove(1, count);
+        EXPECT_EQ(L"<>", m_model->text);
+        EXPECT_TRUE(gives("undo", undo(), L"<" + units + L">"));
+        EXPECT_TRUE(gives("undo", undo(), L"<>"));
+        EXPECT_TRUE(gives("redo", redo(), L"<" + units + L">"));
+        m_context->open();
+    }
+}
+
 TEST_F(UndoContextTest, RegistryHandsOutIdsAndSlots) {
     EXPECT_EQ(0u, m_registry->transactionId());
     EXPECT_EQ(4u, m_registry->shortRemoveId());

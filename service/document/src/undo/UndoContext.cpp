@@ -16,10 +16,15 @@ namespace corvel {
 namespace {
 
 constexpr uint32_t COPY_PIECE = 8192;
+// A record is staged in memory up to this size and in the rollback file beyond it: most
+// records are a few bytes written a field at a time, which a file takes a call each for.
+constexpr size_t STAGE_IN_MEMORY = 0x10000;
 constexpr int32_t SHORT_FORM_MAX_OFFSET = 0xFFFF;
 
 // Class 4 (anything else) is written as 0: it never joins a group.
-int storedClass(int typingClass) { return typingClass == UndoContext::TYPING_OTHER ? 0 : typingClass; }
+int storedClass(int typingClass) {
+    return typingClass == UndoContext::TYPING_OTHER ? 0 : typingClass;
+}
 
 } // namespace
 
@@ -165,12 +170,21 @@ void UndoContext::noteTyping(bool insertion, int32_t offset, int32_t count, cons
 }
 
 bool UndoContext::stagePending(uint32_t operationId) {
-    if (!m_rollback || m_rollback->seek(zem::FILE_SEEK_BEGIN, 0) != 0)
+    if (!m_rollback)
         return false;
     m_pendingId = operationId;
     m_pendingSize = 0;
     m_pendingFailed = false;
+    m_staged.clear();
+    m_spilled = false;
     return true;
+}
+
+bool UndoContext::spillStaged() {
+    m_spilled = true;
+    const uint32_t size = static_cast<uint32_t>(m_staged.size());
+    return m_rollback->seek(zem::FILE_SEEK_BEGIN, 0) == 0 &&
+           (size == 0 || m_rollback->write(m_staged.data(), size) == size);
 }
 
 bool UndoContext::flushPending() {
@@ -179,6 +193,11 @@ bool UndoContext::flushPending() {
     if (m_pendingFailed || id >= UndoRegistry::SLOT_COUNT)
         return false;
     JournalCursor& out = writer();
+    if (!m_spilled) {
+        const bool written = out.beginRecord(id, m_pendingSize) &&
+                             (m_pendingSize == 0 || out.write(m_staged.data(), m_pendingSize) == m_pendingSize);
+        return out.endRecord() && written;
+    }
     bool written = out.beginRecord(id, m_pendingSize) && m_rollback->seek(zem::FILE_SEEK_BEGIN, 0) == 0;
     uint8_t piece[COPY_PIECE];
     for (uint32_t left = m_pendingSize; written && left > 0;) {
@@ -192,6 +211,16 @@ bool UndoContext::flushPending() {
 uint32_t UndoContext::write(const void* buffer, uint32_t size) {
     if (m_state != RECORDING || m_pendingId >= UndoRegistry::SLOT_COUNT || !m_rollback || m_pendingFailed)
         return 0;
+    if (!m_spilled && m_staged.size() + size <= STAGE_IN_MEMORY) {
+        const uint8_t* bytes = static_cast<const uint8_t*>(buffer);
+        m_staged.insert(m_staged.end(), bytes, bytes + size);
+        m_pendingSize += size;
+        return size;
+    }
+    if (!m_spilled && !spillStaged()) {
+        m_pendingFailed = true;
+        return 0;
+    }
     uint32_t written = m_rollback->write(buffer, size);
     m_pendingSize += std::min(written, size);
     if (written != size)
@@ -229,7 +258,8 @@ bool UndoContext::writeMarker(const Marker& marker) {
     putI32(payload + 4, marker.offset);
     payload[8] = marker.flags;
     JournalCursor& out = writer();
-    bool written = out.beginRecord(m_registry->transactionId(), MARKER_SIZE) && out.write(payload, MARKER_SIZE) == MARKER_SIZE;
+    bool written =
+        out.beginRecord(m_registry->transactionId(), MARKER_SIZE) && out.write(payload, MARKER_SIZE) == MARKER_SIZE;
     return out.endRecord() && written;
 }
 
@@ -394,8 +424,8 @@ bool UndoContext::handleMarker(UndoRegistry& registry, bool undoing, bool& faile
     if (m_replayed > 0) {
         bool adjacent = undoing ? marker.offset + 1 == m_replayOffset : marker.offset == m_replayOffset + 1;
         bool joins = marker.controllerId == m_replayController && markerClass == m_replayClass &&
-                     (markerClass == TYPING_UNIT || markerClass == TYPING_TAB) &&
-                     !(marker.flags & MARKER_NEW_GROUP) && adjacent;
+                     (markerClass == TYPING_UNIT || markerClass == TYPING_TAB) && !(marker.flags & MARKER_NEW_GROUP) &&
+                     adjacent;
         if (!joins) {
             if (undoing)
                 m_cursor->restore(m_groupMark);

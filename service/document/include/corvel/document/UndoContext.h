@@ -110,6 +110,8 @@ private:
     bool rewriteBeginMarker(int typingClass);
     bool stagePending(uint32_t operationId);
     bool flushPending();
+    // Moves the staged bytes into the rollback file, where the rest of the record goes.
+    bool spillStaged();
     void noteTyping(bool insertion, int32_t offset, int32_t count, const wchar_t* units, uint8_t flag);
     void tellListeners(UndoRegistry& registry, void (UndoListener::*call)(UndoContext&));
     void replayGroup(UndoRegistry& registry, bool undoing);
@@ -147,6 +149,10 @@ private:
     uint32_t m_pendingId = 64;
     uint32_t m_pendingSize = 0;
     bool m_pendingFailed = false;
+    // The pending record's bytes while it is small; once it outgrew them (m_spilled) the
+    // rollback file holds it all.
+    std::vector<uint8_t> m_staged;
+    bool m_spilled = false;
 
     // Replay.
     int m_replayed = 0;
