@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -115,8 +116,9 @@ TEST(LineIndexTest, RemovingEverythingRecyclesTheSlotsLast) {
     EXPECT_EQ(nullptr, t.index.getHeader(0)->markers);
 }
 
-TEST(LineIndexTest, RandomEditsKeepTheLineEnds) {
-    IndexedText t;
+// Random insertions and removals; one unit in newlineShare of the inserted ones is a
+// line break, and with lineLocal the removals stay inside a line, as typing does.
+::testing::AssertionResult keepsLineEnds(IndexedText& t, uint32_t newlineShare, bool lineLocal) {
     uint32_t seed = 12345;
     auto next = [&seed]() { return (seed = seed * 1103515245 + 12345) >> 8; };
     for (int step = 0; step < 2000; ++step) {
@@ -126,13 +128,27 @@ TEST(LineIndexTest, RandomEditsKeepTheLineEnds) {
             std::wstring piece;
             const int pieceLength = next() % 12;
             for (int i = 0; i < pieceLength; ++i)
-                piece += next() % 3 == 0 ? L'\n' : L'q';
+                piece += next() % newlineShare == 0 ? L'\n' : L'q';
             t.insert(offset, piece);
+        } else if (lineLocal) {
+            const int32_t lineEnd = t.index.getLineEnd(t.index.getLineOfOffset(offset));
+            const int32_t room = std::max(0, lineEnd - offset - 1);
+            t.remove(offset, static_cast<int32_t>(next() % (room + 1)));
         } else {
             t.remove(offset, static_cast<int32_t>(next() % (length - offset + 1)));
         }
-        ASSERT_EQ(t.expectedEnds(), t.lineEnds()) << "step " << step;
+        if (t.expectedEnds() != t.lineEnds())
+            return ::testing::AssertionFailure() << "line ends differ after step " << step;
     }
+    return ::testing::AssertionSuccess();
+}
+
+TEST(LineIndexTest, RandomEditsKeepTheLineEnds) {
+    IndexedText anywhere;
+    EXPECT_TRUE(keepsLineEnds(anywhere, 3, false));
+    IndexedText insideLines;
+    insideLines.insert(0, std::wstring(400, L'\n'));
+    EXPECT_TRUE(keepsLineEnds(insideLines, 50, true));
 }
 
 TEST(LineIndexTest, CapacityMovesInStepsOf256WithSlack) {

@@ -90,16 +90,30 @@ void LineIndex::insertLineEnds(int32_t line, int32_t count, int32_t growth) {
             m_lineEnds.reallocate(IntList::roundUp(lineCount + count));
         m_lineEnds.insertRoom(line, count);
         m_stepLine = line + count;
-    } else if (lineCount - m_stepLine < std::abs(line - m_stepLine)) {
-        // Settling the step up to the end costs less than moving it to the edit.
-        moveStepTo(lineCount);
-        m_stepDelta = 0;
+    } else {
+        bringStepTo(line);
     }
     moveStepTo(line + count);
     m_stepDelta += growth;
 }
 
+void LineIndex::bringStepTo(int32_t line) {
+    const int32_t lineCount = getLineCount();
+    if (lineCount - m_stepLine < std::abs(line - m_stepLine)) {
+        // Settling the step up to the end costs less than moving it to the edit.
+        moveStepTo(lineCount);
+        m_stepDelta = 0;
+    }
+    moveStepTo(line);
+}
+
 void LineIndex::removeLineEnds(int32_t line, int32_t count, int32_t shrink) {
+    if (count == 0) {
+        // Within one line: only the step moves, as for typing.
+        bringStepTo(line);
+        m_stepDelta -= shrink;
+        return;
+    }
     const int32_t lineCount = getLineCount();
     moveStepTo(line + count);
     int32_t* ends = m_lineEnds.data();

@@ -50,6 +50,8 @@ public:
 private:
     // Moves the pending step's start to `line`: the entries from there on carry it.
     void moveStepTo(int32_t line);
+    // Moves the step to line for an edit that adds or removes no line.
+    void bringStepTo(int32_t line);
     void insertLineEnds(int32_t line, int32_t count, int32_t growth);
     void removeLineEnds(int32_t line, int32_t count, int32_t shrink);
     void allocateHeaders(int32_t line, int32_t count);
