@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using namespace corvel;
 using namespace bundletest;
 
@@ -301,6 +303,23 @@ TEST_F(BundleManagerTest, AnItemWithoutItsBundleIsLoggedAndLeftOut) {
     m_manager->getEntriesOfType(THEME_TYPE_ID, themes);
     // The nameless bundle folder is a bundle too (its UUID comes from its name), so both load.
     EXPECT_EQ(2u, themes.size());
+}
+
+// Caught: a program started without its shipped bundles ran with no grammar and no snippet
+// and its log said nothing of it; the user's bundles still load.
+TEST_F(BundleManagerTest, ALoadWithoutTheShippedBundlesSaysSoInTheLog) {
+    const std::wstring missing = L"No shipped bundles: root:bundles/ cannot be read.";
+    for (bool shipped : {false, true}) {
+        makeManager();
+        putBundle(L"user", L"mine", 1, L"Mine");
+        if (shipped)
+            putBundle(L"root", L"tools", 2, L"Tools");
+        zemtest::LogCapture capture(BundleManager::logSource());
+        ASSERT_TRUE(loadAndWait());
+        std::vector<std::wstring> texts = logTexts(capture);
+        EXPECT_EQ(shipped ? 0 : 1, std::count(texts.begin(), texts.end(), missing)) << shipped;
+        EXPECT_NE(nullptr, m_manager->findEntry(uuid(1))) << shipped;
+    }
 }
 
 TEST_F(BundleManagerTest, SecondLoadWhileRunningStartsNothingAndResetStopsTheRun) {

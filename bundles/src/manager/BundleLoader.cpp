@@ -62,8 +62,14 @@ void BundleLoader::scanRoot(int32_t root) {
     top.root = root;
     std::wstring path = top.toString();
     ListingGuard listing{zem::fileOpenDirectory(path.c_str())};
-    if (!listing.directory)
+    if (!listing.directory) {
+        // The user's folder starts without bundles; a program without its shipped ones has
+        // no grammar and no snippet, which the log must name.
+        if (root == ENTRY_ROOT_INSTALL)
+            zem::logMessage(zem::LOG_WARNING, BundleManager::logSource(), L"No shipped bundles: %s cannot be read.",
+                            path.c_str());
         return;
+    }
     while (const zem::FileInfo* info = listing.directory->next()) {
         if (stopRequested())
             return;
