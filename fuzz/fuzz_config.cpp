@@ -2,20 +2,14 @@
 // the loader decodes and parses them and the file applies them to its declared keys
 // (those of the session, preferences and projects files). What a file accepted is saved,
 // loaded into a fresh configuration and must build the same document again.
-#include "FuzzHarness.h"
+#include "MemoryFiles.h"
 
 #include "corvel/config/Config.h"
 #include "corvel/config/ConfigFile.h"
 #include "corvel/jasmine/JasmineValue.h"
 #include "zem/base/ParserException.h"
-#include "zem/files/FileIO.h"
-#include "zem/files/RamDisk.h"
-
-#include <memory>
 
 namespace {
-
-const wchar_t* const INPUT_FILE = L"fuzzcfg:input.cvConfig";
 
 // The keys of three of the user's files, declared as at start-up.
 void declareKeys(corvel::ConfigFile& file, int kind) {
@@ -51,15 +45,6 @@ void declareKeys(corvel::ConfigFile& file, int kind) {
     }
 }
 
-bool writeBytes(const wchar_t* path, const std::string& bytes) {
-    zem::File* file = zem::fileOpen(path, zem::FILE_MODE_WRITE);
-    if (!file)
-        return false;
-    uint32_t size = static_cast<uint32_t>(bytes.size());
-    bool ok = size == 0 || file->write(bytes.data(), size) == size;
-    return zem::fileClose(file) && ok;
-}
-
 // Loads path into a fresh configuration; the built document when the whole file applied.
 bool loadInto(const wchar_t* path, int kind, corvel::JasmineValue& built) {
     corvel::Config config;
@@ -72,19 +57,14 @@ bool loadInto(const wchar_t* path, int kind, corvel::JasmineValue& built) {
 }
 
 fuzz::Verdict run(const std::string& input) {
-    static zem::RamDisk* disk = [] {
-        auto* made = new zem::RamDisk;
-        zem::fileAttachDevice(made, L"fuzzcfg", 100);
-        return made;
-    }();
-    (void)disk;
-    if (!writeBytes(INPUT_FILE, input))
-        throw fuzz::Changed{"the memory file refused the input"};
+    static const fuzz::MemoryFolder folder(L"fuzzcfg");
+    static const std::wstring path = folder.path(L"input.cvConfig");
+    folder.put(path, input);
     const int kind = static_cast<int>(input.size() % 3);
     corvel::JasmineValue first;
     try {
         corvel::Config config;
-        corvel::ConfigFile* file = config.getFile(INPUT_FILE, false);
+        corvel::ConfigFile* file = config.getFile(path.c_str(), false);
         declareKeys(*file, kind);
         if (!file->load())
             return fuzz::REJECTED;
@@ -100,15 +80,9 @@ fuzz::Verdict run(const std::string& input) {
         return fuzz::REJECTED;
     }
     corvel::JasmineValue second;
-    if (!loadInto(INPUT_FILE, kind, second))
+    if (!loadInto(path.c_str(), kind, second))
         throw fuzz::Changed{"the saved file does not load"};
-    if (first != second) {
-        std::wstring a;
-        std::wstring b;
-        first.writeText(a, 0);
-        second.writeText(b, 0);
-        throw fuzz::Changed{"built again " + fuzz::difference(a, b)};
-    }
+    fuzz::expectSameValue(first, second);
     return fuzz::ACCEPTED;
 }
 

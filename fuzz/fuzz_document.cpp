@@ -3,7 +3,7 @@
 // loader detected, every line break made one LF. The document, unchanged, is saved again:
 // where the encoding holds the bytes and the file used one kind of break, the saved
 // bytes must be the file's; whatever was saved must load back as the same text.
-#include "FuzzHarness.h"
+#include "MemoryFiles.h"
 
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentManager.h"
@@ -13,15 +13,10 @@
 #include "corvel/text/TextEncoder.h"
 #include "corvel/text/Utf8Text.h"
 #include "zem/base/Error.h"
-#include "zem/files/FileIO.h"
-#include "zem/files/RamDisk.h"
 
 #include <memory>
 
 namespace {
-
-const wchar_t* const INPUT_FILE = L"fuzzdoc:input.txt";
-const wchar_t* const SAVED_FILE = L"fuzzdoc:saved.txt";
 
 struct Decoded {
     uint32_t codePage = 0;
@@ -89,28 +84,11 @@ bool encodesBack(const Decoded& decoded, const std::string& input) {
     return sink.bytes == input;
 }
 
-bool writeBytes(const wchar_t* path, const std::string& bytes) {
-    zem::File* file = zem::fileOpen(path, zem::FILE_MODE_WRITE);
-    if (!file)
-        return false;
-    uint32_t size = static_cast<uint32_t>(bytes.size());
-    bool ok = size == 0 || file->write(bytes.data(), size) == size;
-    return zem::fileClose(file) && ok;
-}
-
-bool readBytes(const wchar_t* path, std::string& out) {
-    zem::File* file = zem::fileOpen(path, zem::FILE_MODE_READ);
-    if (!file)
-        return false;
-    out.assign(file->getSize(), '\0');
-    bool ok = out.empty() || file->read(&out[0], static_cast<uint32_t>(out.size())) == out.size();
-    return zem::fileClose(file) && ok;
-}
-
 struct Session {
-    zem::RamDisk* disk;
+    fuzz::MemoryFolder folder{L"fuzzdoc"};
+    const std::wstring input = folder.path(L"input.txt");
+    const std::wstring saved = folder.path(L"saved.txt");
     corvel::DocumentManager manager;
-    Session() : disk(new zem::RamDisk) { zem::fileAttachDevice(disk, L"fuzzdoc", 100); }
 };
 
 std::wstring textOf(corvel::Document* document) {
@@ -120,10 +98,9 @@ std::wstring textOf(corvel::Document* document) {
 fuzz::Verdict run(const std::string& input) {
     static Session session;
     corvel::DocumentManager& manager = session.manager;
-    if (!writeBytes(INPUT_FILE, input))
-        throw fuzz::Changed{"the memory file refused the input"};
+    session.folder.put(session.input, input);
     std::unique_ptr<zem::ErrorObject> error;
-    corvel::Document* document = manager.loadDocument(INPUT_FILE, error);
+    corvel::Document* document = manager.loadDocument(session.input.c_str(), error);
     if (!document)
         throw fuzz::Changed{"a memory file failed to load"};
     const Decoded decoded = decodeWhole(input);
@@ -139,7 +116,8 @@ fuzz::Verdict run(const std::string& input) {
         fault = "loaded " + fuzz::printable(loaded) + ", expected " + fuzz::printable(expected);
     std::string saved;
     if (fault.empty()) {
-        if (!manager.saveDocument(document, SAVED_FILE, error) || !readBytes(SAVED_FILE, saved))
+        if (!manager.saveDocument(document, session.saved.c_str(), error) ||
+            !fuzz::MemoryFolder::read(session.saved, saved))
             fault = "an unchanged document failed to save";
     }
     manager.closeDocument(document);
@@ -147,7 +125,7 @@ fuzz::Verdict run(const std::string& input) {
     if (fault.empty() && !input.empty() && oneKind && encodesBack(decoded, input) && saved != input)
         fault = "saved " + fuzz::printable(saved) + " for the file's own bytes";
     if (fault.empty() && !saved.empty()) {
-        corvel::Document* again = manager.loadDocument(SAVED_FILE, error);
+        corvel::Document* again = manager.loadDocument(session.saved.c_str(), error);
         if (!again)
             fault = "the saved file does not load";
         else {
@@ -157,7 +135,7 @@ fuzz::Verdict run(const std::string& input) {
                 fault = "the saved file loads as " + fuzz::printable(back);
         }
     }
-    zem::fileDelete(SAVED_FILE);
+    zem::fileDelete(session.saved.c_str());
     if (!fault.empty())
         throw fuzz::Changed{fault};
     return fuzz::ACCEPTED;

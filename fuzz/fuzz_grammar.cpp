@@ -5,6 +5,7 @@
 
 #include "corvel/bundles/Language.h"
 #include "corvel/bundles/LanguageRepository.h"
+#include "corvel/bundles/LanguageValidator.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/EndPatternCache.h"
 #include "corvel/document/LineParser.h"
@@ -24,6 +25,8 @@ struct Fixed {
     corvel::BundleEntryTypeInfo kind = fuzz::standardKind(corvel::LANGUAGE_TYPE_ID);
     fuzz::EntryRef<corvel::Language> base;
     Fixed() {
+        // The grammar manager's own check, which the loader runs before the grammar reads.
+        kind.validator = std::make_shared<corvel::LanguageValidator>();
         base.reset(new corvel::Language(&kind, zem::Uuid()));
         fuzz::DictionaryPtr dictionary = fuzz::readEntryFile(
             "{ name: 'source.base' patterns: [ { include: '#word' } { match: /\\d+/ name: 'constant.numeric' } ]"

@@ -7,6 +7,7 @@
 #include "corvel/bundles/Snippet.h"
 #include "corvel/bundles/SnippetManager.h"
 #include "corvel/bundles/SnippetModel.h"
+#include "corvel/bundles/SnippetValidator.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/DocumentControllerManager.h"
@@ -26,6 +27,8 @@ struct Editing {
     std::unique_ptr<corvel::DocumentControllerManager> controllers;
     DocumentController* controller = nullptr;
     Editing() {
+        // The snippet manager's own check, which the loader runs before the snippet reads.
+        kind.validator = std::make_shared<corvel::SnippetValidator>();
         bench::attachDocumentDevices(L"corvel-fuzz-snippet");
         grammars.reset(new corvel::GrammarRegistry());
         documents.reset(new corvel::DocumentManager(nullptr, grammars.get()));

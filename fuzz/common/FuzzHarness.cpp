@@ -23,7 +23,11 @@ struct Options {
     std::wstring replay;
     std::wstring out = L".";
     uint64_t seed = 1;
-    unsigned timeLimit = 2000; // milliseconds per input
+    // Per input: the process's CPU time, which a loaded machine does not stretch the way
+    // it stretches the wall clock, and a wall-clock time far beyond any slow input, for
+    // an input that hangs waiting rather than spinning.
+    unsigned timeLimit = 10000;  // milliseconds of CPU time
+    unsigned wallLimit = 120000; // milliseconds
 };
 
 // What the watchdog and the crash paths read while the main thread runs an input.
@@ -31,9 +35,11 @@ struct Current {
     const char* name = "";
     std::wstring out;
     unsigned timeLimit = 0;
+    unsigned wallLimit = 0;
     std::atomic<const std::string*> input{nullptr};
     std::atomic<uint64_t> index{0};
     std::atomic<DWORD> started{0};
+    std::atomic<uint64_t> cpuStarted{0}; // 100 ns units
     std::atomic<bool> busy{false};
     // Set by the crash filter, then handled on the watchdog's own stack.
     std::atomic<DWORD> crashCode{0};
@@ -133,6 +139,20 @@ void onAbort(int) {
     reportAndEnd("crash", "abort", 2);
 }
 
+// The CPU time every thread of the process has used, in 100 ns units.
+uint64_t processCpuTime() {
+    FILETIME created;
+    FILETIME ended;
+    FILETIME kernel;
+    FILETIME user;
+    if (!GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user))
+        return 0;
+    auto units = [](const FILETIME& time) {
+        return (static_cast<uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+    };
+    return units(kernel) + units(user);
+}
+
 DWORD WINAPI watch(void*) {
     for (;;) {
         if (WaitForSingleObject(g_current.crashed, 50) == WAIT_OBJECT_0) {
@@ -141,9 +161,19 @@ DWORD WINAPI watch(void*) {
                           static_cast<unsigned long>(g_current.crashCode.load()), g_current.crashAddress.load());
             reportAndEnd("crash", detail, 2);
         }
-        if (g_current.busy && GetTickCount() - g_current.started > g_current.timeLimit) {
-            char detail[64];
-            std::snprintf(detail, sizeof(detail), "still running after %u ms", g_current.timeLimit);
+        if (!g_current.busy)
+            continue;
+        // The starts are read before the clocks: an input that began meanwhile then
+        // counts from a start before its own, never from one after the clock was read.
+        const uint64_t cpuStarted = g_current.cpuStarted;
+        const DWORD started = g_current.started;
+        const uint64_t cpuNow = processCpuTime();
+        const DWORD wall = GetTickCount() - started;
+        const uint64_t cpu = cpuNow > cpuStarted ? (cpuNow - cpuStarted) / 10000 : 0;
+        if (g_current.busy && (cpu > g_current.timeLimit || (wall < 0x80000000u && wall > g_current.wallLimit))) {
+            char detail[96];
+            std::snprintf(detail, sizeof(detail), "still running after %llu ms of CPU time, %lu ms in all",
+                          static_cast<unsigned long long>(cpu), static_cast<unsigned long>(wall));
             reportAndEnd("hang", detail, 3);
         }
     }
@@ -158,6 +188,8 @@ bool parseOptions(int argc, char** argv, Options& options) {
             options.seed = std::strtoull(argv[++i], nullptr, 10);
         else if (arg == "--time-limit" && hasValue)
             options.timeLimit = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
+        else if (arg == "--wall-limit" && hasValue)
+            options.wallLimit = static_cast<unsigned>(std::strtoul(argv[++i], nullptr, 10));
         else if (arg == "--out" && hasValue)
             options.out = hostPath(widen(argv[++i]));
         else if (arg == "--replay" && hasValue)
@@ -192,6 +224,7 @@ struct Tally {
 void runOne(const Target& target, uint64_t index, const std::string& input, Tally& tally) {
     g_current.input = &input;
     g_current.index = index;
+    g_current.cpuStarted = processCpuTime();
     g_current.started = GetTickCount();
     g_current.busy = true;
     std::string fault;
@@ -284,7 +317,8 @@ std::string difference(const std::wstring& before, const std::wstring& after) {
 int runFuzzer(int argc, char** argv, const Target& target) {
     Options options;
     if (!parseOptions(argc, argv, options)) {
-        std::printf("usage: %s ITERATIONS SEED_FOLDER [--seed N] [--time-limit MS] [--out FOLDER]\n"
+        std::printf("usage: %s ITERATIONS SEED_FOLDER [--seed N] [--time-limit CPU_MS] [--wall-limit MS] "
+                    "[--out FOLDER]\n"
                     "       %s --replay FILE\n",
                     target.name, target.name);
         return 64;
@@ -294,6 +328,7 @@ int runFuzzer(int argc, char** argv, const Target& target) {
     g_current.name = target.name;
     g_current.out = options.out;
     g_current.timeLimit = options.timeLimit;
+    g_current.wallLimit = options.wallLimit;
     g_current.crashed = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     g_current.reported = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetUnhandledExceptionFilter(&onCrash);

@@ -1,10 +1,10 @@
 // The one loop every fuzzing program runs: it makes inputs from the seed folder, feeds
 // each to the program's target and reports what must never happen: a crash, an input
-// that runs past the time limit (a hang), an exception other than the reader's own, and a
+// that runs past the time limits (a hang), an exception other than the reader's own, and a
 // value that changes when written and read back. Each such input is saved to a file for
 // the test that will hold it.
 //
-//     fuzz_NAME ITERATIONS SEED_FOLDER [--seed N] [--time-limit MS] [--out FOLDER]
+//     fuzz_NAME ITERATIONS SEED_FOLDER [--seed N] [--time-limit CPU_MS] [--wall-limit MS] [--out FOLDER]
 //     fuzz_NAME --replay FILE
 #pragma once
 #include "Mutator.h"
