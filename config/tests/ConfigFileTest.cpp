@@ -1,5 +1,5 @@
-#include "corvel/config/Config.h"
 #include "corvel/config/ConfigFile.h"
+#include "corvel/config/Config.h"
 #include "corvel/jasmine/JasmineLoader.h"
 #include "corvel/jasmine/JasmineValue.h"
 
@@ -121,7 +121,7 @@ TEST_F(ConfigFileTest, VersionStampIsChecked) {
 
 TEST_F(ConfigFileTest, DeclaredKeysKeepTheirTypeOnLoad) {
     writeUtf8(L"t.cvConfig", "{ version : '0 9 4 0' app.t : { i : '12' j : 'abc' f : 2 b : 1 u : 7 n : null "
-                              "s : 3000000000 } }");
+                             "s : 3000000000 } }");
     ConfigFile* f = file(L"t.cvConfig");
     ConfigValue* i = f->declare(ConfigValue::TYPE_INT, L"app.t.i");
     ConfigValue* j = f->declareWithDefault(L"app.t.j", intValue(4));
@@ -157,9 +157,36 @@ TEST_F(ConfigFileTest, UndeclaredKeysAreDeclaredOnTheFlyAndWrittenBack) {
     EXPECT_EQ(2u, f->getValues().size());
     name->setString(L"y");
     ASSERT_TRUE(m_config->saveAll());
-    EXPECT_EQ("\xff\xfe" + utf16le(L"\n{\n\tversion : '0 9 4 28669501'\n\tapp.extra : \n\t{\n\t\tname : 'y'\n\t\tlist : "
-                                   L"\n\t\t[\n\t\t\t1\n\t\t\t2\n\t\t]\n\t}\n}\n"),
+    EXPECT_EQ("\xff\xfe" +
+                  utf16le(L"\n{\n\tversion : '0 9 4 28669501'\n\tapp.extra : \n\t{\n\t\tname : 'y'\n\t\tlist : "
+                          L"\n\t\t[\n\t\t\t1\n\t\t\t2\n\t\t]\n\t}\n}\n"),
               zemtest::readNativeFile(native(L"u.cvConfig")));
+}
+
+// Found by fuzzing: a key whose last part is no key on its own ("5e3cts" reads as a number
+// and a symbol) was read but could not be written back, and every later save failed.
+TEST_F(ConfigFileTest, KeysWhoseLastPartIsNoKeyAreWrittenUnderTheirGroup) {
+    writeUtf8(L"k.cvConfig", "{ version : '0 9 4 0' app.t : { plain : 0 a.5e3cts : 1 b. : 'two' c.-d : 3 } }");
+    file(L"k.cvConfig");
+    ASSERT_TRUE(m_config->loadAll());
+    ASSERT_NE(nullptr, m_config->getValue(L"app.t.a.5e3cts"));
+    m_config->getValue(L"app.t.a.5e3cts")->setInt(4);
+    ASSERT_TRUE(m_config->saveAll()) << ::testing::PrintToString(logged());
+    m_config.reset(new Config());
+    file(L"k.cvConfig");
+    ASSERT_TRUE(m_config->loadAll());
+    const struct {
+        const wchar_t* key;
+        const wchar_t* described;
+    } rows[] = {{L"app.t.a.5e3cts", L"i4"}, {L"app.t.b.", L"s'two'"}, {L"app.t.c.-d", L"i3"}};
+    for (const auto& row : rows) {
+        ConfigValue* value = m_config->getValue(row.key);
+        ASSERT_NE(nullptr, value) << ::testing::PrintToString(row.key);
+        JasmineValue held;
+        value->toJasmine(held);
+        EXPECT_EQ(std::wstring(row.described), corveltest::describe(held)) << ::testing::PrintToString(row.key);
+    }
+    EXPECT_TRUE(m_config->saveAll());
 }
 
 TEST_F(ConfigFileTest, SavedConfigurationReloadsIntoAFreshConfig) {

@@ -11,6 +11,32 @@
 
 namespace corvel {
 
+namespace {
+
+// The group and key a value is written under. Its namespace is the text before the last
+// dot of its full key, but a file may have held it under a shorter group (app : { a.5e3x : 1 }),
+// and the part after the last dot need not read back as a key on its own ("5e3x" lexes as
+// a number and a symbol). The split then moves left to a dot where both parts read back as
+// single keys; the full key, and so the value read next time, stays the same.
+void splitForWriting(const std::wstring& nameSpace, const std::wstring& name, std::wstring& group, std::wstring& key) {
+    group = nameSpace;
+    key = name;
+    if (JasmineValue::isWritableKey(name))
+        return;
+    const std::wstring full = nameSpace + L"." + name;
+    for (size_t dot = nameSpace.rfind(L'.'); dot != std::wstring::npos && dot > 0; dot = full.rfind(L'.', dot - 1)) {
+        std::wstring before = full.substr(0, dot);
+        std::wstring after = full.substr(dot + 1);
+        if (JasmineValue::isWritableKey(before) && JasmineValue::isWritableKey(after)) {
+            group = before;
+            key = after;
+            return;
+        }
+    }
+}
+
+} // namespace
+
 ConfigFile::ConfigFile(Config& config, const wchar_t* fileName, bool readOnly)
     : m_config(config), m_fileName(fileName ? fileName : L""), m_readOnly(readOnly) {}
 
@@ -48,8 +74,8 @@ bool ConfigFile::apply(JasmineValue& document) {
         return false;
     }
     if (parseVersionStamp(version->asString(L"")) == 0) {
-        zem::logMessage(zem::LOG_ERROR, m_config.logSource(), L"ConfigFile: Version identifier mish mash in file '%s'\n",
-                        m_fileName.c_str());
+        zem::logMessage(zem::LOG_ERROR, m_config.logSource(),
+                        L"ConfigFile: Version identifier mish mash in file '%s'\n", m_fileName.c_str());
         return false;
     }
     document.removeVersion();
@@ -98,13 +124,15 @@ bool ConfigFile::saveIfModified() {
 void ConfigFile::buildDocument(JasmineValue& out) const {
     out.initPayload(JasmineValue::TYPE_DICTIONARY);
     out.getOrAddEntry(L"version").setString(getVersionStamp());
+    std::wstring groupName;
+    std::wstring key;
     for (ConfigValue* value : m_values) {
-        ConfigNamespace* nameSpace = value->getNamespace();
-        JasmineValue& group = out.getOrAddEntry(nameSpace->getName());
+        splitForWriting(value->getNamespace()->getName(), value->getName(), groupName, key);
+        JasmineValue& group = out.getOrAddEntry(groupName);
         if (group.isNull())
             group.initPayload(JasmineValue::TYPE_DICTIONARY);
         if (value->hasFlags(ConfigValue::FLAG_HOLDS_VALUE))
-            value->toJasmine(group.getOrAddEntry(value->getName()));
+            value->toJasmine(group.getOrAddEntry(key));
     }
 }
 
