@@ -65,12 +65,9 @@ TEST(JasmineWriterTest, PatternsReadBackAsTheSamePattern) {
         const wchar_t* written;
         const wchar_t* readBack;
     } cases[] = {
-        {L"", L"/(?:)/g", L"[/(?:)/g i1]"},
-        {L"a/b", L"/a\\/b/g", L"[/a/b/g i1]"},
-        {L"a\\/b", L"/a\\/b/g", L"[/a/b/g i1]"},
-        {L"a\\d", L"/a\\d/g", L"[/a\\d/g i1]"},
-        {L"a\\", L"/a\\\\/g", L"[/a\\\\/g i1]"},
-        {L"*x", L"/\\*x/g", L"[/\\*x/g i1]"},
+        {L"", L"/(?:)/g", L"[/(?:)/g i1]"},      {L"a/b", L"/a\\/b/g", L"[/a/b/g i1]"},
+        {L"a\\/b", L"/a\\/b/g", L"[/a/b/g i1]"}, {L"a\\d", L"/a\\d/g", L"[/a\\d/g i1]"},
+        {L"a\\", L"/a\\\\/g", L"[/a\\\\/g i1]"}, {L"*x", L"/\\*x/g", L"[/\\*x/g i1]"},
     };
     for (const auto& c : cases) {
         JasmineValue list(JasmineValue::TYPE_LIST);
@@ -86,7 +83,10 @@ TEST(JasmineWriterTest, PatternsReadBackAsTheSamePattern) {
 }
 
 TEST(JasmineWriterTest, RealsReadBack) {
-    EXPECT_TRUE(realWrittenAs(2.0, L"2", L"i2"));
+    // Found by fuzzing: a whole real was written as an integer and came back as one.
+    EXPECT_TRUE(realWrittenAs(2.0, L"2.0", L"r2"));
+    EXPECT_TRUE(realWrittenAs(-1500.0, L"-1500.0", L"r-1500"));
+    EXPECT_TRUE(realWrittenAs(-0.0, L"-0.0", L"r-0"));
     EXPECT_TRUE(realWrittenAs(0.1, L"0.1", L"r0.10000000000000001"));
     EXPECT_TRUE(realWrittenAs(-1.5, L"-1.5", L"r-1.5"));
     // Exponents go without '+', which the parser does not take.

@@ -26,9 +26,10 @@ double readBack(const std::wstring& text) {
     return value;
 }
 
-// "%.16g" as the format's readers expect, "%.17g" when 16 digits lose the double; the
-// parser takes no '+' inside a number, so exponents go without it. Infinities are
-// written beyond the double range, which reads back as infinity; NaN has no number form.
+// "%.16g" as the format's readers expect, "%.17g" when 16 digits lose the double, and
+// ".0" behind a whole number; the parser takes no '+' inside a number, so exponents go
+// without it. Infinities are written beyond the double range, which reads back as
+// infinity; NaN has no number form.
 void appendReal(std::wstring& out, double value) {
     if (std::isnan(value)) {
         out += L"null";
@@ -41,10 +42,16 @@ void appendReal(std::wstring& out, double value) {
     std::wstring text = zem::format(L"%.16g", value);
     if (readBack(text) != value)
         text = zem::format(L"%.17g", value);
+    bool integral = true;
     for (wchar_t c : text) {
         if (c != L'+')
             out += c;
+        integral = integral && (jasmine::isDigit(c) || c == L'-');
     }
+    // A whole number would read back as an integer: the value would change type on the
+    // next load (a real 2 becoming the integer 2).
+    if (integral)
+        out += L".0";
 }
 
 void appendQuoted(std::wstring& out, const wchar_t* text) {
@@ -65,8 +72,7 @@ bool JasmineValue::isWritableKey(const std::wstring& key) {
     if (key.empty())
         return false;
     wchar_t first = key[0];
-    bool symbol =
-        jasmine::isLetter(first) || first == L'_' || (first == L'-' && key.size() > 1 && key[1] == L'-');
+    bool symbol = jasmine::isLetter(first) || first == L'_' || (first == L'-' && key.size() > 1 && key[1] == L'-');
     bool number = !symbol && (first == L'-' || first == L'.' || jasmine::isDigit(first));
     if (!symbol && !number)
         return false;
