@@ -82,6 +82,8 @@ TEST_F(ProjectFileTest, ReadsTheTreeAndSkipsWhatItCannotClassify) {
         {"{ root : { vdir : 'T' content : [ { vdir : 'A' file : 'C:\\x.txt' } ] } }", L"vdir:T(vdir:A())"},
         {"{ root : { vdir : 'T' content : [ { other : 'x' } { dir : 5 } { dir : 'C:\\src\\' } ] } }",
          L"vdir:T(dir:C:\\src)"},
+        // Found by fuzzing: one of two trailing separators stayed, and went on the next load.
+        {"{ root : { vdir : 'T' content : [ { dir : 'C:\\src\\\\/' } ] } }", L"vdir:T(dir:C:\\src)"},
         {"{ root : { vdir : 'T' content : [ { file : 'C:\\a.txt' } 7 'text' ] } }", L"vdir:T(file:C:\\a.txt)"},
         {"{ root : { vdir : 1 content : [ { file : 'C:\\a.txt' } ] } }", L"vdir:()"},
         {"{ root : { vdir : 'T' content : 'none' } }", L"vdir:T()"},

@@ -28,10 +28,12 @@ void ProjectFolder::getPath(std::wstring& out) const {
 }
 
 void ProjectFolder::setPath(const std::wstring& path) {
-    if (!path.empty() && zem::isPathSeparator(path.back()))
-        ProjectItem::setPath(path.substr(0, path.size() - 1));
-    else
-        ProjectItem::setPath(path);
+    // Every trailing separator goes: with one left over, the path would lose it on the
+    // next save and load, and the folder would no longer match the one the file named.
+    size_t end = path.size();
+    while (end > 0 && zem::isPathSeparator(path[end - 1]))
+        --end;
+    ProjectItem::setPath(path.substr(0, end));
 }
 
 ProjectItem* ProjectFolder::clone(uint32_t indexedFlag) const {
