@@ -90,6 +90,18 @@ TEST(LanguagePatternTest, ReadsEachKindAndItsMessages) {
     EXPECT_EQ(L"begin end captures begin_captures end_captures ", written(be)); // no name: none written
 }
 
+// Found by fuzzing: a group left without patterns (its one pattern unreadable) was written
+// as an empty dictionary, which reads as no pattern: the next save lost the group.
+TEST(LanguagePatternTest, AGroupWithoutPatternsIsWrittenAsAGroup) {
+    Grammar g(L"{ name: 'source.t', patterns: [ { patterns: [ { unknown: 'x' } ] }, { match: /a/ } ], "
+              L"repository: { empty: { patterns: [] } } }");
+    const Language& l = *g.language;
+    ASSERT_EQ(2u, l.getPatterns().size());
+    EXPECT_EQ(LanguagePattern::KIND_GROUP, l.getPatterns()[0]->getKind());
+    EXPECT_EQ(L"patterns ", written(*l.getPatterns()[0]));
+    EXPECT_EQ(L"patterns ", written(*l.findRepositoryPattern(L"empty")));
+}
+
 TEST(LanguagePatternTest, MalformedListsAndRootsThrowOutOfTheRead) {
     TestKinds kinds;
     const wchar_t* texts[] = {

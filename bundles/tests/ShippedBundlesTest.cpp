@@ -63,7 +63,10 @@ TEST_F(ShippedBundlesTest, LoadCleanlyAndHighlightTheirSamples) {
     EXPECT_EQ(8u, grammars.size());
     size_t fileTypes = 0;
     for (BundleEntry* entry : grammars) {
-        EXPECT_TRUE(entry->getErrors().empty()) << entry->getLocation()->toString();
+        std::wstring errors;
+        for (size_t i = 0; i < entry->getErrors().size(); ++i)
+            errors += entry->getErrors().at(i)->getMessage() + L"\n";
+        EXPECT_TRUE(entry->getErrors().empty()) << entry->getLocation()->toString() << "\n" << errors;
         Language* language = static_cast<Language*>(entry);
         EXPECT_EQ(std::wstring::npos, language->getName().find(L'-'));
         fileTypes += language->getFileTypes().size();

@@ -55,7 +55,9 @@ LanguagePattern::LanguagePattern(const std::wstring& repositoryKey, LanguagePatt
 
 LanguagePattern::~LanguagePattern() = default;
 
-void LanguagePattern::clear() { clearPatterns(); }
+void LanguagePattern::clear() {
+    clearPatterns();
+}
 
 void LanguagePattern::clearPatterns() {
     m_injectGroup.reset();
@@ -74,9 +76,9 @@ bool LanguagePattern::readName(const zem::AbstractDictionaryValue& dictionary) {
     return false;
 }
 
-bool LanguagePattern::readRegEx(const zem::AbstractDictionaryValue& dictionary, const wchar_t* key,
-                                RegExLiteral& out) {
-    const zem::RegExpValue* value = static_cast<const zem::RegExpValue*>(dictionary.findTyped(key, zem::Value::KIND_REGEXP));
+bool LanguagePattern::readRegEx(const zem::AbstractDictionaryValue& dictionary, const wchar_t* key, RegExLiteral& out) {
+    const zem::RegExpValue* value =
+        static_cast<const zem::RegExpValue*>(dictionary.findTyped(key, zem::Value::KIND_REGEXP));
     if (!value || value->pattern().empty()) {
         logError(L"The `%s` property not found.", key);
         return false;
@@ -119,7 +121,8 @@ bool LanguagePattern::read(const zem::AbstractDictionaryValue& dictionary, bool 
     m_kind = KIND_INVALID;
     const bool hasBegin = dictionary.findTyped(L"begin", zem::Value::KIND_REGEXP) != nullptr;
     const bool hasEnd = dictionary.findTyped(L"end", zem::Value::KIND_REGEXP) != nullptr;
-    const zem::ListValue* patterns = static_cast<const zem::ListValue*>(dictionary.findTyped(L"patterns", zem::Value::KIND_LIST));
+    const zem::ListValue* patterns =
+        static_cast<const zem::ListValue*>(dictionary.findTyped(L"patterns", zem::Value::KIND_LIST));
     if (hasBegin && hasEnd) {
         m_kind = KIND_BEGIN_END;
         readName(dictionary);
@@ -193,7 +196,8 @@ bool LanguagePattern::readPatterns(const zem::ListValue& list) {
             const zem::Value* item = list.at(i);
             if (!item || item->kind() != zem::Value::KIND_DICTIONARY)
                 throw zem::IllegalStateException(L"Unexpected state");
-            std::unique_ptr<LanguagePattern> child(new LanguagePattern(std::wstring(), this, static_cast<int32_t>(i + 1)));
+            std::unique_ptr<LanguagePattern> child(
+                new LanguagePattern(std::wstring(), this, static_cast<int32_t>(i + 1)));
             if (child->read(*static_cast<const zem::DictionaryValue*>(item), false))
                 m_patterns.push_back(std::move(child));
         }
@@ -241,8 +245,8 @@ bool LanguagePattern::write(zem::DictionaryValue& out) const {
         writeCaptures(out, L"end_captures", m_endCaptures);
         break;
     case KIND_INCLUDE: {
-        std::wstring text = m_includeKind == INCLUDE_BASE ? L"$base"
-                            : m_includeKind == INCLUDE_SELF ? L"$self"
+        std::wstring text = m_includeKind == INCLUDE_BASE         ? L"$base"
+                            : m_includeKind == INCLUDE_SELF       ? L"$self"
                             : m_includeKind == INCLUDE_REPOSITORY ? L"#" + m_includeTarget
                                                                   : m_includeTarget;
         out.set(L"include", zem::createStringValue(text));
@@ -267,7 +271,10 @@ bool LanguagePattern::write(zem::DictionaryValue& out) const {
     default:
         break;
     }
-    bool withPatterns = m_kind == KIND_ROOT || ((m_kind == KIND_BEGIN_END || m_kind == KIND_GROUP) && !m_patterns.empty());
+    // A group is known by its list alone: written without it, even empty, it would not
+    // read back as a group and would vanish from the next save.
+    bool withPatterns =
+        m_kind == KIND_ROOT || m_kind == KIND_GROUP || (m_kind == KIND_BEGIN_END && !m_patterns.empty());
     if (withPatterns) {
         zem::ListValue* list = zem::createListValue();
         for (auto& child : m_patterns) {

@@ -1,13 +1,13 @@
 #include "corvel/bundles/LanguageValidator.h"
 
 #include "corvel/bundles/BundleEntryChecks.h"
+#include "corvel/text/RegEx.h"
 #include "zem/base/Assert.h"
 #include "zem/text/RegEx.h"
 #include "zem/value/DictionaryValue.h"
 #include "zem/value/ListValue.h"
 #include "zem/value/RegExpValue.h"
 #include "zem/value/Values.h"
-#include "corvel/text/RegEx.h"
 
 #include <cwchar>
 
@@ -27,7 +27,9 @@ const zem::RegEx* namePattern() {
 const wchar_t* const NAME_MESSAGE = L"Name must not be empty and must only contain uppercase and lowercase characters, "
                                     L"numbers, hash, dot and underscore.";
 
-void add(ValidationErrorList* errors, BundleEntryError* error) { errors->add(error); }
+void add(ValidationErrorList* errors, BundleEntryError* error) {
+    errors->add(error);
+}
 
 // An error at a key of a captures map; the value's own place when the key has none.
 BundleEntryError* errorAtKey(const zem::DictionaryEntry& entry, uint32_t severity, const wchar_t* message) {
@@ -110,7 +112,26 @@ void LanguageValidator::checkPattern(ValidationErrorList* errors, const zem::Val
         warnIgnoredKey(pattern, errors, 0, L"begin_captures");
         warnIgnoredKey(pattern, errors, 0, L"end_captures");
         warnIgnoredKey(pattern, errors, 0, L"patterns");
+        return;
     }
+    // An include reads the patterns of its injections, a group its own: the reader takes
+    // every element of those lists for a pattern, so each is checked as one here.
+    const zem::Value* include = pattern->find(L"include");
+    if (include && include->kind() == zem::Value::KIND_STRING) {
+        if (const zem::Value* inject = pattern->find(L"inject"); inject && inject->kind() == zem::Value::KIND_LIST) {
+            const zem::ListValue* list = static_cast<const zem::ListValue*>(inject);
+            for (size_t i = 0; i < list->size(); ++i) {
+                if (!checkValueType(list->at(i), zem::Value::KIND_DICTIONARY, errors, 0, ERROR))
+                    continue;
+                if (const zem::Value* children =
+                        static_cast<const zem::DictionaryValue*>(list->at(i))->find(L"patterns"))
+                    checkPatternList(errors, children);
+            }
+        }
+        return;
+    }
+    if (const zem::Value* children = pattern->find(L"patterns"))
+        checkPatternList(errors, children);
 }
 
 int LanguageValidator::compile(ValidationErrorList* errors, const zem::Value* value, bool tolerateBackReferences) {
@@ -125,8 +146,10 @@ int LanguageValidator::compile(ValidationErrorList* errors, const zem::Value* va
     zem::RegExPtr compiled = zem::RegEx::create(source, options.bits | zem::REGEX_CAPTURE_GROUP, options.globalFlag);
     zem::RegExError error;
     if (compiled && compiled->getError(error)) {
+        // An end pattern refers to the begin's groups: its own count is not known alone,
+        // and its captures are not checked against one.
         if (tolerateBackReferences && error.code == INVALID_BACKREFERENCE)
-            return 0;
+            return -1;
         BundleEntryError* entry = new BundleEntryError(ERROR, L"Syntax error: `" + error.message + L"`");
         const zem::SourceLocation& where = value->location();
         if (where.hasLocation) {
@@ -159,7 +182,8 @@ void LanguageValidator::checkCaptures(ValidationErrorList* errors, const zem::Va
         if (!checkValueType(entry.value, zem::Value::KIND_DICTIONARY, errors, 0, ERROR))
             continue;
         zem::Value* name = nullptr;
-        if (requireKey(static_cast<const zem::DictionaryValue*>(entry.value), L"name", errors, 0, ERROR, nullptr, &name))
+        if (requireKey(static_cast<const zem::DictionaryValue*>(entry.value), L"name", errors, 0, ERROR, nullptr,
+                       &name))
             checkValueType(name, zem::Value::KIND_STRING, errors, 0, ERROR);
     }
 }

@@ -19,7 +19,8 @@ public:
 private:
     void checkPattern(ValidationErrorList* errors, const zem::Value* value);
     void checkPatternList(ValidationErrorList* errors, const zem::Value* list);
-    // The group count of the compiled expression, or -1 when it did not compile.
+    // The group count of the compiled expression, or -1 when it did not compile (or, for
+    // an end pattern, refers back to the begin's groups).
     int compile(ValidationErrorList* errors, const zem::Value* value, bool tolerateBackReferences);
     void checkCaptures(ValidationErrorList* errors, const zem::Value* value, int groupCount);
 };
