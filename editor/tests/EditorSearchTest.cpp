@@ -1,5 +1,6 @@
 // The editor as the search subscriber of the current document and selection: scopes,
 // focus, finds both ways, find as you type, replace and replace all, and bad requests.
+#include "corvel/document/FormatProgram.h"
 #include "corvel/editor/SearchManager.h"
 #include "corvel/editor/SearchRequest.h"
 #include "support/EditorFixture.h"
@@ -113,6 +114,36 @@ TEST_F(EditorSearchTest, BadRequestsChangeNothing) {
     EXPECT_EQ(0, controller->getEditDepth()); // every bracket closed
     controller->setEditor(nullptr);
     EXPECT_FALSE(run(L"a", corvel::SearchActionFind));
+}
+
+// Found by fuzzing: a replacement format nested past the reader's limit threw out of the
+// find action; it is refused and logged as a pattern that does not compile is.
+TEST_F(EditorSearchTest, AFormatTheReaderRefusesIsLoggedAndReplacesNothing) {
+    std::wstring nested;
+    for (int i = 0; i <= corvel::FormatProgram::MAX_NESTING; ++i)
+        nested += L"(?1:";
+    const uint32_t actions[] = {corvel::SearchActionReplace, corvel::SearchActionReplaceAll};
+    for (uint32_t action : actions) {
+        setText(L"abc abc");
+        setCaret(0, 0);
+        SearchRequest request;
+        request.findText = L"(b)";
+        request.replaceText = nested;
+        request.regularExpression = true;
+        request.scopeId = SearchRequest::SCOPE_CURRENT_DOCUMENT;
+        zemtest::LogCapture log;
+        bool returned = true;
+        EXPECT_NO_THROW(returned = editor->ssOnAction(&request, action, false)) << action;
+        EXPECT_FALSE(returned) << action;
+        bool logged = false;
+        for (const auto& line : log.lines())
+            logged =
+                logged || (line.text.find(L"::setReplacer(): Cannot read replacement format: ") != std::wstring::npos &&
+                           line.text.find(L"The format is nested too deeply.") != std::wstring::npos);
+        EXPECT_TRUE(logged) << action;
+        EXPECT_EQ(L"abc abc", text()) << action;
+        EXPECT_EQ(0, controller->getEditDepth()) << action;
+    }
 }
 
 TEST_F(EditorSearchTest, FillsTheFindTextFromTheSelectionForTheDocumentOnly) {

@@ -108,10 +108,12 @@ bool Editor::ssOnAction(SearchRequest* request, uint32_t action, bool backward) 
     const DocumentControllerSearchSession::WrapQuery wrap = [request] { return request->confirmWrapAround(); };
     switch (action) {
     case SearchActionReplace:
-        session->setReplacer(request->replaceText, request->regularExpression);
+        if (!session->setReplacer(request->replaceText, request->regularExpression))
+            return false;
         return session->replace(s, e, wrap);
     case SearchActionReplaceAll:
-        session->setReplacer(request->replaceText, request->regularExpression);
+        if (!session->setReplacer(request->replaceText, request->regularExpression))
+            return false;
         return session->replaceAll();
     case SearchActionFind: {
         const int32_t start = backward ? s : e;

@@ -11,6 +11,7 @@
 #include "corvel/document/Selection.h"
 #include "corvel/document/SpanBinding.h"
 #include "corvel/document/SpanContext.h"
+#include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
 
 #include <algorithm>
@@ -65,11 +66,23 @@ bool DocumentControllerSearchSession::setFinder(const std::wstring& text, bool r
     }
 }
 
-void DocumentControllerSearchSession::setReplacer(const std::wstring& text, bool formatMode) {
-    if (formatMode)
-        m_replacer.reset(new ReplacerFormat(text));
-    else
+bool DocumentControllerSearchSession::setReplacer(const std::wstring& text, bool formatMode) {
+    m_replacer.reset();
+    if (!formatMode) {
         m_replacer.reset(new ReplacerSimple(text));
+        return true;
+    }
+    // The format is the user's text: one the reader refuses (nested too deeply, say) is
+    // reported as a bad pattern is, and the replace does not run.
+    try {
+        m_replacer.reset(new ReplacerFormat(text));
+        return true;
+    } catch (const zem::Exception& e) {
+        zem::logMessage(zem::LOG_ERROR, zem::LOG_UNKNOWN_SOURCE,
+                        L"DocumentControllerSearchSession::setReplacer(): Cannot read replacement format: `%s`",
+                        e.message().c_str());
+        return false;
+    }
 }
 
 // The range holding position; else, going forward, the first one after it, going

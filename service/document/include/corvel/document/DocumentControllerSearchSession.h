@@ -43,7 +43,8 @@ public:
     typedef std::function<bool()> WrapQuery;
     // False, leaving no finder, for an empty text or a pattern that does not compile.
     bool setFinder(const std::wstring& text, bool regex, bool matchCase, bool wholeWord);
-    void setReplacer(const std::wstring& text, bool formatMode);
+    // False, leaving no replacer, for a format that does not read (logged).
+    bool setReplacer(const std::wstring& text, bool formatMode);
     // Bounds searches to the children of context (find in selection); null: the document.
     void setSearchContext(SpanContext* context) { m_searchContext = context; }
     // The next match from the last position inside the search spans; no match is the
