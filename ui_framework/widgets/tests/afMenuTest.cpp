@@ -179,6 +179,20 @@ TEST_F(MenuTest, ActionItemsShowKeysOrTabWordsAndGreyWithoutALiveHandler) {
     EXPECT_EQ(L"afActionMenuItem::execute(): Command for item is NULL", log.lines()[0].text);
 }
 
+// Caught: a menu filled by its prepare callback (the Bundles menu) updates no item states,
+// so "Reload Bundles", an item made by name, was chosen unresolved and only logged.
+TEST_F(MenuTest, AnItemByNameChosenWithoutAStateUpdateRunsItsAction) {
+    afAction* save = bench.add(L"file.save", L"", L"Save File");
+    menu->prepareCallback = afMenu::PrepareCallback(
+        this, [](void*, afMenu* filled) { filled->addItem(new afActionMenuItem(L"By Name", L"file.save")); });
+    menu->prepare();
+    zemtest::LogCapture log;
+    static_cast<afMenuItem*>(menu->children()[0])->runCommand();
+    ASSERT_EQ(1u, bench.handler.ran.size());
+    EXPECT_EQ(save, bench.handler.ran[0]);
+    EXPECT_TRUE(log.lines().empty());
+}
+
 TEST_F(MenuTest, ReleasedIdsAreReusedLastFirstByTheMenuThatGaveThemOut) {
     afMenuItem* a = menu->addItem(new afMenuItem(L"a"));
     afMenuItem* b = menu->addItem(new afMenuItem(L"b"));

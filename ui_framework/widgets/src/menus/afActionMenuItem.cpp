@@ -31,9 +31,13 @@ const wchar_t* afActionMenuItem::getKeyText() const {
     return trigger ? trigger->getText().c_str() : nullptr;
 }
 
-bool afActionMenuItem::isEnabled() {
+void afActionMenuItem::resolveAction() {
     if (!m_action && !m_actionName.empty() && afActionRegistry::getInstance())
         m_action = afActionRegistry::getInstance()->findAction(m_actionName.c_str());
+}
+
+bool afActionMenuItem::isEnabled() {
+    resolveAction();
     return m_action && m_action->isEnabled();
 }
 
@@ -42,6 +46,9 @@ void afActionMenuItem::activate(void*) {
 }
 
 void afActionMenuItem::execute(void* argument) {
+    // A menu filled by its prepare callback asks its items for no state before one is
+    // chosen: an item made by name finds its action here then.
+    resolveAction();
     if (!m_action) {
         zem::logMessage(1, WIDGETS_LOG_SOURCE, L"afActionMenuItem::execute(): Command for item is NULL\n");
         return;

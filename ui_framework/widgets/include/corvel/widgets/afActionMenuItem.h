@@ -1,5 +1,5 @@
 // A menu item that runs an action, given directly or by name (resolved in the registry
-// when the menu is prepared). It shows the action's title, key or tab word, and is
+// when the menu is prepared, or at the latest when the item is chosen). It shows the action's title, key or tab word, and is
 // enabled exactly while the action's handler is live.
 #pragma once
 #include "corvel/widgets/afMenuItem.h"
@@ -25,6 +25,8 @@ public:
     virtual void execute(void* argument);
 
 private:
+    void resolveAction();
+
     afAction* m_action;
     std::wstring m_actionName;
 };
