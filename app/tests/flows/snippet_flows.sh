@@ -4,8 +4,8 @@
 # walked with Tab, saved and undone; a snippet of the user's own (written into the user's
 # bundles folder before the start, as the bundle editor would save it) expanded on a line
 # between others; Tab after a word that is no tab word; and Ctrl+Space with two snippets
-# that fit, where the chooser offers both; and a snippet run from the Bundles menu. Every
-# saved file is compared byte for byte.
+# that fit, where the chooser offers both; a snippet run from the Bundles menu; and the
+# user's snippet changed on disk and reloaded. Every saved file is compared byte for byte.
 # Usage: snippet_flows.sh <corvel.exe>. Needs DISPLAY, Wine and xdotool.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/flow_lib.sh"
@@ -19,7 +19,8 @@ DIR="$(flow_winpath "$FLOW_DOCS")"
 # A user snippet in the shipped C bundle, where the bundle editor saves one made there.
 C_BUNDLE="$FLOW_USER/bundles/c.30b76297-c119-4a3a-ba7a-042bffbbe4a5.cvBundle"
 mkdir -p "$C_BUNDLE/snippets"
-cat >"$C_BUNDLE/snippets/for_loop.0c4f7a3e-5d21-4b8e-9a6f-2e3d4c5b6a71.cvSnippet" <<'EOF'
+USER_SNIPPET="$C_BUNDLE/snippets/for_loop.0c4f7a3e-5d21-4b8e-9a6f-2e3d4c5b6a71.cvSnippet"
+cat >"$USER_SNIPPET" <<'EOF'
 {
 	title: "For loop"
 	content: "for (${1:i} = 0; $1 < ${2:n}; $1++) { $0 }"
@@ -45,6 +46,7 @@ printf 'void f(void)\n{\n\t\n}\n' >"$FLOW_DOCS/one.c"
 printf 'int x;\n\n/* A comment */\n' >"$FLOW_DOCS/two.c"
 printf 'int x;\nxfor\n' >"$FLOW_DOCS/three.c"
 printf 'start\n' >"$FLOW_DOCS/four.txt"
+printf 'int y;\n' >"$FLOW_DOCS/five.c"
 
 caption_of() { echo "^$(flow_regex "$1 - $DIR\\ - $FLOW_TITLE")\$"; }
 not_caption() { ! flow_caption "$WINDOW" | grep -Eiq -- "$1"; }
@@ -195,6 +197,26 @@ if flow_wait_caption "$WINDOW" "$(caption_of four.txt)" 1; then
     else
         flow_fail "flow 5: the Bundles menu did not open"
     fi
+fi
+
+# 6. The user's snippet changed on disk and the bundles reloaded (Bundles > Reload Bundles):
+# its new tab word expands in a document opened before, and the old one is a plain Tab.
+if open_from_dialog five.c "flow 6"; then
+    sed -i 's/"forx"/"fory"/; s/{ \$0 }/{\\n\\t$0\\n}/' "$USER_SNIPPET"
+    flow_menu Left Left Left Down Down Return
+    sleep 1
+    OFFERED=0
+    for attempt in $(seq 1 15); do
+        snippets_offered && { OFFERED=1; break; }
+    done
+    [ "$OFFERED" = 1 ] || flow_fail "flow 6: Ctrl+Space offered no snippet after the reload"
+    flow_key ctrl+End
+    flow_type "forx"
+    flow_key Tab Return
+    flow_type "fory"
+    flow_key Tab
+    flow_shot snippet_flow6
+    save_and_expect "$FLOW_DOCS/five.c" 'int y;\nforx\t\nfor (i = 0; i < n; i++) {\n\t\n}' "flow 6"
 fi
 
 xdotool key --window "$WINDOW" alt+F4 2>/dev/null
