@@ -293,6 +293,9 @@ int main(int argc, char** argv) {
         parseSeconds = round == 0 ? seconds : std::min(parseSeconds, seconds);
     }
 
+    // Printed before the baseline runs, which takes many times as long.
+    print("line parser", parseSeconds, text.size(), lines);
+    std::fflush(stdout);
     NaiveParser naive(root);
     int32_t disagreeing = 0;
     int32_t firstDisagreeing = -1;
@@ -316,7 +319,6 @@ int main(int argc, char** argv) {
         }
     }
 
-    print("line parser", parseSeconds, text.size(), lines);
     print("baseline (naive, 1 pass)", naiveSeconds, text.size(), lines);
     std::printf("ratio (baseline time / parser time): %.2f   (%zu baseline tokens, %d lines failed, %d lines "
                 "end in another state than the baseline's%s)\n",

@@ -214,24 +214,16 @@ int32_t LineParser::probe(ScanSlot& slot, const RegEx* pattern, const PatternSta
     }
     if (!slot.results)
         slot.results.reset(new MatchResultsRegEx());
-    // A search moved past i would see \G at its new start.
+    // A search moved past i would see \G at its new start. Elsewhere the search starts at
+    // the first place a match can start: one call, however many places fail, since each
+    // call of the engine costs it a heap block for its stack.
     if (!start || atAnchor) {
         search(slot, pattern, i);
-    } else if (!start->isNarrow()) {
-        int32_t from = start->next(m_line, i);
-        if (from < m_length)
-            search(slot, pattern, from);
-    } else {
-        // The engine only where a match can start, anchored there; the first that
-        // matches is what a search would have found.
-        for (int32_t at = start->next(m_line, i); at < m_length; at = start->next(m_line, at + 1)) {
-            RegEx::match(slot.results.get(), pattern, m_text, m_text + m_length, m_text + at);
-            if (slot.results->isMatched()) {
-                slot.found = at;
-                break;
-            }
-        }
+        return slot.found;
     }
+    int32_t from = start->next(m_line, i);
+    if (from < m_length)
+        search(slot, pattern, from);
     return slot.found;
 }
 

@@ -1,8 +1,8 @@
 // Where on a line a match of a pattern can start, read from the pattern's text: at a unit
 // of its first units and, where the syntax says so, only at a word boundary, only at a
-// line's start, or only where one of a few literal texts stands. The line parser runs the
-// engine at those places alone. Whatever the reading does not know widens the places;
-// it never narrows them.
+// line's start, or only where one of a few literal texts stands. The line parser starts the
+// engine's search at the first of those places, and does not call it on a line without one.
+// Whatever the reading does not know widens the places; it never narrows them.
 #pragma once
 #include "corvel/document/FirstUnits.h"
 
@@ -36,8 +36,6 @@ public:
     bool canMatchIn(const FirstUnits& present) const {
         return m_first.meets(present) && (!m_hasRequired || m_required.meets(present));
     }
-    // Few places: trying the engine anchored at each costs less than one search.
-    bool isNarrow() const { return m_boundary || m_lineStart || !m_literals.empty() || m_first.weight() <= 16; }
     bool startsAtBoundary() const { return m_boundary; }
     bool startsAtLineStart() const { return m_lineStart; }
     // Sorted; every match begins with one of them (empty: not known).
