@@ -1,5 +1,6 @@
 // Finds where a thread spends its time, for choosing what to make faster: while it runs,
-// another thread stops the sampled one about every millisecond and writes its instruction
+// another thread stops the sampled one (or, with ALL_THREADS, every other thread of the
+// program, for work done on worker threads) about every millisecond and writes its instruction
 // pointer and the return addresses found on its stack (words that point just after a call
 // into this program's code) to a file, one sample a line. Turned on by naming a file
 // prefix in CORVEL_BENCH_SAMPLES; each sampled section writes <prefix>.<section>, and the
@@ -7,6 +8,8 @@
 // of a sampled run are not to be compared.
 #pragma once
 #include <windows.h>
+
+#include <tlhelp32.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -20,7 +23,9 @@ class Sampler {
 public:
     static constexpr int DEPTH = 6;
 
-    explicit Sampler(const char* section) {
+    enum Scope { THIS_THREAD, ALL_THREADS };
+
+    explicit Sampler(const char* section, Scope scope = THIS_THREAD) : m_scope(scope) {
         const char* prefix = std::getenv("CORVEL_BENCH_SAMPLES");
         if (!prefix || !*prefix)
             return;
@@ -84,42 +89,65 @@ private:
     void loop() {
         std::vector<uintptr_t> stack(4096);
         while (WaitForSingleObject(m_stop, 1) == WAIT_TIMEOUT) {
-            if (SuspendThread(m_target) == static_cast<DWORD>(-1))
+            if (m_scope == THIS_THREAD) {
+                sample(m_target, stack);
                 continue;
-            CONTEXT context = {};
-            context.ContextFlags = CONTEXT_CONTROL;
-            uintptr_t ip = 0;
-            uintptr_t sp = 0;
-            if (GetThreadContext(m_target, &context)) {
-#ifdef _WIN64
-                ip = context.Rip;
-                sp = context.Rsp;
-#else
-                ip = context.Eip;
-                sp = context.Esp;
-#endif
             }
-            SIZE_T read = 0;
-            if (sp)
-                ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<void*>(sp), stack.data(),
-                                  stack.size() * sizeof(uintptr_t), &read);
-            ResumeThread(m_target);
-            if (!ip)
+            HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+            if (snapshot == INVALID_HANDLE_VALUE)
                 continue;
-            std::fprintf(m_out, "%llx", static_cast<unsigned long long>(ip));
-            if (ip < m_codeStart || ip >= m_codeEnd)
-                std::fprintf(m_out, " @%ls", moduleName(ip).c_str());
-            int found = 0;
-            for (size_t i = 0; i < read / sizeof(uintptr_t) && found < DEPTH; ++i) {
-                if (isReturnAddress(stack[i])) {
-                    std::fprintf(m_out, " %llx", static_cast<unsigned long long>(stack[i]));
-                    ++found;
-                }
+            THREADENTRY32 entry = {};
+            entry.dwSize = sizeof entry;
+            for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+                if (entry.th32OwnerProcessID != GetCurrentProcessId() || entry.th32ThreadID == GetCurrentThreadId())
+                    continue;
+                HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, entry.th32ThreadID);
+                if (!thread)
+                    continue;
+                sample(thread, stack);
+                CloseHandle(thread);
             }
-            std::fprintf(m_out, "\n");
+            CloseHandle(snapshot);
         }
     }
 
+    void sample(HANDLE target, std::vector<uintptr_t>& stack) {
+        if (SuspendThread(target) == static_cast<DWORD>(-1))
+            return;
+        CONTEXT context = {};
+        context.ContextFlags = CONTEXT_CONTROL;
+        uintptr_t ip = 0;
+        uintptr_t sp = 0;
+        if (GetThreadContext(target, &context)) {
+#ifdef _WIN64
+            ip = context.Rip;
+            sp = context.Rsp;
+#else
+            ip = context.Eip;
+            sp = context.Esp;
+#endif
+        }
+        SIZE_T read = 0;
+        if (sp)
+            ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<void*>(sp), stack.data(),
+                              stack.size() * sizeof(uintptr_t), &read);
+        ResumeThread(target);
+        if (!ip)
+            return;
+        std::fprintf(m_out, "%llx", static_cast<unsigned long long>(ip));
+        if (ip < m_codeStart || ip >= m_codeEnd)
+            std::fprintf(m_out, " @%ls", moduleName(ip).c_str());
+        int found = 0;
+        for (size_t i = 0; i < read / sizeof(uintptr_t) && found < DEPTH; ++i) {
+            if (isReturnAddress(stack[i])) {
+                std::fprintf(m_out, " %llx", static_cast<unsigned long long>(stack[i]));
+                ++found;
+            }
+        }
+        std::fprintf(m_out, "\n");
+    }
+
+    Scope m_scope;
     FILE* m_out = nullptr;
     uintptr_t m_codeStart = 0;
     uintptr_t m_codeEnd = 0;

@@ -7,6 +7,7 @@
 // DocumentIO save. Prints the times, their ratios and the private bytes a loaded document
 // holds per UTF-16 unit while it lives, beside the aims.
 #include "BenchClock.h"
+#include "BenchSampler.h"
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentIO.h"
 #include "zem/files/FileDeviceWin32.h"
@@ -178,9 +179,12 @@ int main() {
         const size_t before = privateBytes();
         document = std::make_unique<corvel::Document>(nullptr);
         start = Clock::now();
-        if (!runRequest(io, *document, path, corvel::DocumentIORequest::LOAD)) {
-            std::printf("the load failed\n");
-            return 1;
+        {
+            bench::Sampler samples(round == 0 ? "load" : "load-again", bench::Sampler::ALL_THREADS);
+            if (!runRequest(io, *document, path, corvel::DocumentIORequest::LOAD)) {
+                std::printf("the load failed\n");
+                return 1;
+            }
         }
         loadSeconds = std::min(loadSeconds, secondsSince(start));
         // Measured with the document alive: what it holds, not what the load passed through.
