@@ -59,7 +59,7 @@ void Document::unlockEdit() {
 
 bool Document::tryLockEdit(int timeoutMs) {
     ZEM_ASSERT(!zem::is_main_thread());
-    return m_editLock.tryLock(timeoutMs);
+    return m_editLock.tryLock(timeoutMs) == zem::WAIT_OK;
 }
 
 void Document::widenForInsert(int32_t line, int32_t breaks) {

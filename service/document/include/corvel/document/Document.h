@@ -15,7 +15,7 @@
 #include "corvel/document/PositionManager.h"
 #include "corvel/document/TextChange.h"
 #include "zem/thread/CriticalSection.h"
-#include "zem/thread/FastLock.h"
+#include "zem/thread/Semaphore.h"
 
 #include <cstdint>
 #include <memory>
@@ -167,7 +167,7 @@ private:
     std::wstring m_name;
     ParserJob* m_parseJob = nullptr;
     std::vector<DocumentController*> m_controllers;
-    zem::FastLock m_editLock; // taken on every edit bracket: no system call unless contended
+    zem::LegacyMutex m_editLock;
     zem::CriticalSection m_stateLock;
     std::unique_ptr<GapBuffer> m_text; // guarded by the edit lock
     DocumentState m_state;             // guarded by m_stateLock
