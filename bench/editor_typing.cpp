@@ -11,6 +11,7 @@
 #include "BenchDocuments.h"
 #include "BenchEditor.h"
 #include "BenchGrammars.h"
+#include "BenchSampler.h"
 #include "BenchTyping.h"
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/Document.h"
@@ -67,7 +68,9 @@ wchar_t keyAt(int i) {
     return i % 6 == 5 ? L' ' : static_cast<wchar_t>(L'a' + i % 26);
 }
 
-std::vector<double> typeInEditor(corvel::Editor& editor, corvel::DocumentController& controller, int32_t lines) {
+std::vector<double> typeInEditor(corvel::Editor& editor, corvel::DocumentController& controller, int32_t lines,
+                                 const char* section) {
+    bench::Sampler samples(section);
     std::vector<double> micros;
     HWND hwnd = editor.getHandle();
     const corvel::ParserJob* job = controller.getDocument()->getParseJob();
@@ -85,6 +88,7 @@ std::vector<double> typeInEditor(corvel::Editor& editor, corvel::DocumentControl
 }
 
 std::vector<double> typeInController(corvel::DocumentController& controller, int32_t lines) {
+    bench::Sampler samples("baseline");
     std::vector<double> micros;
     for (int place = 0; place < PLACES; ++place) {
         placeCaret(controller, static_cast<int32_t>(static_cast<int64_t>(lines) * place / PLACES));
@@ -115,7 +119,8 @@ void measure(corvel::DocumentControllerManager& controllers, const std::wstring&
     bench::TypedDocuments typed(controllers, text, language);
     typed.describe(what, static_cast<unsigned>(text.size()));
     std::printf("  %d places, %d keystrokes each\n", PLACES, KEYSTROKES);
-    report("  wrap off", summarise(typeInEditor(*typed.editor, *typed.shown, typed.lines)),
+    const std::string name = language ? "c" : "plain";
+    report("  wrap off", summarise(typeInEditor(*typed.editor, *typed.shown, typed.lines, (name + "-nowrap").c_str())),
            summarise(typeInController(*typed.plain, typed.lines)));
 
     corvel::FacePreset wrapped = typed.shown->getFacePreset();
@@ -123,7 +128,8 @@ void measure(corvel::DocumentControllerManager& controllers, const std::wstring&
     wrapped.boundaryBreak = false;
     typed.editor->applyFacePreset(wrapped);
     typed.settle();
-    report("  wrapped to the window", summarise(typeInEditor(*typed.editor, *typed.shown, typed.lines)),
+    report("  wrapped to the window",
+           summarise(typeInEditor(*typed.editor, *typed.shown, typed.lines, (name + "-wrapped").c_str())),
            summarise(typeInController(*typed.plain, typed.lines)));
 }
 
