@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -191,3 +192,43 @@ TEST(FileSelectWindowTest, AFilterSetBeforeCreationIsAppliedAndSelected) {
 }
 
 } // namespace
+
+// The window follows its content. Caught: the list took the width of the empty window it was
+// made in and the field its frame alone, so the chooser came up 18 pixels wide, its paths and
+// its cue cut off.
+TEST(FileSelectWindowTest, IsWideEnoughForItsLongestPathAndForTheCue) {
+    const std::wstring longest = L"c:\\a rather long folder name\\and another one below it\\the file.txt";
+    struct Case {
+        const char* how;
+        std::vector<std::wstring> paths;
+    };
+    const Case cases[] = {
+        {"no candidates", {}},
+        {"one short path", {L"c:\\a.txt"}},
+        {"a long path among short ones", {L"c:\\a.txt", longest, L"c:\\b.txt"}},
+    };
+    for (const Case& c : cases) {
+        Chooser chooser(c.paths);
+        // What the layout message posted at creation does once the window's loop runs.
+        chooser.window->validateLayout();
+        afControlEdit* field = chooser.window->getFilterField();
+        HDC dc = GetDC(field->getHandle());
+        HGDIOBJ old = SelectObject(dc, field->getFontHandle());
+        SIZE cue{0, 0}, path{0, 0};
+        GetTextExtentPoint32W(dc, L"Enter search string", 19, &cue);
+        for (const std::wstring& candidate : c.paths) {
+            SIZE size{0, 0};
+            GetTextExtentPoint32W(dc, candidate.c_str(), static_cast<int>(candidate.size()), &size);
+            path.cx = std::max(path.cx, size.cx);
+        }
+        SelectObject(dc, old);
+        ReleaseDC(field->getHandle(), dc);
+
+        RECT fieldRect, listRect;
+        GetClientRect(field->getHandle(), &fieldRect);
+        GetClientRect(chooser.window->getList()->getHandle(), &listRect);
+        EXPECT_GT(fieldRect.right, cue.cx) << c.how;
+        // The row draws its path 10 pixels in from either side.
+        EXPECT_GE(listRect.right, path.cx + 20) << c.how;
+    }
+}

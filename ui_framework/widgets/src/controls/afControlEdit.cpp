@@ -63,6 +63,7 @@ void afControlEdit::setCueText(const std::wstring& text) {
     m_cueText = text;
     if (!m_hwnd)
         return;
+    requestLayout("edit cue text");
     InvalidateRect(m_hwnd, nullptr, TRUE);
     UpdateWindow(m_hwnd);
 }
@@ -75,6 +76,18 @@ int afControlEdit::getLineHeight() const {
     SelectObject(dc, old);
     ReleaseDC(m_hwnd, dc);
     return metrics.tmHeight + metrics.tmExternalLeading;
+}
+
+int afControlEdit::getCueWidth() const {
+    if (m_cueText.empty() || !m_hwnd)
+        return 0;
+    HDC dc = GetDC(m_hwnd);
+    HGDIOBJ old = SelectObject(dc, getFontHandle());
+    SIZE size{0, 0};
+    GetTextExtentPoint32W(dc, m_cueText.c_str(), static_cast<int>(m_cueText.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(m_hwnd, dc);
+    return size.cx;
 }
 
 bool afControlEdit::onNotify(afMessage* message) {
@@ -152,7 +165,8 @@ bool afControlEdit::onRawMessage(afMessage* message) {
 void afControlEdit::onMeasure(afViewMeasureSpec widthSpec, afViewMeasureSpec heightSpec) {
     const afRect& padding = getPadding();
     int lineHeight = m_hwnd ? getLineHeight() : 0;
-    int width = std::max<int>(padding.left + padding.right + FRAME_ROOM, getMinimumWidth());
+    // Wide enough for the cue: a field sized by its content alone was too narrow to show it.
+    int width = std::max<int>(padding.left + padding.right + FRAME_ROOM + getCueWidth(), getMinimumWidth());
     int height = std::max<int>(lineHeight + padding.top + padding.bottom + FRAME_ROOM, getMinimumHeight());
     setMeasuredDimension(afMeasureSpec::resolveSize(width, widthSpec), afMeasureSpec::resolveSize(height, heightSpec));
 }

@@ -39,6 +39,8 @@ public:
     const std::wstring& getCueText() const { return m_cueText; }
     // The text line's height in the edit's font.
     int getLineHeight() const;
+    // The cue text's width in the edit's font; 0 without a cue or a window.
+    int getCueWidth() const;
 
     ChangeListeners& changeListeners() { return m_changeListeners; }
     afCallback<KeyFunction> keyCallback;
