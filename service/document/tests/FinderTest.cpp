@@ -116,6 +116,49 @@ TEST(FinderTest, RegExSearchesBothWays) {
 
 TEST(FinderTest, BadPatternsThrowTheEngineError) {
     EXPECT_THROW(corvel::FinderRegEx(L"(a", false), std::exception);
+    // Found by fuzzing: ten thousand open groups overflowed the stack while compiling.
+    const std::wstring hundred = std::wstring(100, L'(') + L"a" + std::wstring(100, L')');
+    EXPECT_NO_THROW(corvel::FinderRegEx(hundred, false));
+    EXPECT_NO_THROW(corvel::FinderRegEx(L"[(]" + hundred + L"\\(", false)) << "no groups in classes or escapes";
+    EXPECT_THROW(corvel::FinderRegEx(L"(" + hundred + L")", false), std::exception);
+    EXPECT_THROW(corvel::FinderRegEx(std::wstring(10000, L'('), false), std::exception);
+}
+
+// Found by fuzzing: twelve nested repeats overflowed the stack while searching. Each
+// search is bounded in steps and stack and finds nothing past its bound, as it finds
+// nothing when the engine refuses to run the pattern; a search within it is untouched.
+TEST(FinderTest, ASearchPastItsBoundsOrRefusedFindsNothing) {
+    std::wstring nested;
+    for (int i = 0; i < 16; ++i)
+        nested = L"(" + (nested.empty() ? std::wstring(L"a") : nested) + L")*";
+    std::wstring text;
+    for (int i = 0; i < 50; ++i)
+        text += L"alpha beta gamma ";
+    const struct {
+        std::wstring pattern;
+        std::wstring text;
+        const char* forward;
+        const char* backward; // null: not searched backward, each start being a bounded try
+    } rows[] = {
+        {nested + L"x", text, "none", "none"},
+        {L"(a|aa)*(a|aa)*(a|aa)*(a|aa)*c", std::wstring(3000, L'a'), "none", nullptr},
+        {L"(.)*", std::wstring(100000, L'q'), "none", nullptr},
+        {L"(.)*", std::wstring(300, L'q'), "0-300 299-300", "300-300 -1--1"},
+        {L"(a|aa)*c", std::wstring(40, L'a') + L"c", "0-41 39-40", "40-41 -1--1"},
+        // Found by fuzzing: the engine refused this one only when it ran it, with an
+        // exception that left the find.
+        {L"(?$0i)beta|gamm\\0\\n", text, "none", "none"},
+    };
+    for (const auto& row : rows) {
+        std::unique_ptr<Document> document = documentOf(row.text, row.text.size() / 2);
+        corvel::FinderRegEx finder(row.pattern, false);
+        EXPECT_EQ(row.forward, describe(finder.find(*document, 0, document->getLength(), false)))
+            << narrow(row.pattern.substr(0, 40));
+        if (row.backward) {
+            EXPECT_EQ(row.backward, describe(finder.find(*document, 0, document->getLength(), true)))
+                << narrow(row.pattern.substr(0, 40)) << " backward";
+        }
+    }
 }
 
 // Boyer-Moore against a plain scan, and the regex prefilter against the engine alone, over
