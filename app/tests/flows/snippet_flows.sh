@@ -1,11 +1,10 @@
 #!/usr/bin/env bash
 # Drives snippets in the real program as a user would, under the virtual display, in a fresh
 # user folder: a shipped C snippet expanded from its tab word, its fields filled in and
-# walked with Tab, saved and undone; a snippet of the user's own (written into the user's
-# bundles folder before the start, as the bundle editor would save it) expanded on a line
-# between others; Tab after a word that is no tab word; and Ctrl+Space with two snippets
-# that fit, where the chooser offers both; a snippet run from the Bundles menu; and the
-# user's snippet changed on disk and reloaded. Every saved file is compared byte for byte.
+# walked with Tab, saved and undone; a snippet made in the bundle editor and saved, then
+# expanded on a line between others; Tab after a word that is no tab word; Ctrl+Space with
+# two snippets that fit, where the chooser offers both; a snippet run from the Bundles menu;
+# and a user snippet changed on disk and reloaded. Every saved file is compared byte for byte.
 # Usage: snippet_flows.sh <corvel.exe>. Needs DISPLAY, Wine and xdotool.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/flow_lib.sh"
@@ -17,16 +16,17 @@ DIR="$(flow_winpath "$FLOW_DOCS")"
 [ -n "$DIR" ] || { echo "FAILED: winepath gave nothing for $FLOW_DOCS"; exit 1; }
 
 # A user snippet in the shipped C bundle, where the bundle editor saves one made there.
+EDITOR_TITLE="^Bundle editor\$"
 C_BUNDLE="$FLOW_USER/bundles/c.30b76297-c119-4a3a-ba7a-042bffbbe4a5.cvBundle"
 mkdir -p "$C_BUNDLE/snippets"
-USER_SNIPPET="$C_BUNDLE/snippets/for_loop.0c4f7a3e-5d21-4b8e-9a6f-2e3d4c5b6a71.cvSnippet"
+USER_SNIPPET="$C_BUNDLE/snippets/loop.0c4f7a3e-5d21-4b8e-9a6f-2e3d4c5b6a71.cvSnippet"
 cat >"$USER_SNIPPET" <<'EOF'
 {
-	title: "For loop"
+	title: "Loop"
 	content: "for (${1:i} = 0; $1 < ${2:n}; $1++) { $0 }"
 	scope: "source.c"
 	shortcut: ""
-	tab_trigger: "forx"
+	tab_trigger: "forw"
 }
 EOF
 # A bundle of the user's own with two snippets for plain text.
@@ -136,9 +136,55 @@ save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor\n}\n' "flow 1 (undo 3
 flow_key ctrl+y ctrl+y ctrl+y
 save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (k = 0; k < len; k++) {\n\t\t\n\t}\n}\n' "flow 1 (redo)"
 
-# 2. The user's snippet: "forx" and Tab on the empty line 2 put the snippet there; the line
-# break and the comment below keep every character.
+# 2. A snippet made in the bundle editor: F4; Ctrl+N; the title "For loop", the kind snippet
+# and the first bundle (C) in the new-entry dialog; in the form (its fields clicked, at their
+# place in the editor's first size) the content, the scope source.c and the tab word forx;
+# Ctrl+S writes it; F4 hides the editor. Then "forx" and Tab on the empty line 2 put the
+# snippet there; the line break and the comment below keep every character.
+made_snippet() { ls "$C_BUNDLE"/snippets/for_loop.*.cvSnippet 2>/dev/null | head -1; }
+made_saved() { local f; f="$(made_snippet)"; [ -n "$f" ] && flow_utf16 "$f" | grep -q 'tab_trigger: "forx"'; }
 if open_from_dialog two.c "flow 2"; then
+    flow_key F4
+    EDITOR="$(flow_wait_window "$EDITOR_TITLE" 10)" || flow_fail "flow 2: F4 showed no bundle editor"
+    if [ -n "${EDITOR:-}" ]; then
+        flow_focus "$EDITOR"
+        sleep 1
+        flow_key ctrl+n
+        if flow_wait_window "^New item\$" 10 >/dev/null; then
+            flow_type "For loop"
+            # No kind is chosen at first: Down twice takes the bundle kind, then snippets.
+            flow_key alt+s
+            sleep 0.5
+            flow_key Down Down
+            sleep 0.5
+            flow_key alt+b
+            sleep 0.5
+            flow_key Down
+            flow_wait_window "^New snippet\$" 5 >/dev/null || flow_fail "flow 2: the dialog's kind is not snippet"
+            flow_key Return
+            flow_wait_gone "^New snippet\$" 10 || flow_fail "flow 2: the new-entry dialog stays"
+            sleep 1
+            xdotool mousemove --window "$EDITOR" 590 200 click 1
+            sleep 0.5
+            flow_type 'for (${1:i} = 0; $1 < ${2:n}; $1++) { $0 }'
+            xdotool mousemove --window "$EDITOR" 575 332 click 1
+            sleep 0.5
+            flow_type "source.c"
+            xdotool mousemove --window "$EDITOR" 575 380 click 1
+            sleep 0.5
+            flow_type "forx"
+            flow_window_shot "$EDITOR" "$FLOW_SHOTS/snippet_flow2_form.xwd"
+            flow_key ctrl+s
+            flow_until 10 made_saved || flow_fail "flow 2: Ctrl+S wrote no snippet with the tab word forx"
+        else
+            flow_fail "flow 2: Ctrl+N in the bundle editor showed no new-entry dialog"
+        fi
+        flow_key F4
+        flow_wait_gone "$EDITOR_TITLE" 10 || flow_fail "flow 2: F4 did not hide the bundle editor"
+    fi
+    # Without a window manager the keyboard focus leaves with a hidden window.
+    flow_focus "$WINDOW"
+    flow_wait_caption "$WINDOW" "$(caption_of two.c)" 5 || flow_fail "flow 2: caption '$(flow_caption "$WINDOW")'"
     flow_key ctrl+Home Down
     flow_type "forx"
     flow_key Tab
@@ -199,10 +245,11 @@ if flow_wait_caption "$WINDOW" "$(caption_of four.txt)" 1; then
     fi
 fi
 
-# 6. The user's snippet changed on disk and the bundles reloaded (Bundles > Reload Bundles):
-# its new tab word expands in a document opened before, and the old one is a plain Tab.
+# 6. A user snippet changed on disk (its tab word forw becomes fory, its body a block) and
+# the bundles reloaded (Bundles > Reload Bundles): the new tab word expands in a document
+# opened before, and the old one is a plain Tab.
 if open_from_dialog five.c "flow 6"; then
-    sed -i 's/"forx"/"fory"/; s/{ \$0 }/{\\n\\t$0\\n}/' "$USER_SNIPPET"
+    sed -i 's/"forw"/"fory"/; s/{ \$0 }/{\\n\\t$0\\n}/' "$USER_SNIPPET"
     flow_menu Left Left Left Down Down Return
     sleep 1
     OFFERED=0
@@ -211,12 +258,12 @@ if open_from_dialog five.c "flow 6"; then
     done
     [ "$OFFERED" = 1 ] || flow_fail "flow 6: Ctrl+Space offered no snippet after the reload"
     flow_key ctrl+End
-    flow_type "forx"
+    flow_type "forw"
     flow_key Tab Return
     flow_type "fory"
     flow_key Tab
     flow_shot snippet_flow6
-    save_and_expect "$FLOW_DOCS/five.c" 'int y;\nforx\t\nfor (i = 0; i < n; i++) {\n\t\n}' "flow 6"
+    save_and_expect "$FLOW_DOCS/five.c" 'int y;\nforw\t\nfor (i = 0; i < n; i++) {\n\t\n}' "flow 6"
 fi
 
 xdotool key --window "$WINDOW" alt+F4 2>/dev/null
