@@ -4,8 +4,10 @@
 
 #include "PromptSteps.h"
 #include "WorkspaceDevices.h"
+#include "corvel/app/DockManager.h"
 #include "corvel/app/DockSimple.h"
 #include "corvel/app/Tabs.h"
+#include "corvel/config/Config.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/projects/Project.h"
 #include "corvel/projects/ProjectFolder.h"
@@ -123,6 +125,40 @@ TEST_F(ProjectShellTest, TabsShowTheTitleTheOpenOrClosedIconAndTheStar) {
     EXPECT_EQ(afResources::find(OPEN_ICON), buttonOf(other)->getIcon());
     projects->showProject(demo);
     EXPECT_EQ(afResources::find(OPEN_ICON), buttonOf(demo)->getIcon());
+}
+
+// The dock manager marks each stored slot with its controller before the controller adds
+// its data; the project slots once wiped that mark, so the active project's tab never came
+// back after a restart.
+TEST_F(ProjectShellTest, TheActiveProjectsTabComesBackFromTheStoredDocks) {
+    zemtest::writeNativeFile(dir + L"kept.cvProject", "{ version : '1' root : { vdir : 'Kept' content : [ ] } }");
+    ProjectInfo* kept = ProjectInfo::fromFile(projects.get(), dir + L"kept.cvProject");
+    ASSERT_NE(nullptr, kept);
+    projects->showProject(kept);
+    ASSERT_EQ(kept, projects->getActiveProject());
+    Config config;
+    config.declareValue(L"app.docks", ConfigValue::TYPE_LIST);
+    {
+        DockManager docks;
+        docks.registerDock(L"main.left", sidebar);
+        docks.registerSlotController(projects.get());
+        docks.store(config);
+        docks.unregisterDock(sidebar);
+    }
+    // As in the next run: the project is known but has no tab and is not open.
+    sidebar->removeSlot(kept->getSlot());
+    ASSERT_EQ(nullptr, kept->getSlot());
+    ASSERT_EQ(nullptr, projects->getActiveProject());
+    {
+        DockManager docks;
+        docks.registerDock(L"main.left", sidebar);
+        docks.registerSlotController(projects.get());
+        docks.restore(config);
+        docks.unregisterDock(sidebar);
+    }
+    ASSERT_NE(nullptr, kept->getSlot());
+    EXPECT_EQ(kept, projects->getActiveProject());
+    EXPECT_EQ(kept->getSlot(), sidebar->getActiveSlot());
 }
 
 TEST_F(ProjectShellTest, FilesOpenFromTheTreeAndAFailedOpenSaysSo) {

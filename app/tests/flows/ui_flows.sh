@@ -184,8 +184,8 @@ flow_until 10 shot_agrees "$WINDOW" "$FLOW_SHOTS/ui3-saved.xwd" 0 "$TAB_ROWS_END
     flow_fail "flow 3: after Ctrl+S the tab still looks modified"
 cp "$FLOW_WORK/now.xwd" "$FLOW_SHOTS/ui3-saved-again.xwd"
 
-# 4. Project > New Project "Demo", Alt+F4, start again: "All projects" lists Demo, and the
-# right button on its row opens the list's menu, whose Rename names Demo.
+# 4. Project > New Project "Demo", Alt+F4, start again: Demo's tab is back, "All projects"
+# lists Demo, and the right button on its row opens the list's menu, whose Rename names Demo.
 flow_focus "$WINDOW"
 flow_menu Right Right Right Down Return
 flow_wait_window "^New project\$" 10 >/dev/null || flow_fail "flow 4: no New project dialog"
@@ -203,11 +203,14 @@ SECOND=$FLOW_PID
 WINDOW="$(flow_wait_window "$(flow_regex "$FLOW_TITLE")\$" 30)" || flow_fail "flow 4: no main window after the restart"
 if [ -n "${WINDOW:-}" ]; then
     flow_focus "$WINDOW"
-    # The sidebar, whose active tab is "All projects"; its first row is Demo's.
-    if ! has_list; then
-        flow_key ctrl+F9
-        flow_until 5 has_list
-    fi
+    flow_until 10 has_editor || flow_fail "flow 4: no editor shown after the restart"
+    # Demo's tab comes back active as it was at the exit, its tree shown in the sidebar.
+    has_tree() { [ -n "$(rect_of SysTreeView32)" ]; }
+    flow_until 10 has_tree || flow_fail "flow 4: the tab of Demo did not come back"
+    # "All projects" is the sidebar's first tab, level with the document tabs.
+    read -r _ EDITOR_TOP _ _ <<<"$(editor_rect)"
+    xdotool mousemove $(($(window_left "$WINDOW") + 40)) $((EDITOR_TOP - 8)) click 1
+    flow_until 5 has_list
     read -r LEFT TOP _ _ <<<"$(rect_of afControlLister)"
     if [ -n "${LEFT:-}" ]; then
         # The row's title is drawn: dark pixels where it stands, not an empty list.

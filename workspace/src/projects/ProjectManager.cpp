@@ -415,7 +415,10 @@ bool ProjectManager::storeSlot(afDockSlot* slot, JasmineValue& value) {
     saveProject(info);
     if (info->getFilePath().empty())
         return false;
-    value.initPayload(JasmineValue::TYPE_DICTIONARY);
+    // The entry already holds the dock manager's mark of this controller: remaking it
+    // lost the mark, and with it the tab at the next start.
+    if (!value.isDictionary())
+        value.initPayload(JasmineValue::TYPE_DICTIONARY);
     value.getOrAddEntry(L"path").setString(info->getFilePath());
     value.getOrAddEntry(L"active").setBool(info == m_active);
     return true;
