@@ -115,6 +115,39 @@ TEST_F(AppBundleUiHostTest, PairsBecomeTheEditorsCharacterActionsAndGoWithTheirE
     EXPECT_EQ(0u, keys->charBindingCount());
 }
 
+// Caught: the host made both actions of a pair from one it was handed; the manager makes
+// the two now, and the host registers each as it comes, with its scope as given.
+TEST_F(AppBundleUiHostTest, EachPairActionHandedIsRegisteredAlone) {
+    struct Case {
+        const wchar_t* name;
+        const wchar_t* context;
+        bool closes;
+        std::vector<std::wstring> expected;
+    };
+    const Case cases[] = {
+        {L"pair.a.open", L"source.c", false, {L"( source.c"}},
+        {L"pair.a.close",
+         L"source.c document.context.char_pair.2829",
+         true,
+         {L"( source.c", L") source.c document.context.char_pair.2829"}},
+        {L"pair.b.close", L"text", true, {L"( source.c", L") source.c document.context.char_pair.2829", L") text"}},
+    };
+    for (const Case& c : cases) {
+        corvel::BundleAction action;
+        action.name = c.name;
+        action.context = c.context;
+        action.kind = corvel::SCOPE_PREFERENCES_TYPE_ID;
+        action.opening = L'(';
+        action.closing = L')';
+        action.closes = c.closes;
+        host->addAction(action);
+        EXPECT_EQ(c.expected, pairActions()) << std::wstring(c.name).c_str();
+        EXPECT_EQ(c.expected.size(), keys->charBindingCount());
+    }
+    host->removeAction(L"pair.a.close");
+    EXPECT_EQ((std::vector<std::wstring>{L"( source.c", L") text"}), pairActions());
+}
+
 TEST_F(AppBundleUiHostTest, AScopeThatDoesNotCompileLeavesItsPairsOut) {
     corvel::ScopePreferencesBundleItem* bad = item(L"{title: 'Bad', scope: 'source.c (', settings: {pairs: [['(', ')']]}}");
     corvel::ScopePreferencesBundleItem* good = item(L"{title: 'Py', scope: 'source.python', settings: {pairs: [['[', ']']]}}");

@@ -25,7 +25,7 @@ public:
         if (++added == refuseAt)
             throw zem::IllegalStateException(L"Unexpected state");
         actions.push_back(action.name + L" " + action.context + L" " + action.opening + action.closing +
-                          (action.block ? L" block" : L""));
+                          (action.block ? L" block" : L"") + (action.closes ? L" closes" : L" opens"));
     }
     void removeAction(const std::wstring& name) override { removed.push_back(name); }
     int added = 0;
@@ -56,24 +56,32 @@ protected:
     ScopePreferencesBundleItem* item = nullptr;
 };
 
-TEST_F(ScopePreferencesManagerTest, EachPairGivesOneActionAndAChangeMakesThemAgain) {
+// Caught: the manager handed one action per pair and left making the two to the host.
+TEST_F(ScopePreferencesManagerTest, EachPairGivesAnOpeningAndAClosingActionAndAChangeMakesThemAgain) {
     ASSERT_TRUE(preferences->installEntry(item));
-    ASSERT_EQ(2u, host.actions.size());
-    std::wstring prefix = L"pair." + item->getUuid().toString() + L".";
-    EXPECT_EQ(prefix + L"0 source.c ()", host.actions[0]);
-    EXPECT_EQ(prefix + L"1 source.c {} block", host.actions[1]);
+    const std::wstring prefix = L"pair." + item->getUuid().toString() + L".";
+    // name, context, pair, block; the closing action is bound to the closing character and
+    // matches only inside the pair's span.
+    const std::vector<std::wstring> expected = {
+        prefix + L"0.open source.c () opens",
+        prefix + L"0.close source.c document.context.char_pair.2829 () closes",
+        prefix + L"1.open source.c {} block opens",
+        prefix + L"1.close source.c document.context.char_pair.block.7b7d {} block closes",
+    };
+    EXPECT_EQ(expected, host.actions);
+    EXPECT_EQ(4u, item->installedActions().size());
     preferences->onEntryChanged(item);
-    EXPECT_EQ(2u, host.removed.size());
-    EXPECT_EQ(4u, host.actions.size());
-    preferences->uninstallEntry(item);
     EXPECT_EQ(4u, host.removed.size());
+    EXPECT_EQ(8u, host.actions.size());
+    preferences->uninstallEntry(item);
+    EXPECT_EQ(8u, host.removed.size());
     EXPECT_TRUE(item->installedActions().empty());
 }
 
 TEST_F(ScopePreferencesManagerTest, ARefusedActionFailsTheInstallAndKeepsTheOnesBefore) {
-    host.refuseAt = 2;
+    host.refuseAt = 3;
     EXPECT_FALSE(preferences->installEntry(item));
-    EXPECT_EQ(1u, item->installedActions().size());
+    EXPECT_EQ(2u, item->installedActions().size());
     bundletest::TestKinds kinds;
     bundletest::Ref<corvel::BundleItem> other(new corvel::BundleItem(&kinds.snippet, uuid(8)));
     EXPECT_FALSE(preferences->installEntry(other.get()));

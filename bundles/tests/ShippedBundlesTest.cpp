@@ -198,11 +198,12 @@ TEST_F(ShippedBundlesTest, TheirThemesLoadAndColourAGrammarsScopes) {
 
 namespace {
 
-// The pairs the scope preferences hand over, as "<scope> <opening><closing>[ block]".
+// The pairs the scope preferences hand over, as "<scope> <opening><closing>[ block]": one
+// line for each pair's opening action.
 class PairsHost : public BundleUiHost {
 public:
     void addAction(const BundleAction& action) override {
-        if (action.kind == SCOPE_PREFERENCES_TYPE_ID)
+        if (action.kind == SCOPE_PREFERENCES_TYPE_ID && !action.closes)
             pairs.push_back(action.context + L" " + action.opening + action.closing + (action.block ? L" block" : L""));
     }
     std::vector<std::wstring> pairs;

@@ -116,12 +116,13 @@ std::vector<afAction*> AppBundleUiHost::makeActions(afActionRegistry* registry, 
     if (action.kind == SCOPE_PREFERENCES_TYPE_ID) {
         if (!action.opening || !action.closing)
             return {};
-        // The editors' character actions: they bind themselves to the two characters.
-        auto pair = PairedCharacterAction::createPair(action.closing, action.context, action.opening, action.block,
-                                                      registry);
-        if (!pair.first)
+        // The editors' character action of one side of the pair, bound to its character.
+        PairedCharacterAction* made = PairedCharacterAction::create(
+            action.closes ? PairedCharacterAction::Side::CLOSING : PairedCharacterAction::Side::OPENING, action.opening,
+            action.closing, action.block, action.context, registry);
+        if (!made)
             return {};
-        return {pair.first, pair.second};
+        return {made};
     }
     std::function<void()> run = action.run;
     afActionMethod method(afActionMethod::Call([run](afActionHandler&, afActionEvent*) {

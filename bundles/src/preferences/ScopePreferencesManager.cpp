@@ -2,6 +2,7 @@
 
 #include "corvel/bundles/BundleUiHost.h"
 #include "corvel/bundles/ScopePreferencesBundleItem.h"
+#include "corvel/document/CharPairSpan.h"
 #include "zem/base/Exception.h"
 #include "zem/log/LogManager.h"
 
@@ -24,25 +25,41 @@ void ScopePreferencesManager::getEntryType(BundleEntryTypeInfo& out) {
     out.icon = m_host.loadIcon(PREFERENCES_ICON_RESOURCE, SCOPE_PREFERENCES_TYPE_ID);
 }
 
+namespace {
+
+BundleAction pairAction(const std::wstring& name, const std::wstring& context, const ScopePair& pair, bool closes) {
+    BundleAction action;
+    action.name = name;
+    action.title = std::wstring(1, closes ? pair.closing : pair.opening);
+    action.context = context;
+    action.kind = SCOPE_PREFERENCES_TYPE_ID;
+    action.opening = pair.opening;
+    action.closing = pair.closing;
+    action.block = pair.block;
+    action.closes = closes;
+    return action;
+}
+
+} // namespace
+
+void ScopePreferencesManager::install(ScopePreferencesBundleItem& item, const BundleAction& action) {
+    m_host.addAction(action);
+    item.installedActions().push_back(action.name);
+}
+
 bool ScopePreferencesManager::installEntry(BundleEntry* entry) {
     ScopePreferencesBundleItem* item = dynamic_cast<ScopePreferencesBundleItem*>(entry);
     if (!item)
         return false;
     try {
         const std::wstring prefix = L"pair." + item->getUuid().toString() + L".";
-        // One action per pair: the host makes the two character actions of it.
         for (size_t i = 0; i < item->getPairs().size(); ++i) {
             const ScopePair& pair = item->getPairs()[i];
-            BundleAction action;
-            action.name = prefix + std::to_wstring(i);
-            action.title = std::wstring(1, pair.opening) + pair.closing;
-            action.context = item->getScope();
-            action.kind = SCOPE_PREFERENCES_TYPE_ID;
-            action.opening = pair.opening;
-            action.closing = pair.closing;
-            action.block = pair.block;
-            m_host.addAction(action);
-            item->installedActions().push_back(action.name);
+            const std::wstring name = prefix + std::to_wstring(i);
+            install(*item, pairAction(name + L".open", item->getScope(), pair, false));
+            install(*item, pairAction(name + L".close",
+                                      charPairClosingSelector(item->getScope(), pair.opening, pair.closing, pair.block),
+                                      pair, true));
         }
         return true;
     } catch (const zem::Exception& e) {

@@ -1,6 +1,7 @@
 #include "corvel/editor/PairedCharacterAction.h"
 
 #include "EditorCommandTable.h"
+#include "corvel/document/CharPairSpan.h"
 #include "corvel/editor/EditorCmd.h"
 #include "corvel/editor/PairedCharacters.h"
 #include "corvel/widgets/afActionEvent.h"
@@ -52,6 +53,35 @@ const std::wstring& PairedCharacterAction::getSource() const {
     return unknown;
 }
 
+std::unique_ptr<PairedCharacterAction> PairedCharacterAction::make(Side side, wchar_t opening, wchar_t closing,
+                                                                   bool block, const std::wstring& scopeText,
+                                                                   afActionRegistry& registry) {
+    afActionHandlerClass* handlerClass = registry.getHandlerClass(EditorCmd::HANDLER_CLASS);
+    afActionMethod method(side == Side::OPENING ? &typeOpening : &typeClosing);
+    std::unique_ptr<PairedCharacterAction> made(
+        new PairedCharacterAction(handlerClass, scopeText, std::move(method), opening, closing, block));
+    made->m_side = side;
+    return made;
+}
+
+PairedCharacterAction* PairedCharacterAction::add(std::unique_ptr<PairedCharacterAction> action,
+                                                  afActionRegistry& registry) {
+    PairedCharacterAction* added = action.release();
+    registry.addAction(added);
+    if (auto* keys = dynamic_cast<afActionInvokerKey*>(registry.getInvoker(afActionEventType::CHARACTER)))
+        keys->bindChar(added, added->m_side == Side::OPENING ? added->m_opening : added->m_closing);
+    return added;
+}
+
+PairedCharacterAction* PairedCharacterAction::create(Side side, wchar_t opening, wchar_t closing, bool block,
+                                                     const std::wstring& scopeText, afActionRegistry* registry) {
+    if (!registry)
+        registry = afActionRegistry::getInstance();
+    if (!registry)
+        return nullptr;
+    return add(make(side, opening, closing, block, scopeText, *registry), *registry);
+}
+
 std::pair<PairedCharacterAction*, PairedCharacterAction*>
 PairedCharacterAction::createPair(wchar_t closing, const std::wstring& selectorText, wchar_t opening, bool block,
                                   afActionRegistry* registry) {
@@ -59,24 +89,14 @@ PairedCharacterAction::createPair(wchar_t closing, const std::wstring& selectorT
         registry = afActionRegistry::getInstance();
     if (!registry)
         return {nullptr, nullptr};
-    afActionHandlerClass* handlerClass = registry->getHandlerClass(EditorCmd::HANDLER_CLASS);
     // A selector that does not compile throws from either constructor: neither is kept.
-    std::unique_ptr<PairedCharacterAction> opener(new PairedCharacterAction(
-        handlerClass, selectorText, afActionMethod(&typeOpening), opening, closing, block));
-    // The pair's span is the innermost atom of the path at the caret inside it, and
-    // selectors match anchored at the innermost atom: the pair's name goes last.
-    const std::wstring pairName = PairedCharacters::spanName(opening, closing, block);
-    const std::wstring closingScope = selectorText.empty() ? pairName : selectorText + L" " + pairName;
-    std::unique_ptr<PairedCharacterAction> closer(new PairedCharacterAction(
-        handlerClass, closingScope, afActionMethod(&typeClosing), opening, closing, block));
-    PairedCharacterAction* open = opener.release();
-    PairedCharacterAction* close = closer.release();
-    registry->addAction(open);
-    registry->addAction(close);
-    if (auto* keys = dynamic_cast<afActionInvokerKey*>(registry->getInvoker(afActionEventType::CHARACTER))) {
-        keys->bindChar(open, opening);
-        keys->bindChar(close, closing);
-    }
+    std::unique_ptr<PairedCharacterAction> opener =
+        make(Side::OPENING, opening, closing, block, selectorText, *registry);
+    std::unique_ptr<PairedCharacterAction> closer =
+        make(Side::CLOSING, opening, closing, block, charPairClosingSelector(selectorText, opening, closing, block),
+             *registry);
+    PairedCharacterAction* open = add(std::move(opener), *registry);
+    PairedCharacterAction* close = add(std::move(closer), *registry);
     return {open, close};
 }
 

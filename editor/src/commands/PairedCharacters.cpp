@@ -1,12 +1,12 @@
 #include "corvel/editor/PairedCharacters.h"
 
+#include "corvel/document/CharPairSpan.h"
 #include "corvel/document/ControllerBrackets.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/Selection.h"
 #include "corvel/document/Span.h"
 #include "corvel/document/SpanBinding.h"
 #include "corvel/document/SpanContext.h"
-#include "zem/base/Format.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -14,19 +14,8 @@
 
 namespace corvel {
 
-namespace {
-
-std::wstring hex(wchar_t unit) {
-    return zem::format(L"%x", static_cast<unsigned>(unit));
-}
-
-} // namespace
-
 std::wstring PairedCharacters::spanName(wchar_t opening, wchar_t closing, bool block) {
-    std::wstring name = SPAN_PREFIX;
-    if (block)
-        name += L"block.";
-    return name + hex(opening) + hex(closing);
+    return charPairSpanName(opening, closing, block);
 }
 
 void PairedCharacters::typeOpening(DocumentController& controller, wchar_t opening, wchar_t closing, bool block) {

@@ -23,12 +23,13 @@ struct BundleAction {
     std::wstring tabWord = {}; // typed before the tab key to run it (snippets); empty for none
     std::wstring group = {};   // where choosers list it (a snippet's bundle title)
     uint32_t kind = 0;         // the entry type it serves; 0 for the bundle manager's own
-    // A pair of characters (kind: scope preferences), one action for the pair: the host
-    // makes typing opening insert both characters in the scope of context, and typing
-    // closing step over the pair; block pairs open lines between them.
+    // One of the two actions of a pair of characters (kind: scope preferences), run by
+    // typing its own character where context matches: the opening action inserts both
+    // characters, the closing one steps over the pair; block pairs open lines between them.
     wchar_t opening = 0;
     wchar_t closing = 0;
     bool block = false;
+    bool closes = false; // the closing action, bound to closing; else bound to opening
 };
 
 // Receives the main window's bundles menu as it is built.

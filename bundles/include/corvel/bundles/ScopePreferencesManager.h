@@ -1,6 +1,6 @@
-// The entry manager of scope preferences: installing an entry offers, per pair, an
-// action for its opening and one for its closing character, in the entry's scope; the
-// host binds them to the characters.
+// The entry manager of scope preferences: installing an entry makes, per pair, an action
+// for its opening character in the entry's scope and one for its closing character inside
+// the pair, and hands both to the host, which registers them bound to their characters.
 #pragma once
 #include "corvel/bundles/BundleEntryEditorMakers.h"
 #include "corvel/bundles/BundleEntryManager.h"
@@ -9,6 +9,8 @@
 namespace corvel {
 
 class BundleUiHost;
+class ScopePreferencesBundleItem;
+struct BundleAction;
 
 class ScopePreferencesManager : public BundleEntryManager {
 public:
@@ -30,6 +32,8 @@ public:
     void onEntryChanged(BundleEntry* entry) override;
 
 private:
+    void install(ScopePreferencesBundleItem& item, const BundleAction& action);
+
     BundleUiHost& m_host;
     BundleEntryTypeInfo m_typeInfo;
     EntryManagerRegistration m_registration;

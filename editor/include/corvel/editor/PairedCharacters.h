@@ -3,6 +3,8 @@
 // typing the closing character at the span's end steps over it, Backspace removes both
 // and Enter opens an indented block. The span's name is also a scope atom at the caret.
 #pragma once
+#include "corvel/document/CharPairSpan.h"
+
 #include <cstdint>
 #include <string>
 
@@ -12,9 +14,9 @@ class DocumentController;
 
 class PairedCharacters {
 public:
-    static constexpr const wchar_t* SPAN_PREFIX = L"document.context.char_pair.";
+    static constexpr const wchar_t* SPAN_PREFIX = CHAR_PAIR_SPAN_PREFIX;
 
-    // "document.context.char_pair." [+ "block."] + opening and closing in lower-case hex.
+    // charPairSpanName: SPAN_PREFIX [+ "block."] + opening and closing in lower-case hex.
     static std::wstring spanName(wchar_t opening, wchar_t closing, bool block);
 
     static void typeOpening(DocumentController& controller, wchar_t opening, wchar_t closing, bool block);

@@ -49,8 +49,7 @@ private:
     App* m_app;
     DocumentControllerManager* m_controllers;
     MainWindow* m_window = nullptr;
-    // Registered by this host, owned by the registry: one action for a command, two for a
-    // pair of characters (opening first).
+    // Registered by this host, owned by the registry: one action for each command handed.
     std::map<std::wstring, std::vector<afAction*>> m_actions;
 };
 
