@@ -187,6 +187,54 @@ TEST_F(ProjectModelTest, IndexFollowsRenamesAndFindsByPath) {
     EXPECT_FALSE(project->findByPath(L"nodevice:x", found));
 }
 
+// Caught: detaching cleared the keys, and attaching again indexed the subtree under key 0,
+// so a moved subtree could no longer be found by its paths.
+TEST_F(ProjectModelTest, ASubtreeAttachedAgainIsFoundUnderItsPaths) {
+    ProjectVirtualFolder* group =
+        static_cast<ProjectVirtualFolder*>(project->createItem(ProjectItem::KIND_VIRTUAL_FOLDER, L"group"));
+    project->attachItem(group, root());
+    ProjectVirtualFolder* other =
+        static_cast<ProjectVirtualFolder*>(project->createItem(ProjectItem::KIND_VIRTUAL_FOLDER, L"other"));
+    project->attachItem(other, root());
+    ProjectFolder* real = addFolder(dir + L"src", group);
+    ProjectItem* bare = addBareFile(L"a.txt", real);
+    ProjectItem* full = project->createItem(ProjectItem::KIND_FILE, nullptr);
+    full->setPath(dir + L"b.txt");
+    project->attachItem(full, group);
+
+    struct Case {
+        const char* what;
+        ProjectItem* moved;
+        ProjectFolder* into;
+    };
+    const Case cases[] = {
+        {"a virtual folder moved into another", group, other},
+        {"the same folder moved back", group, root()},
+        {"a real folder moved on its own", real, other},
+        {"a file with a full path", full, other},
+    };
+    for (const Case& c : cases) {
+        project->attachItem(c.moved, c.into);
+        const struct {
+            ProjectItem* item;
+            std::wstring path;
+        } lookups[] = {{real, dir + L"src"}, {bare, dir + L"src\\a.txt"}, {full, dir + L"b.txt"}};
+        for (const auto& lookup : lookups) {
+            std::vector<ProjectItem*> found;
+            EXPECT_TRUE(project->findByPath(lookup.path.c_str(), found)) << c.what << ": " << lookup.path;
+            EXPECT_EQ(std::vector<ProjectItem*>{lookup.item}, found) << c.what << ": " << lookup.path;
+        }
+        EXPECT_EQ(6u, project->indexSize()) << c.what;
+    }
+
+    // Detached and attached again by hand, as a move does.
+    project->detachItem(real, false);
+    EXPECT_EQ(0u, real->getKey());
+    project->attachItem(real, root());
+    std::vector<ProjectItem*> found;
+    EXPECT_TRUE(project->findByPath((dir + L"src\\a.txt").c_str(), found));
+}
+
 TEST_F(ProjectModelTest, CloneCopiesTheSubtreeWithoutParentOrIndexMark) {
     ProjectFolder* real = addFolder(dir + L"src", root());
     ProjectItem* file = addBareFile(L"a.txt", real);

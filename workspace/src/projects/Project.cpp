@@ -130,7 +130,11 @@ bool Project::renameItem(ProjectItem* item, const wchar_t* newName) {
 }
 
 void Project::indexItem(ProjectItem* item, bool add, bool force) {
-    bool recomputed = force || item->hasFlag(ProjectItem::FLAG_KEY_STALE);
+    // Detaching clears the keys of a subtree, and one attached again, perhaps under another
+    // folder, must be found under its paths: an item entering the index without a key gets
+    // one. Scanned items arrive with keys made on the worker and keep them.
+    const bool enteringWithoutKey = add && !item->hasFlag(ProjectItem::FLAG_INDEXED) && item->m_key == 0;
+    bool recomputed = force || enteringWithoutKey || item->hasFlag(ProjectItem::FLAG_KEY_STALE);
     uint32_t key = recomputed ? pathKeyOf(item->getPath().c_str()) : item->m_key;
     if (!item->hasFlag(ProjectItem::FLAG_INDEXED)) {
         if (add) {
