@@ -228,6 +228,41 @@ TEST_F(ProjectItemOperationsTest, NewItemsGoToDiskOnlyInRealFoldersAndUnderSafeN
     EXPECT_TRUE(seen.hasLabel(L"File with this name already exists"));
 }
 
+// Caught: virtual folders took any name, "..", "CON" and "a/b.txt" among them.
+TEST_F(ProjectItemOperationsTest, NewVirtualFoldersTakeOnlyNamesAFileMayHave) {
+    struct Case {
+        const wchar_t* name;
+        bool made;
+    };
+    const Case cases[] = {
+        {L"group", true},    {L"..", false},   {L"CON", false}, {L"nul.txt", false},
+        {L"a/b.txt", false}, {L"a\\b", false}, {L"", false},    {L"end.", false},
+    };
+    for (const Case& c : cases) {
+        ProjectItem* made = manager->createItem(project->getRoot(), ProjectItem::KIND_VIRTUAL_FOLDER, c.name);
+        EXPECT_EQ(c.made, made != nullptr) << std::wstring(c.name).c_str();
+    }
+    EXPECT_EQ(2u, project->getRoot()->childCount()) << "the real folder and the one group";
+}
+
+// Caught: a deletion the dialogs reported as not done still answered true.
+TEST_F(ProjectItemOperationsTest, DeletingAnswersWhetherTheDialogsCompletedIt) {
+    zemtest::writeNativeFile(real + L"\\gone.txt", "g");
+    ProjectItem* gone = project->addPath(real + L"\\gone.txt", folder);
+    ASSERT_NE(nullptr, gone);
+    DeleteFileW((real + L"\\gone.txt").c_str()); // behind the project's back
+
+    bool result = true;
+    size_t left = runWithPrompts([&] { result = manager->deleteItems({a, gone}); }, {answerPrompt(L"&OK")});
+    EXPECT_EQ(0u, left);
+    EXPECT_FALSE(result) << "a path that cannot be read ends the deletion";
+    EXPECT_TRUE(exists(real + L"\\a.txt"));
+    EXPECT_EQ(folder, a->getParent());
+
+    EXPECT_TRUE(manager->deleteItems({a}));
+    EXPECT_FALSE(exists(real + L"\\a.txt"));
+}
+
 TEST_F(ProjectItemOperationsTest, RenameChecksNamesBeforeTheDiskAndRestoresOnFailure) {
     ProjectItem* b = project->addPath((zemtest::writeNativeFile(real + L"\\b.txt", "b"), real + L"\\b.txt"), folder);
     ASSERT_NE(nullptr, b);

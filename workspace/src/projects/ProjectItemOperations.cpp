@@ -83,7 +83,7 @@ ProjectItem* ProjectManager::createItem(ProjectItem* target, int kind, const std
     Project* project = target->getProject();
     auto* folder = static_cast<ProjectFolder*>(target);
     if (target->isVirtualFolder() && kind == ProjectItem::KIND_VIRTUAL_FOLDER) {
-        if (name.empty())
+        if (!ProjectItemNames::isSafe(name))
             return nullptr;
         ProjectItem* item = project->createItem(kind, name.c_str());
         project->attachItem(item, folder);
@@ -155,14 +155,15 @@ bool ProjectManager::deleteItems(const std::vector<ProjectItem*>& items) {
     Project* project = items.front()->getProject();
     if (!beginDiskWork(project))
         return false;
-    fileops::removeList(m_owner, pathsOf(items));
-    // Cancelled or not, what is gone from the disk leaves the project.
+    const bool ran = fileops::removeList(m_owner, pathsOf(items));
+    // Cancelled or not, what is gone from the disk leaves the project: a cancel can come
+    // after some of the paths were deleted.
     for (ProjectItem* item : items) {
         if (!pathExists(item->getPath()))
             item->getProject()->detachItem(item, true);
     }
     endDiskWork(project);
-    return true;
+    return ran;
 }
 
 bool ProjectManager::removeItems(const std::vector<ProjectItem*>& items) {

@@ -416,7 +416,7 @@ void ProjectWindow::newItem(int kind) {
         prompt = L"Enter a new name for the virtual folder:";
     }
     std::wstring name;
-    if (!projectprompts::askString(m_manager->getOwner(), title, prompt, name, nullptr, !virtualKind) || name.empty())
+    if (!projectprompts::askString(m_manager->getOwner(), title, prompt, name, nullptr, true) || name.empty())
         return;
     ProjectItem* item = m_manager->createItem(folder, kind, name);
     if (afControlTreeItem* entry = entryOf(item))

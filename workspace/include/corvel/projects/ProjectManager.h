@@ -103,12 +103,15 @@ public:
     // The rename dialog of "project.rename" under a window title; true when renamed.
     bool runRenameDialog(ProjectInfo* info, const wchar_t* windowTitle);
 
-    // Item operations for the project window.
+    // Item operations for the project window. New items of every kind take only names a
+    // file may have.
     ProjectItem* createItem(ProjectItem* target, int kind, const std::wstring& name);
     // The rename dialog's check: no parent, a folder in error or a sibling of that name
     // (ignoring case) refuse it; so do names no file may have.
     bool canRename(ProjectItem* item, const std::wstring& newName) const;
     bool renameItem(ProjectItem* item, const std::wstring& newName);
+    // False when the dialogs report that the deletion did not run to its end; the items
+    // whose paths are gone leave the project either way.
     bool deleteItems(const std::vector<ProjectItem*>& items);
     bool removeItems(const std::vector<ProjectItem*>& items);
     bool copyItems(ProjectItem* target, const std::vector<ProjectItem*>& items);
