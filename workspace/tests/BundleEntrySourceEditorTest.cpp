@@ -87,6 +87,15 @@ TEST_F(BundleEntrySourceEditorTest, ShowsTheEntrysSourceUnmodifiedInItsEditor) {
     EXPECT_EQ(L"Source", editor->getCaption());
 }
 
+// Caught: the state's document had no path, so nothing could choose its grammar by name.
+TEST_F(BundleEntrySourceEditorTest, TheDocumentIsNamedLikeAJasmineFileAndStaysUntitled) {
+    BundleEntrySourceEditorState* state = open(snippet);
+    DocumentController* controller = state->getController();
+    EXPECT_EQ(L"source.jasmine", controller->getFilePath());
+    EXPECT_EQ(L"Untitled", controller->getTitle()) << "nothing may save or watch that name";
+    EXPECT_FALSE(controller->isModified());
+}
+
 TEST_F(BundleEntrySourceEditorTest, EditingMarksTheStateModifiedOnce) {
     BundleEntrySourceEditorState* state = open(snippet);
     replaceText(state->getController(), L"Table", L"Tabl");

@@ -9,6 +9,7 @@
 #include "corvel/document/Document.h"
 #include "corvel/document/DocumentController.h"
 #include "corvel/document/DocumentControllerManager.h"
+#include "corvel/document/DocumentManager.h"
 #include "corvel/editor/Editor.h"
 #include "corvel/ui/afLayoutLinear.h"
 #include "corvel/ui/afLayoutParams.h"
@@ -81,6 +82,10 @@ BundleEntryEditorState* BundleEntrySourceEditor::createState(BundleEntry* entry)
     const std::wstring& source = entry->getSource();
     DocumentController* controller = m_managers.controllers->createUntitledDocument();
     auto* state = new BundleEntrySourceEditorState(entry, m_managers.controllers, controller);
+    // Named like a Jasmine file, so that whatever chooses grammars by file name chooses
+    // that one. The document stays untitled: nothing watches or saves that name.
+    if (DocumentManager* documents = m_managers.controllers->getDocumentManager())
+        documents->updateDocumentFilePath(SOURCE_PATH, controller->getDocument());
     if (m_managers.languages) {
         if (Language* language = m_managers.languages->getLanguageForFile(SOURCE_PATH))
             controller->setLanguage(language->getName());
