@@ -147,6 +147,47 @@ TEST_F(EditorTest, ScrollBarsCoverTheLinesAndAPage) {
     EXPECT_EQ(0, editor->getTopIterator().line);
 }
 
+// The vertical range ends a page past the last line: nMax = lines + rows - 1, page = rows,
+// rows counting whole rows of the client area that the horizontal bar leaves.
+TEST_F(EditorTest, TheVerticalRangeAndPageFollowTheLinesAndWholeRows) {
+    struct Case {
+        int lines;
+        int lineLength; // past the page's width: the horizontal bar is shown
+        int clientHeight;
+        int rows;
+    };
+    const int bar = GetSystemMetrics(SM_CYHSCROLL);
+    // The widest line seen stays for the view: the wide cases come last.
+    const Case cases[] = {
+        {1, 10, 5 * ROW, 5},      {200, 10, 23 * ROW, 23},      {200, 10, 23 * ROW + ROW - 1, 23},
+        {200, 200, 23 * ROW, 23}, {200, 200, 23 * ROW - 1, 22},
+    };
+    for (const Case& c : cases) {
+        std::wstring all;
+        for (int i = 0; i < c.lines - 1; ++i)
+            all += std::wstring(c.lineLength, L'x') + L"\n";
+        all += std::wstring(c.lineLength, L'x');
+        setText(all);
+        const bool wide = c.lineLength * CELL > hostWidth;
+        editor->setFrameRect(0, 0, hostWidth, c.clientHeight + (wide ? bar : 0));
+        // Lines are measured as they are painted: the horizontal bar comes with the first paint.
+        paint();
+        editor->scrollTo(0, 0, 0, true);
+        pump();
+        const std::string what = std::to_string(c.lines) + " lines of " + std::to_string(c.lineLength) + ", client " +
+                                 std::to_string(c.clientHeight);
+        ASSERT_EQ(c.clientHeight, client().bottom) << what;
+        EXPECT_EQ(c.rows, editor->getVisibleRows()) << what;
+        SCROLLINFO info{};
+        info.cbSize = sizeof(info);
+        info.fMask = SIF_ALL;
+        ASSERT_TRUE(GetScrollInfo(editor->getHandle(), SB_VERT, &info)) << what;
+        EXPECT_EQ(0, info.nMin) << what;
+        EXPECT_EQ(c.lines + c.rows - 1, info.nMax) << what;
+        EXPECT_EQ(static_cast<UINT>(c.rows), info.nPage) << what;
+    }
+}
+
 TEST_F(EditorTest, InsertingLinesAboveTheTopKeepsTheSameTextInView) {
     std::wstring all;
     for (int i = 0; i < 60; ++i)
@@ -176,6 +217,46 @@ TEST_F(EditorTest, RebindingRestoresEachControllersViewState) {
     EXPECT_EQ(0, editor->getTopIterator().line);
     controller->setEditor(editor);
     EXPECT_EQ(25, editor->getTopIterator().line);
+}
+
+// Caught: the view state was kept by the editor, so a controller shown in another editor
+// started at the top, and the horizontal offset was lost on rebinding.
+TEST_F(EditorTest, EachControllerKeepsItsViewStateAcrossRebinding) {
+    std::wstring all;
+    for (int i = 0; i < 80; ++i)
+        all += std::wstring(100, L'x') + L"\n";
+    setText(all);
+    // The caret is brought into view at binding: it stays inside the view.
+    setCaret(30, 20);
+    ASSERT_TRUE(editor->scrollTo(7, 25, 0, false));
+    ASSERT_EQ(7, editor->getHorizontalColumn());
+    corvel::DocumentController* other = controllers->createUntitledDocument();
+    other->setText(L"short\ntext");
+    Editor* second = Editor::create(host, 0);
+    second->setFrameRect(0, 0, hostWidth, hostHeight);
+
+    struct Case {
+        const char* what;
+        Editor* to;
+        bool otherFirst; // the other controller is shown there in between
+    };
+    const Case cases[] = {
+        {"another controller and back", editor, true},
+        {"moved to another editor", second, false},
+        {"moved back to the first editor", editor, false},
+        {"another controller and back in the second editor", second, true},
+    };
+    for (const Case& c : cases) {
+        if (c.otherFirst) {
+            other->setEditor(c.to);
+            EXPECT_EQ(0, c.to->getTopIterator().line) << c.what;
+            EXPECT_EQ(0, c.to->getHorizontalColumn()) << c.what;
+        }
+        controller->setEditor(c.to);
+        ASSERT_EQ(controller, c.to->getDocumentController()) << c.what;
+        EXPECT_EQ(25, c.to->getTopIterator().line) << c.what;
+        EXPECT_EQ(7, c.to->getHorizontalColumn()) << c.what;
+    }
 }
 
 TEST_F(EditorTest, FocusMakesTheCommandHandlerLiveAndShowsTheCaret) {

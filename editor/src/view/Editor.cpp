@@ -226,10 +226,12 @@ void Editor::setDocumentController(DocumentController* controller) {
 
 void Editor::unbind() {
     DocumentController* controller = m_controller;
-    ViewState& state = m_viewStates[controller->getId()];
+    DocumentController::ViewState state;
     state.line = m_top.line;
     state.subLine = m_top.subLine;
     state.column = m_hscroll;
+    state.range = m_hrange;
+    controller->setViewState(state);
     removeLayers();
     m_cache->setSource(nullptr);
     m_context->setStyleProvider(nullptr);
@@ -271,11 +273,12 @@ void Editor::bind(DocumentController* controller) {
     m_context->setTabWidth(controller->getSettings().indentation.getWidth());
     m_cache->setSource(m_source.get());
     onThemeLoaded(m_theme);
-    // The stored view state, pulled into the document.
-    ViewState state;
-    auto stored = m_viewStates.find(controller->getId());
-    if (stored != m_viewStates.end())
-        state = stored->second;
+    // The stored view state, pulled into the document. The widest line seen comes with it:
+    // the lines are laid out only as they are painted, and without it the restored column
+    // would be pulled back to 0 (or the previous document's widest line would stand).
+    const DocumentController::ViewState state = controller->getViewState();
+    m_cache->setWidestLine(state.range);
+    m_hrange = std::max(0, state.range);
     const int32_t lines = controller->getLineCount();
     m_top = m_cache->makeIterator(state.line, state.subLine);
     if (state.line < 0) {

@@ -18,7 +18,6 @@
 #include "zem/base/Uuid.h"
 
 #include <cstdint>
-#include <map>
 #include <memory>
 #include <vector>
 
@@ -218,12 +217,6 @@ public:
 
 private:
     friend class EditorCaret;
-    struct ViewState {
-        int32_t line = 0;
-        int32_t subLine = 0;
-        int32_t column = 0;
-    };
-
     // Binding.
     void detachFromController();
     void unbind();
@@ -375,7 +368,6 @@ private:
     afMenu* m_openMenu = nullptr;
     bool m_searchable = false;
     // View states of the controllers this editor showed (by controller id).
-    std::map<int32_t, ViewState> m_viewStates;
 };
 
 } // namespace corvel

@@ -57,6 +57,8 @@ public:
 
     int32_t getWidestLine() const { return m_widest; }
     void resetWidestLine() { m_widest = 0; }
+    // What an earlier view of the same text had seen; only wider lines are told from here.
+    void setWidestLine(int32_t columns) { m_widest = columns < 0 ? 0 : columns; }
     LineRecordCache& records() { return *m_records; }
 
     SubLineIterator makeIterator(int32_t line, int32_t subLine) override;

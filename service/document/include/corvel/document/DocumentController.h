@@ -98,6 +98,17 @@ public:
     SpanBinding* getSpanBinding();
 
     // --- View --------------------------------------------------------------------------
+    // Where the view stood when its editor last let the controller go, so that binding it
+    // again, to that editor or another, shows the same place.
+    struct ViewState {
+        int32_t line = 0;    // top line
+        int32_t subLine = 0; // top row within it
+        int32_t column = 0;  // horizontal scroll, in columns
+        int32_t range = 0;   // the widest line seen, in columns: how far column may go
+    };
+    const ViewState& getViewState() const { return m_viewState; }
+    void setViewState(const ViewState& state) { m_viewState = state; }
+
     void setEditor(IEditor* editor);
     IEditor* getEditor() const { return m_editor; }
     void addHighlighter(TextHighlighter* highlighter);
@@ -233,6 +244,7 @@ private:
     int32_t m_editDepth = 0;
     int32_t m_editMode = EDIT_NONE; // of the outermost open bracket
     Document* m_text = nullptr;     // set while a write bracket is open
+    ViewState m_viewState;
     std::unique_ptr<DocumentControllerSearchSession> m_searchSession;
     std::unique_ptr<Selection> m_selection;
     std::unique_ptr<SpanBinding> m_spans;
