@@ -56,6 +56,26 @@ TEST_F(SnippetInsertionTest, LinesTakeTheInsertionLinesIndentation) {
     EXPECT_EQ(L"\tif {\n\t\t\n\t}", text());
 }
 
+// Found by fuzzing: a mirror inside its own field copied the field into itself, which
+// changed the field, without end. It stays empty; the other mirrors follow as before.
+TEST_F(SnippetInsertionTest, AMirrorInsideItsOwnFieldStaysEmpty) {
+    const struct {
+        const wchar_t* content;
+        const wchar_t* inserted;
+        const wchar_t* typed; // Q typed over the first field
+    } rows[] = {
+        {L"${1:a $1} $1", L"a  a ", L"Q Q"},
+        {L"[${1:out ${2:in${1/(\\w+)/\\u$1/g} $2}}] ${1/(\\w+)/\\u$1/g}", L"[out in ] Out In ", L"[Q] Q"},
+    };
+    for (const auto& row : rows) {
+        setText(L"");
+        insert(row.content);
+        EXPECT_EQ(row.inserted, text()) << ::testing::PrintToString(row.content);
+        type(L"Q");
+        EXPECT_EQ(row.typed, text()) << ::testing::PrintToString(row.content);
+    }
+}
+
 class ActiveHost : public corvel::BundleUiHost {
 public:
     DocumentController* getActiveController() override { return controller; }

@@ -1,5 +1,7 @@
 #include "corvel/bundles/SnippetReader.h"
 
+#include "corvel/document/FormatProgram.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -116,6 +118,13 @@ TEST(SnippetReaderTest, RefusesBadSyntaxWithExactTexts) {
     for (int i = 0; i < SnippetReader::MAX_NESTING + 1; ++i)
         deep += L"${1:";
     EXPECT_THROW(corvel::parseSnippet(deep), zem::ParserException);
+    // Found by fuzzing: a transformation's format nested too deeply was refused only when
+    // the snippet was inserted, and the refusal left the insertion halfway.
+    std::wstring format;
+    for (int i = 0; i <= corvel::FormatProgram::MAX_NESTING; ++i)
+        format += L"(?1:";
+    EXPECT_THROW(corvel::parseSnippet(L"${1/(a)/" + format + L"/g}"), zem::ParserException);
+    EXPECT_NO_THROW(corvel::parseSnippet(L"${1/(a)/(?1:(?1:x))/g}"));
 }
 
 TEST(SnippetReaderTest, FilesMastersAndMirrors) {

@@ -6,6 +6,7 @@
 #include "corvel/document/SpanTransformation.h"
 #include "zem/base/Crc.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace corvel {
@@ -47,7 +48,11 @@ bool instantiateActive(const SnippetActiveNode& node, Span* parent, SnippetEnvir
         Span* mirror = node.hasTransformation ? new SpanTransformation(node.format, node.regex, node.options, node.name)
                                               : new Span(node.name);
         attachEmpty(mirror, parent);
-        if (context && node.number >= 0)
+        // A mirror inside its own field would copy the field into itself, which changes the
+        // field, which is copied again, without end: it stays empty instead.
+        const std::vector<int32_t>& open = environment.openFields;
+        const bool insideItsField = std::find(open.begin(), open.end(), node.number) != open.end();
+        if (context && node.number >= 0 && !insideItsField)
             context->addMirror(node.number, mirror);
         return true;
     }
@@ -58,7 +63,10 @@ bool instantiateActive(const SnippetActiveNode& node, Span* parent, SnippetEnvir
         else
             context->addMirror(node.number, field);
     }
-    return instantiateSnippet(node, field, environment);
+    environment.openFields.push_back(node.number);
+    const bool built = instantiateSnippet(node, field, environment);
+    environment.openFields.pop_back();
+    return built;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "corvel/bundles/SnippetReader.h"
 
+#include "corvel/document/FormatProgram.h"
+
 namespace corvel {
 
 namespace {
@@ -154,6 +156,11 @@ void SnippetReader::readPlaceholder(size_t start) {
         node->hasTransformation = true;
         node->regex = readPatternPart();
         node->format = readPatternPart();
+        // The format is read again when the snippet is inserted: one that does not read
+        // (nested too deeply) is this snippet's syntax error, not a failure halfway
+        // through an insertion.
+        const FormatProgram check(node->format);
+        (void)check;
         size_t optionsAt = m_at;
         Token options = readToken(node->options);
         if (options == NUMBER || options == NAME) {

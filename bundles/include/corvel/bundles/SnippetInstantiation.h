@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 namespace corvel {
 
@@ -21,6 +22,8 @@ struct SnippetEnvironment {
     // The insertion at the primary selection range: its fields are the masters.
     bool primary = true;
     std::map<uint32_t, std::wstring> variables; // by the symbol id of the variable's name
+    // The numbers of the fields being built around the node being built, outermost first.
+    std::vector<int32_t> openFields;
 
     // columns of indentation as tabs of tabWidth and spaces, or spaces only.
     std::wstring makeIndent(int32_t columns) const;
