@@ -113,4 +113,20 @@ TEST_F(AppSnippetHostTest, ASnippetsTabWordRunsItInTheActiveDocument) {
     EXPECT_EQ(1, controller->getCaretOffset()) << "the caret in the first field";
 }
 
+// Caught: a snippet's action named the product as its source, so the chooser showed no
+// bundle beside two snippets of one title from two bundles.
+TEST_F(AppSnippetHostTest, ASnippetsActionNamesItsBundleForTheChooser) {
+    zem::Uuid id;
+    id.create();
+    snippet = static_cast<corvel::Snippet*>(snippets->createEntry(corvel::SNIPPET_TYPE_ID, id));
+    std::unique_ptr<zem::Value> value(zem::parseJasmine(L"{title: 'Pair', tab_trigger: 'pr', content: '<$1>$0'}"));
+    snippet->readProperties(static_cast<zem::DictionaryValue*>(value.get()));
+    ASSERT_TRUE(snippets->installEntry(snippet));
+    corvel::afAction* action = registry.findAction(id.toString().c_str());
+    ASSERT_NE(nullptr, action);
+    EXPECT_EQ(2, action->getSourceKind());
+    EXPECT_EQ(L"<Unknown>", action->getSource()) << "a snippet outside a bundle";
+    EXPECT_EQ(L"Pair", action->getTitle());
+}
+
 } // namespace

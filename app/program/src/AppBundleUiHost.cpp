@@ -52,6 +52,23 @@ private:
     afMenu* m_menu;
 };
 
+// An action made from a bundle item: its source is the item's bundle, which the chooser
+// shows beside its title (source kind 2), so two bundles' snippets of one title differ.
+class BundleItemAction : public afAction {
+public:
+    BundleItemAction(const BundleAction& action, afActionHandlerClass* handlerClass, afActionMethod method)
+        : afAction(1, handlerClass, action.name.c_str(), action.context.c_str(), BUNDLE_SOURCE_KIND,
+                   std::move(method)),
+          m_title(action.title), m_bundle(action.group) {}
+    std::wstring getTitle() const override { return m_title; }
+    const std::wstring& getSource() const override { return m_bundle; }
+
+private:
+    static constexpr int BUNDLE_SOURCE_KIND = 2;
+    std::wstring m_title;
+    std::wstring m_bundle;
+};
+
 } // namespace
 
 void AppBundleUiHost::setMainWindow(MainWindow* window) {
@@ -130,8 +147,11 @@ std::vector<afAction*> AppBundleUiHost::makeActions(afActionRegistry* registry, 
             run();
         return true;
     }));
-    afAction* made = registry->addAction(new afActionSystem(action.title.c_str(), getHandlerClass(),
-                                                            action.name.c_str(), action.context.c_str(), method));
+    afAction* made = registry->addAction(
+        action.group.empty() ? static_cast<afAction*>(new afActionSystem(action.title.c_str(), getHandlerClass(),
+                                                                         action.name.c_str(), action.context.c_str(),
+                                                                         method))
+                             : new BundleItemAction(action, getHandlerClass(), method));
     // Built-in commands take their keys before snippets' key equivalents.
     if (afActionInvokerKey* keys = keyInvoker(registry); keys && !action.key.empty())
         keys->bindShortcut(made, action.key.c_str(), action.kind != SNIPPET_TYPE_ID);
