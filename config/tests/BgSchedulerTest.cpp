@@ -32,8 +32,11 @@ struct TestJob : corvel::BgJob {
     std::wstring name;
     int doneAfter; // steps until done; 0 never
     bool throwOnFirst = false;
-    bool exitOnFirst = false; // the worker thread dies in the step, as if killed
-    int messagesOnFirst = 0;  // postJobMessage calls in the first step
+    bool exitOnFirst = false;        // the worker thread dies in the step, as if killed
+    int messagesOnFirst = 0;         // postJobMessage calls in the first step
+    HANDLE firstStepBegun = nullptr; // set when the first step starts, which then waits
+    HANDLE holdFirstStep = nullptr;  // (at most 10 s) for this one
+    std::atomic<bool> firstStepEnded{false};
     std::atomic<int> steps{0};
     bool* deleted = nullptr;
 };
@@ -77,6 +80,11 @@ public:
         lastPriority = worker->priority();
         if (step == 1) {
             record(L"step", job);
+            if (t->holdFirstStep) {
+                SetEvent(t->firstStepBegun);
+                WaitForSingleObject(t->holdFirstStep, 10000);
+                t->firstStepEnded = true;
+            }
             for (int i = 0; i < t->messagesOnFirst; ++i)
                 worker->scheduler()->postJobMessage(job, worker,
                                                     reinterpret_cast<void*>(static_cast<uintptr_t>(i + 1)));
@@ -276,6 +284,28 @@ TEST_F(BgSchedulerTest, DataItemsReachTheClientAndRemoveDiscardsThem) {
     ASSERT_EQ(7u, all.size());
     EXPECT_EQ((std::vector<std::wstring>{L"attached:y", L"data:y:3", L"step:y", L"finished:y"}),
               std::vector<std::wstring>(all.begin() + 3, all.end()));
+}
+
+// Caught: data for a job in the middle of a step waited for the step to end, and the
+// editor, ending an edit with the document locked, waited for a parse step that waited
+// for that lock.
+TEST_F(BgSchedulerTest, DataForARunningJobIsTakenAfterItsStepWithoutWaitingForIt) {
+    TestJob* x = make(L"x", 2);
+    x->firstStepBegun = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    x->holdFirstStep = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    scheduler->setWorkerCount(1);
+    scheduler->queueJob(x, false);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(x->firstStepBegun, 10000));
+    scheduler->scheduleJob(x, reinterpret_cast<void*>(7));
+    EXPECT_FALSE(x->firstStepEnded) << "the call waited for the step";
+    SetEvent(x->holdFirstStep);
+    ASSERT_TRUE(pumpUntil([&] { return client.has(L"finished:x"); }));
+    EXPECT_EQ(
+        (std::vector<std::wstring>{L"attached:x", L"queued:x", L"step:x", L"dequeued:x", L"data:x:7", L"finished:x"}),
+        client.events());
+    EXPECT_EQ(2, x->steps.load());
+    CloseHandle(x->firstStepBegun);
+    CloseHandle(x->holdFirstStep);
 }
 
 TEST_F(BgSchedulerTest, MessagesReachTheMainThreadAndADeadJobIsDeletedWithTheLast) {

@@ -151,8 +151,9 @@ void BgScheduler::scheduleJob(BgJob* job, void* data) {
         job->m_state = BgJob::STATE_IDLE;
         job->m_commands.push_back({BgJob::Command::DEQUEUED, nullptr});
         job->m_commands.push_back({BgJob::Command::DATA, data});
-        if (job->m_currentWorker)
-            signalWorker(job->m_currentWorker, BgWorker::REQUEST_REEXAMINE);
+        // A worker running the job takes the commands before its next step, and the job
+        // stays alive, so nothing waits for it here: the caller is typically the editor
+        // ending an edit, whose document lock the running step may be waiting for.
     } else {
         job->m_commands.push_back({BgJob::Command::DATA, data});
     }

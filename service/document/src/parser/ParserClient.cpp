@@ -63,8 +63,7 @@ void ParserClient::requestLines(Document* document, int32_t first, int32_t last)
         return;
     // The scheduler drops requests for jobs it does not run: the record would be lost.
     // Only the main thread attaches, cancels and gives up jobs, so the answer holds after
-    // the lock is left; scheduleJob must not be called with it held, as it waits for the
-    // worker holding the job, which needs the lock to answer.
+    // the lock is left; scheduleJob takes the lock itself.
     {
         zem::CriticalSectionLock guard(m_scheduler->getLock());
         if (job->scheduler() != m_scheduler || job->state() == BgJob::STATE_DEAD)
