@@ -45,8 +45,8 @@ void takeStep(SearchBounds* bounds) {
         throw TooComplex();
 }
 
-// The document iterator with every move and read counted against the bounds of the search
-// that made it (none for one made without).
+// The document iterator with every move and comparison counted against the bounds of the
+// search that made it (none for one made without).
 class TextIterator {
 public:
     typedef std::random_access_iterator_tag iterator_category;
@@ -60,14 +60,9 @@ public:
         : m_it(document, position), m_bounds(bounds) {}
 
     int32_t position() const { return m_it.position(); }
-    reference operator*() const {
-        takeStep(m_bounds);
-        return *m_it;
-    }
-    reference operator[](difference_type n) const {
-        takeStep(m_bounds);
-        return m_it[n];
-    }
+    // Reads are not counted: every step of a search moves or compares iterators.
+    reference operator*() const { return *m_it; }
+    reference operator[](difference_type n) const { return m_it[n]; }
     TextIterator& operator+=(difference_type n) {
         takeStep(m_bounds);
         m_it += n;
