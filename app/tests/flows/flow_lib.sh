@@ -24,6 +24,9 @@ flow_cleanup() {
     [ -n "${FLOW_WORK:-}" ] && rm -rf "$FLOW_WORK"
 }
 
+# For flow_until: whether file $1 was written since its time stamp was $2.
+flow_changed_since() { [ "$(stat -c %y "$1" 2>/dev/null)" != "$2" ]; }
+
 # For flow_until: whether file $1 holds the bytes $2 (hex) or the text $2.
 flow_hex_is() { [ "$(flow_hex "$1")" = "$2" ]; }
 flow_text_is() { [ "$(flow_text "$1")" = "$2" ]; }
@@ -152,3 +155,56 @@ flow_picture_differs() {
 
 # Escapes a text for use inside an extended regular expression.
 flow_regex() { printf '%s' "$1" | sed 's/[][\.*^$?+(){}|/]/\\&/g'; }
+
+# --- Flows on documents ---------------------------------------------------------------------
+# What the flows that open, edit and close documents share: their folder in Windows form
+# (FLOW_DIR), the captions of the main window, its start and the open dialog.
+
+# flow_documents_setup <corvel.exe>: flow_setup, then FLOW_DIR and FLOW_UNTITLED.
+flow_documents_setup() {
+    flow_setup "$1"
+    # The start-up update check meets a closed port at once instead of looking for a host.
+    export CORVEL_UPDATE_SERVER="127.0.0.1:9"
+    FLOW_DIR="$(flow_winpath "$FLOW_DOCS")"
+    [ -n "$FLOW_DIR" ] || { echo "FAILED: winepath gave nothing for $FLOW_DOCS"; exit 1; }
+    FLOW_UNTITLED="^$(flow_regex "Untitled - $FLOW_TITLE")\$"
+}
+
+# flow_caption_of <name> [<subfolder>\]: the main window's caption while the document
+# FLOW_DOCS[\subfolder]\name is shown: "<name> - <folder>\ - Corvel ...".
+flow_caption_of() { echo "^$(flow_regex "$1 - $FLOW_DIR\\${2:-} - $FLOW_TITLE")\$"; }
+
+# Whether the main window's caption no longer matches $1.
+flow_not_caption() { ! flow_caption "$FLOW_WINDOW" | grep -Eiq -- "$1"; }
+
+# flow_start_main <flow name> [arguments...]: starts the program and gives its main window
+# (FLOW_WINDOW) the keyboard focus; a program without a main window ends the script.
+flow_start_main() {
+    local name="$1"
+    shift
+    flow_start "$@"
+    FLOW_WINDOW="$(flow_wait_window "$(flow_regex "$FLOW_TITLE")\$" 60)" || { flow_fail "$name: no main window"; exit 1; }
+    flow_focus "$FLOW_WINDOW" || flow_fail "$name: the main window takes no keyboard focus"
+}
+
+# flow_open_from_dialog <path> <flow name>: opens FLOW_DIR\path (which may name a subfolder,
+# "sub\file.txt") from the open dialog; true once the caption names it.
+flow_open_from_dialog() {
+    # With the last tab closed nothing in the window holds the keyboard focus.
+    flow_focus "$FLOW_WINDOW"
+    flow_key ctrl+o
+    if ! flow_wait_window '^Open$' 15 >/dev/null; then
+        flow_fail "$2: Ctrl+O shows no Open dialog"
+        return 1
+    fi
+    # The field may hold the current document's name: replace it.
+    flow_key Home shift+End
+    flow_type "$FLOW_DIR\\$1"
+    flow_key Return
+    flow_wait_gone '^Open$' 10 || flow_fail "$2: the Open dialog stays"
+    local folder="${1%\\*}\\"
+    [ "$folder" = "$1\\" ] && folder=""
+    flow_wait_caption "$FLOW_WINDOW" "$(flow_caption_of "${1##*\\}" "$folder")" 15 && return 0
+    flow_fail "$2: caption '$(flow_caption "$FLOW_WINDOW")' after opening $1"
+    return 1
+}
