@@ -18,6 +18,7 @@
 #include "corvel/document/GrammarRegistry.h"
 #include "corvel/document/ParserRuleRepository.h"
 #include "corvel/jasmine/JasmineValue.h"
+#include "corvel/text/RegExCache.h"
 #include "corvel/text/StringUtils.h"
 #include "zem/base/Exception.h"
 #include "zem/thread/Thread.h"
@@ -400,6 +401,8 @@ void LanguageManager::installRepository(void* self, ParserRuleRepository* reposi
         manager->m_install(manager->m_installTarget, owned.release());
     else
         manager->m_repository = std::move(owned);
+    // The rules replaced are gone, and with them the last holders of their patterns.
+    RegExCache::prune();
     manager->onCompiled.invoke(manager);
 }
 

@@ -2,6 +2,7 @@
 
 #include "corvel/bundles/BundleEntryChecks.h"
 #include "corvel/text/RegEx.h"
+#include "corvel/text/RegExCache.h"
 #include "zem/base/Assert.h"
 #include "zem/text/RegEx.h"
 #include "zem/value/DictionaryValue.h"
@@ -143,9 +144,11 @@ int LanguageValidator::compile(ValidationErrorList* errors, const zem::Value* va
     if (!zem::RegEx::rewriteHexEscapes(regex->pattern(), source))
         source = regex->pattern();
     RegExOptions options = parseRegExOptions(regex->options().c_str());
-    zem::RegExPtr compiled = zem::RegEx::create(source, options.bits | zem::REGEX_CAPTURE_GROUP, options.globalFlag);
+    // Compiled into the shared cache: the grammar compiler asks for the same expressions.
+    zem::RegExPtr compiled = RegExCache::get(source, options.bits | zem::REGEX_CAPTURE_GROUP, options.globalFlag);
     zem::RegExError error;
-    if (compiled && compiled->getError(error)) {
+    // A shared pattern that compiled may carry a later match's error: only a compile error counts.
+    if (compiled && !compiled->isCompiled() && compiled->getError(error)) {
         // An end pattern refers to the begin's groups: its own count is not known alone,
         // and its captures are not checked against one.
         if (tolerateBackReferences && error.code == INVALID_BACKREFERENCE)

@@ -1,5 +1,6 @@
 #include "corvel/document/ParserRule.h"
 
+#include "corvel/text/RegExCache.h"
 #include "zem/log/LogManager.h"
 #include "zem/thread/CriticalSection.h"
 
@@ -82,7 +83,7 @@ int ParserRule::liveCount() {
 std::shared_ptr<const ScanPattern> ScanPattern::compile(const std::wstring& pattern, uint32_t options,
                                                         uint8_t globalFlag) {
     std::shared_ptr<ScanPattern> out(new ScanPattern());
-    out->atAnchor = RegEx::create(pattern, options, globalFlag);
+    out->atAnchor = RegExCache::get(pattern, options, globalFlag);
     if (!out->atAnchor->isCompiled())
         return nullptr;
     out->start = PatternStart::of(pattern, options);
@@ -169,16 +170,18 @@ void ParserRule::setEndPattern(const RegExLiteral& pattern) {
         m_staticEnd.reset();
         return;
     }
-    m_staticEnd = pattern.compile();
+    RegExOptions options = parseRegExOptions(pattern.options().c_str());
+    m_staticEnd = RegExCache::get(pattern.pattern(), options.bits, options.globalFlag);
     RegExPtr elsewhere = m_staticEnd->isCompiled() ? withoutAnchor(*m_staticEnd) : nullptr;
     m_staticEndElsewhere = elsewhere ? elsewhere : m_staticEnd;
-    m_staticEndStart = PatternStart::of(pattern.pattern(), parseRegExOptions(pattern.options().c_str()).bits);
+    m_staticEndStart = PatternStart::of(pattern.pattern(), options.bits);
 }
 
 RegExPtr ParserRule::withoutAnchor(const RegEx& pattern) {
     if (!holdsSearchAnchor(pattern.pattern()))
         return nullptr;
-    RegExPtr elsewhere = RegEx::create(withoutSearchAnchor(pattern.pattern()), pattern.options(), pattern.globalFlag());
+    RegExPtr elsewhere =
+        RegExCache::get(withoutSearchAnchor(pattern.pattern()), pattern.options(), pattern.globalFlag());
     return elsewhere->isCompiled() ? elsewhere : nullptr;
 }
 
