@@ -238,4 +238,43 @@ TEST_F(SearchFrontEndsTest, TheStripSearchesAsTheUserTypesAndSaysWhenNothingIsFo
     EXPECT_FALSE(strip->isShown());
 }
 
+// The strip over a real editor, as the user meets it: every search says at once whether it
+// found something, and Enter past the last match goes on from the first without a question
+// (a question box would hold the test in its modal loop).
+TEST_F(SearchFrontEndsTest, TheStripTellsEachSearchItsOwnResultAndWrapsSilently) {
+    setText(L"foo bar foo");
+    setCaret(0, 0);
+    manager->setScopeSubscriber(DOCUMENT, editor, true);
+    manager->setScopeSubscriber(SELECTION, editor, true);
+    manager->showStrip();
+    auto* strip = dynamic_cast<SearchStrip*>(manager->getStrip());
+    ASSERT_NE(nullptr, strip);
+    HWND edit = strip->getEdit()->getHandle();
+    struct Step {
+        const wchar_t* typed; // null: Enter
+        int32_t start, end;
+        bool noMatch;
+    };
+    const Step steps[] = {
+        {L"f", 0, 1, false},   {L"fo", 0, 2, false}, {L"fox", 0, 2, true}, {L"fo", 0, 2, false},
+        {nullptr, 8, 10, false}, {nullptr, 0, 2, false}, {L"zz", 0, 2, true}, {L"foo", 0, 3, false},
+    };
+    for (const Step& step : steps) {
+        std::string how = step.typed ? std::string(step.typed, step.typed + wcslen(step.typed)) : "Enter";
+        if (step.typed) {
+            SendMessageW(edit, EM_SETSEL, 0, -1);
+            SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(step.typed));
+        } else {
+            afEvent enter = widgetstest::makeEvent(edit, WM_KEYDOWN, VK_RETURN);
+            strip->getEdit()->onKeyDown(&enter);
+        }
+        const std::vector<SelectionRange>& ranges = selection()->getRanges();
+        ASSERT_FALSE(ranges.empty()) << how;
+        EXPECT_EQ(step.start, ranges.front().start()) << how;
+        EXPECT_EQ(step.end, ranges.back().end()) << how;
+        EXPECT_EQ(step.noMatch, strip->getMessage()->isVisible()) << how;
+    }
+    EXPECT_EQ(L"No matches found.", strip->getMessage()->getText());
+}
+
 } // namespace
