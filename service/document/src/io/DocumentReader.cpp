@@ -117,7 +117,7 @@ size_t DocumentReader::decodeChunk(const uint8_t* bytes, size_t count, wchar_t* 
     if (m_codePage == CP_UTF8_PLAIN || m_codePage == CP_UTF8_MARK) {
         // Straight from the bytes into the text: a UTF-8 byte gives at most one unit.
         m_scanner.begin(*m_text, count);
-        const size_t consumed = decodeUtf8(bytes, count, m_scanner, final);
+        const size_t consumed = m_scanner.putUtf8(bytes, count, final);
         m_scanner.end();
         return consumed;
     }

@@ -35,6 +35,10 @@ public:
         }
         putBreakUnit(unit);
     }
+    // Decodes UTF-8 into the text as decodeUtf8 does, with ASCII and well-formed two- and
+    // three-byte sequences handled in the loop itself: the generic decoder's call per unit
+    // and checks per byte cost more than the decoding. Returns the bytes consumed.
+    size_t putUtf8(const uint8_t* bytes, size_t count, bool final);
     // Emits a break still pending; at the end of the file.
     void flushPending();
 
