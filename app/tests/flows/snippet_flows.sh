@@ -34,7 +34,7 @@ PAIRS="$FLOW_USER/bundles/pairs.7e1d2c3b-4a59-4f68-8b7c-9d0e1f2a3b4c.cvBundle"
 mkdir -p "$PAIRS/snippets"
 printf '{ title: "Pairs" }' >"$PAIRS/info.7e1d2c3b-4a59-4f68-8b7c-9d0e1f2a3b4c.cvInfo"
 cat >"$PAIRS/snippets/beta.5b6c7d8e-9f01-4a2b-8c3d-4e5f6a7b8c9d.cvSnippet" <<'EOF'
-{ title: "Beta pair", content: "beta[$1]$0", scope: "text.plain", tab_trigger: "bp" }
+{ title: "Beta pair", content: "beta[$1]$0", scope: "text.plain", tab_trigger: "bp", shortcut: "Ctrl+Shift+F7" }
 EOF
 cat >"$PAIRS/snippets/alpha.1a2b3c4d-5e6f-4a7b-9c8d-0e1f2a3b4c5d.cvSnippet" <<'EOF'
 { title: "Alpha pair", content: "alpha($1)$0", scope: "text.plain", tab_trigger: "ap" }
@@ -111,30 +111,36 @@ done
 
 # 1. A shipped C snippet: "for" and Tab at the end of the tab-indented line expand the for
 # loop with the line's indentation on every line and its first field selected; "k" rewrites
-# the field and its two mirrors, Tab selects the second field, "len" replaces it, Tab
-# leaves the snippet at its end. Ctrl+S writes exactly that.
+# the field and its two mirrors, Tab selects the second field, "len" replaces it, Shift+Tab
+# goes back to the first, "j" replaces it, Tab and Tab leave the snippet at its end, where a
+# further Tab is a plain Tab again. Ctrl+S writes exactly that.
+# The file with the loop's fields and the body line's text after its indentation, in the
+# escapes save_and_expect takes.
+loop_text() { echo "void f(void)\\n{\\n\\tfor ($1 = 0; $1 < $2; $1++) {\\n\\t\\t${3:-}\\n\\t}\\n}\\n"; }
 flow_key ctrl+Home Down Down End
 flow_type "for"
 flow_key Tab
 flow_type "k"
 flow_shot snippet_flow1_mirrors
 # Saved in the middle of the snippet: the mirrors follow the field at once.
-save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (k = 0; k < count; k++) {\n\t\t\n\t}\n}\n' "flow 1 (mirrors)"
+save_and_expect "$FLOW_DOCS/one.c" "$(loop_text k count)" "flow 1 (mirrors)"
 flow_key Tab
 flow_type "len"
-flow_key Tab
+flow_key shift+Tab
+flow_type "j"
+flow_key Tab Tab Tab
 flow_shot snippet_flow1_done
-save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (k = 0; k < len; k++) {\n\t\t\n\t}\n}\n' "flow 1"
-# Each field's edit is an undo step of its own; the insertion is one more, back to the line
-# with its tab word; redo brings everything back.
-flow_key ctrl+z
-save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (k = 0; k < count; k++) {\n\t\t\n\t}\n}\n' "flow 1 (undo 1)"
-flow_key ctrl+z
-save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (i = 0; i < count; i++) {\n\t\t\n\t}\n}\n' "flow 1 (undo 2)"
-flow_key ctrl+z
-save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor\n}\n' "flow 1 (undo 3)"
-flow_key ctrl+y ctrl+y ctrl+y
-save_and_expect "$FLOW_DOCS/one.c" 'void f(void)\n{\n\tfor (k = 0; k < len; k++) {\n\t\t\n\t}\n}\n' "flow 1 (redo)"
+save_and_expect "$FLOW_DOCS/one.c" "$(loop_text j len '\t')" "flow 1"
+# The plain Tab, each field's edit and the insertion are undone one step each, the last
+# back to the line with its tab word; redo brings everything back.
+STEPS=("$(loop_text j len)" "$(loop_text k len)" "$(loop_text k count)" "$(loop_text i count)"
+       'void f(void)\n{\n\tfor\n}\n')
+for step in 0 1 2 3 4; do
+    flow_key ctrl+z
+    save_and_expect "$FLOW_DOCS/one.c" "${STEPS[$step]}" "flow 1 (undo $((step + 1)))"
+done
+flow_key ctrl+y ctrl+y ctrl+y ctrl+y ctrl+y
+save_and_expect "$FLOW_DOCS/one.c" "$(loop_text j len '\t')" "flow 1 (redo)"
 
 # 2. A snippet made in the bundle editor: F4; Ctrl+N; the title "For loop", the kind snippet
 # and the first bundle (C) in the new-entry dialog; in the form (its fields clicked, at their
@@ -228,7 +234,7 @@ fi
 
 # 5. The Bundles menu lists each bundle's snippets under the bundle's title (bundles by
 # title: C, C++, Jasmine, JSON, Markdown, Pairs, ...; their snippets by title) and runs the
-# one chosen in the active document.
+# one chosen in the active document; the shortcut of one runs it.
 if flow_wait_caption "$WINDOW" "$(caption_of four.txt)" 1; then
     flow_key Escape End
     flow_menu Left Left Left Down Down Down Down Down Down Down Down Right
@@ -240,6 +246,9 @@ if flow_wait_caption "$WINDOW" "$(caption_of four.txt)" 1; then
         flow_key Down Return
         flow_until 5 no_popup || flow_fail "flow 5: the menu stays open"
         save_and_expect "$FLOW_DOCS/four.txt" 'start\nalpha()beta[]beta[]' "flow 5"
+        # A snippet's shortcut runs it too.
+        flow_key Escape End ctrl+shift+F7
+        save_and_expect "$FLOW_DOCS/four.txt" 'start\nalpha()beta[]beta[]beta[]' "flow 5 (shortcut)"
     else
         flow_fail "flow 5: the Bundles menu did not open"
     fi
