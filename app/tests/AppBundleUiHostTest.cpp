@@ -93,15 +93,16 @@ TEST_F(AppBundleUiHostTest, PairsBecomeTheEditorsCharacterActionsAndGoWithTheirE
     corvel::ScopePreferencesBundleItem* c =
         item(L"{title: 'C', scope: 'source.c', settings: {pairs: [['(', ')'], ['{', '}', block], ['\"', '\"']]}}");
     ASSERT_TRUE(preferences->installEntry(c));
-    EXPECT_EQ((std::vector<std::wstring>{
-                  L"( source.c",
-                  L") source.c document.context.char_pair.2829",
-                  L"{ source.c block",
-                  L"} source.c document.context.char_pair.block.7b7d block",
-                  L"\" source.c",
-                  L"\" source.c document.context.char_pair.2222",
-              }),
-              pairActions());
+    EXPECT_EQ(
+        (std::vector<std::wstring>{
+            L"( source.c",
+            L") document.context.char_pair.2829 source.c, source.c document.context.char_pair.2829",
+            L"{ source.c block",
+            L"} document.context.char_pair.block.7b7d source.c, source.c document.context.char_pair.block.7b7d block",
+            L"\" source.c",
+            L"\" document.context.char_pair.2222 source.c, source.c document.context.char_pair.2222",
+        }),
+        pairActions());
     EXPECT_EQ(6u, keys->charBindingCount());
     EXPECT_EQ(nullptr, registry.findAction((L"pair." + c->getUuid().toString() + L".0").c_str()))
         << "the pair's actions carry no name of their own";
@@ -153,7 +154,9 @@ TEST_F(AppBundleUiHostTest, AScopeThatDoesNotCompileLeavesItsPairsOut) {
     corvel::ScopePreferencesBundleItem* good = item(L"{title: 'Py', scope: 'source.python', settings: {pairs: [['[', ']']]}}");
     preferences->installEntry(bad);
     ASSERT_TRUE(preferences->installEntry(good));
-    EXPECT_EQ((std::vector<std::wstring>{L"[ source.python", L"] source.python document.context.char_pair.5b5d"}),
+    EXPECT_EQ((std::vector<std::wstring>{
+                  L"[ source.python",
+                  L"] document.context.char_pair.5b5d source.python, source.python document.context.char_pair.5b5d"}),
               pairActions());
     EXPECT_EQ(2u, keys->charBindingCount());
     preferences->uninstallEntry(bad);

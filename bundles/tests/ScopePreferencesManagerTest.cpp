@@ -64,9 +64,11 @@ TEST_F(ScopePreferencesManagerTest, EachPairGivesAnOpeningAndAClosingActionAndAC
     // matches only inside the pair's span.
     const std::vector<std::wstring> expected = {
         prefix + L"0.open source.c () opens",
-        prefix + L"0.close source.c document.context.char_pair.2829 () closes",
+        prefix +
+            L"0.close document.context.char_pair.2829 source.c, source.c document.context.char_pair.2829 () closes",
         prefix + L"1.open source.c {} block opens",
-        prefix + L"1.close source.c document.context.char_pair.block.7b7d {} block closes",
+        prefix + L"1.close document.context.char_pair.block.7b7d source.c, source.c "
+                 L"document.context.char_pair.block.7b7d {} block closes",
     };
     EXPECT_EQ(expected, host.actions);
     EXPECT_EQ(4u, item->installedActions().size());

@@ -356,7 +356,8 @@ TEST_F(PairedCharacterActionTest, CreatePairMakesTheOpeningThenTheClosingAction)
     ASSERT_NE(nullptr, parens.first);
     EXPECT_EQ(corvel::PairedCharacterAction::TYPE_TAG, parens.first->getTypeTag());
     EXPECT_EQ(L"ui.editor", parens.first->getScopeText());
-    EXPECT_EQ(L"ui.editor document.context.char_pair.2829", parens.second->getScopeText());
+    EXPECT_EQ(L"document.context.char_pair.2829 ui.editor, ui.editor document.context.char_pair.2829",
+              parens.second->getScopeText());
     EXPECT_EQ(L"<PairedCharacterAction>", parens.first->getTitle());
     EXPECT_EQ(L"<Unknown>", parens.first->getSource());
     EXPECT_EQ(L'(', static_cast<corvel::afActionTriggerKey*>(parens.first->getTriggers()[0])->getCharacter());

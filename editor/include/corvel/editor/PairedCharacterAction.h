@@ -19,8 +19,7 @@ public:
 
     // Both actions of the pair, added to the registry and bound to their characters
     // through its character invoker: the opening one first. The closing one matches only
-    // inside the pair: its selector is the given one with the pair's span name, the
-    // innermost scope atom there, after it. registry null: the process's.
+    // inside the pair (charPairClosingSelector). registry null: the process's.
     static std::pair<PairedCharacterAction*, PairedCharacterAction*>
     createPair(wchar_t closing, const std::wstring& selectorText, wchar_t opening, bool block,
                afActionRegistry* registry = nullptr);

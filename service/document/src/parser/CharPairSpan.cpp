@@ -21,7 +21,9 @@ std::wstring charPairSpanName(wchar_t opening, wchar_t closing, bool block) {
 
 std::wstring charPairClosingSelector(const std::wstring& selectorText, wchar_t opening, wchar_t closing, bool block) {
     const std::wstring pairName = charPairSpanName(opening, closing, block);
-    return selectorText.empty() ? pairName : selectorText + L" " + pairName;
+    if (selectorText.empty())
+        return pairName;
+    return pairName + L" " + selectorText + L", " + selectorText + L" " + pairName;
 }
 
 } // namespace corvel

@@ -11,9 +11,10 @@ constexpr const wchar_t* CHAR_PAIR_SPAN_PREFIX = L"document.context.char_pair.";
 // CHAR_PAIR_SPAN_PREFIX [+ "block."] + opening and closing in lower-case hex.
 std::wstring charPairSpanName(wchar_t opening, wchar_t closing, bool block);
 
-// The selector of a pair's closing action, which must match only inside the pair: the
-// pair's span is the innermost atom of the path at the caret there, and selectors match
-// anchored at the innermost atom, so the span's name goes after the pair's own selector.
+// The selector of a pair's closing action, which must match only inside the pair and the
+// pair's own scope: the span's name, then the selector. In an editor the span's atom lies
+// outside the grammar's scopes at the caret and inside the view's, so a selector of view
+// scopes ("ui.editor") is also taken with the span inside it.
 std::wstring charPairClosingSelector(const std::wstring& selectorText, wchar_t opening, wchar_t closing, bool block);
 
 } // namespace corvel
