@@ -6,6 +6,8 @@
 #include "corvel/document/LineParser.h"
 #include "corvel/document/ParserJob.h"
 
+#include <windows.h>
+
 namespace corvel {
 
 namespace {
@@ -132,8 +134,22 @@ void ParserClient::processJob(BgWorker* worker, BgJob* bgJob) {
     }
     parser->bind(document, &job->endPatterns);
     uint32_t tick = worker->stepStart();
-    job->noteProgress(job->currentLine, tick);
-    bool finished = step(job, parser);
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER started;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&started);
+    const LONGLONG budget = frequency.QuadPart * STEP_MICROSECONDS / 1000000;
+    bool finished = false;
+    for (int parsed = 1;; ++parsed) {
+        job->noteProgress(job->currentLine, tick);
+        finished = step(job, parser);
+        if (finished || parsed >= STEP_LINES)
+            break;
+        LARGE_INTEGER now;
+        QueryPerformanceCounter(&now);
+        if (now.QuadPart - started.QuadPart >= budget)
+            break;
+    }
     report(job, worker, finished, tick);
     parser->unbind();
     if (finished)

@@ -20,6 +20,11 @@ class ParserClient : public BgClient {
 public:
     // How long a step waits for the document's edit lock before giving up its turn.
     static constexpr int LOCK_WAIT_MS = 5;
+    // A step parses lines until one of these is reached (or the job ends): taking the
+    // document's lock and answering the scheduler cost more than a line, and a step holds
+    // the lock that an editing main thread waits for.
+    static constexpr int STEP_LINES = 256;
+    static constexpr int STEP_MICROSECONDS = 500;
 
     // A range of lines, handed between threads in pooled records.
     struct LineRange {
