@@ -2,6 +2,7 @@
 
 #include "corvel/ui/afDeferredDelete.h"
 
+#include <algorithm>
 #include <cwchar>
 
 using namespace filemanagertest;
@@ -204,6 +205,77 @@ TEST_F(FileManagerTest, OneModifiedDocumentIsAskedAboutWithItsNameAndPath) {
     prompt = answering(RESULT_SAVE, [&] { EXPECT_TRUE(manager->confirmClose(list)); });
     EXPECT_EQ(L"Closing modified file...", prompt.title);
     EXPECT_EQ("", readNativeFile(folder + L"a.txt"));
+}
+
+// Closing the shown tab as Ctrl+W does, on a document typed into and emptied again, untitled
+// or with a file, each answer to the question given; after the close the main loop frees the
+// tab's editor and the window takes a new document. An untitled document emptied this way
+// once ended the program on Ctrl+W.
+TEST_F(FileManagerTest, AnEmptiedDocumentClosesThroughItsTabEachAnswerGiven) {
+    enum Emptied { DELETED, UNDONE };
+    struct Case {
+        const char* how;
+        bool untitled;
+        Emptied emptied;
+        uint32_t answer; // 0: no question
+        bool closes;
+        const char* fileAfter;
+    };
+    const Case cases[] = {
+        {"untitled, deleted", true, DELETED, 0, true, nullptr},
+        {"untitled, undone", true, UNDONE, 0, true, nullptr},
+        {"file, deleted, discarded", false, DELETED, RESULT_DISCARD, true, "text\n"},
+        {"file, deleted, cancelled", false, DELETED, RESULT_CANCEL, false, "text\n"},
+        {"file, deleted, saved", false, DELETED, RESULT_SAVE, true, ""},
+    };
+    const int windows = editorWindowCount(editor->getHandle());
+    for (const Case& c : cases) {
+        std::wstring path = file(L"emptied.txt");
+        DocumentController* document = c.untitled ? manager->newDocument() : open(path);
+        ASSERT_NE(nullptr, document) << c.how;
+        manager->activateTab(document);
+        type(document, L"abc");
+        if (c.emptied == UNDONE) {
+            while (document->getTextLength() > 0 && document->undo()) {
+            }
+        } else {
+            EditBracket bracket(*document, DocumentController::EDIT_WRITE);
+            document->setText(L"");
+        }
+        ASSERT_EQ(0, document->getTextLength()) << c.how;
+
+        Prompt prompt = answering(c.answer ? c.answer : RESULT_CANCEL,
+                                  [&] { tabs->removeSlot(manager->slotOf(document)); });
+        EXPECT_EQ(c.answer ? L"Closing modified file..." : L"", prompt.title) << c.how;
+        afDeferredDelete::flush();
+        pump();
+        const auto& open = manager->getOpen();
+        EXPECT_EQ(!c.closes, std::find(open.begin(), open.end(), document) != open.end()) << c.how;
+        EXPECT_EQ(c.closes ? 0 : 1, tabs->getSlotCount()) << c.how;
+        if (c.fileAfter) {
+            EXPECT_EQ(c.fileAfter, readNativeFile(path)) << c.how;
+        }
+        if (!c.closes) {
+            EXPECT_TRUE(document->isModified()) << c.how;
+            answering(RESULT_DISCARD, [&] { manager->closeAll(nullptr); });
+        }
+
+        // The program goes on: a new document takes text in a tab of its own.
+        DocumentController* next = manager->newDocument();
+        ASSERT_NE(nullptr, next) << c.how;
+        manager->activateTab(next);
+        type(next, L"x");
+        EXPECT_EQ(1, next->getTextLength()) << c.how;
+        {
+            EditBracket bracket(*next, DocumentController::EDIT_WRITE);
+            next->setText(L"");
+        }
+        tabs->removeSlot(manager->slotOf(next));
+        afDeferredDelete::flush();
+        pump();
+        EXPECT_TRUE(manager->getOpen().empty()) << c.how;
+        EXPECT_EQ(windows, editorWindowCount(editor->getHandle())) << c.how;
+    }
 }
 
 TEST_F(FileManagerTest, SeveralModifiedDocumentsAreAskedAboutOnce) {
