@@ -8,12 +8,7 @@
 # Usage: snippet_flows.sh <corvel.exe>. Needs DISPLAY, Wine and xdotool.
 set -uo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/flow_lib.sh"
-flow_setup "$1"
-# The start-up update check meets a closed port at once instead of looking for a host.
-export CORVEL_UPDATE_SERVER="127.0.0.1:9"
-
-DIR="$(flow_winpath "$FLOW_DOCS")"
-[ -n "$DIR" ] || { echo "FAILED: winepath gave nothing for $FLOW_DOCS"; exit 1; }
+flow_documents_setup "$1"
 
 # A user snippet in the shipped C bundle, where the bundle editor saves one made there.
 EDITOR_TITLE="^Bundle editor\$"
@@ -48,17 +43,13 @@ printf 'int x;\nxfor\n' >"$FLOW_DOCS/three.c"
 printf 'start\n' >"$FLOW_DOCS/four.txt"
 printf 'int y;\n' >"$FLOW_DOCS/five.c"
 
-caption_of() { echo "^$(flow_regex "$1 - $DIR\\ - $FLOW_TITLE")\$"; }
-not_caption() { ! flow_caption "$WINDOW" | grep -Eiq -- "$1"; }
-# Whether file $1 was written since its time stamp was $2.
-changed_since() { [ "$(stat -c %y "$1" 2>/dev/null)" != "$2" ]; }
 
 # Ctrl+S, then waits until file $1 holds $2 (the text with \n line ends); $3 names the flow.
 save_and_expect() {
     local stamp
     stamp="$(stat -c %y "$1")"
     flow_key ctrl+s
-    flow_until 10 changed_since "$1" "$stamp" || { flow_fail "$3: Ctrl+S did not write $(basename "$1")"; return 1; }
+    flow_until 10 flow_changed_since "$1" "$stamp" || { flow_fail "$3: Ctrl+S did not write $(basename "$1")"; return 1; }
     flow_until 5 flow_hex_is "$1" "$(printf '%b' "$2" | od -An -v -tx1 | tr -d ' \n')" && return 0
     flow_fail "$3: $(basename "$1") holds '$(od -An -c "$1" | tr -s ' ')' instead of '$2'"
     return 1
@@ -74,26 +65,8 @@ popups() {
 has_popup() { [ -n "$(popups)" ]; }
 no_popup() { [ -z "$(popups)" ]; }
 
-# Opens <dir>\$1 from the open dialog; true once the caption names it. $2 names the flow.
-open_from_dialog() {
-    flow_key ctrl+o
-    if ! flow_wait_window '^Open$' 15 >/dev/null; then
-        flow_fail "$2: Ctrl+O shows no Open dialog"
-        return 1
-    fi
-    flow_key Home shift+End
-    flow_type "$DIR\\$1"
-    flow_key Return
-    flow_wait_gone '^Open$' 10 || flow_fail "$2: the Open dialog stays"
-    flow_wait_caption "$WINDOW" "$(caption_of "$1")" 15 && return 0
-    flow_fail "$2: caption '$(flow_caption "$WINDOW")' after opening $1"
-    return 1
-}
-
-flow_start one.c
-WINDOW="$(flow_wait_window "$(flow_regex "$FLOW_TITLE")\$" 60)" || { flow_fail "start: no main window"; exit 1; }
-flow_focus "$WINDOW" || flow_fail "start: the main window takes no keyboard focus"
-flow_wait_caption "$WINDOW" "$(caption_of one.c)" 15 || flow_fail "start: caption '$(flow_caption "$WINDOW")'"
+flow_start_main "start" one.c
+flow_wait_caption "$FLOW_WINDOW" "$(flow_caption_of one.c)" 15 || flow_fail "start: caption '$(flow_caption "$FLOW_WINDOW")'"
 
 # The bundles load after the window shows: the snippets are there once Ctrl+Space in the C
 # document offers them. Escape closes the chooser and changes nothing.
@@ -149,7 +122,7 @@ save_and_expect "$FLOW_DOCS/one.c" "$(loop_text j len '\t')" "flow 1 (redo)"
 # snippet there; the line break and the comment below keep every character.
 made_snippet() { ls "$C_BUNDLE"/snippets/for_loop.*.cvSnippet 2>/dev/null | head -1; }
 made_saved() { local f; f="$(made_snippet)"; [ -n "$f" ] && flow_utf16 "$f" | grep -q 'tab_trigger: "forx"'; }
-if open_from_dialog two.c "flow 2"; then
+if flow_open_from_dialog two.c "flow 2"; then
     flow_key F4
     EDITOR="$(flow_wait_window "$EDITOR_TITLE" 10)" || flow_fail "flow 2: F4 showed no bundle editor"
     if [ -n "${EDITOR:-}" ]; then
@@ -189,8 +162,8 @@ if open_from_dialog two.c "flow 2"; then
         flow_wait_gone "$EDITOR_TITLE" 10 || flow_fail "flow 2: F4 did not hide the bundle editor"
     fi
     # Without a window manager the keyboard focus leaves with a hidden window.
-    flow_focus "$WINDOW"
-    flow_wait_caption "$WINDOW" "$(caption_of two.c)" 5 || flow_fail "flow 2: caption '$(flow_caption "$WINDOW")'"
+    flow_focus "$FLOW_WINDOW"
+    flow_wait_caption "$FLOW_WINDOW" "$(flow_caption_of two.c)" 5 || flow_fail "flow 2: caption '$(flow_caption "$FLOW_WINDOW")'"
     flow_key ctrl+Home Down
     flow_type "forx"
     flow_key Tab
@@ -200,7 +173,7 @@ fi
 
 # 3. Tab after a word that is no tab word ("for" ends it, but inside the word "xfor") gains
 # one indentation and changes nothing else.
-if open_from_dialog three.c "flow 3"; then
+if flow_open_from_dialog three.c "flow 3"; then
     flow_key ctrl+End Up End
     flow_key Tab
     save_and_expect "$FLOW_DOCS/three.c" 'int x;\nxfor\t\n' "flow 3"
@@ -208,7 +181,7 @@ fi
 
 # 4. Ctrl+Space in plain text: the chooser offers the two snippets that fit, by title, and
 # no other (Down past the second stays on it); Enter takes the first.
-if open_from_dialog four.txt "flow 4"; then
+if flow_open_from_dialog four.txt "flow 4"; then
     flow_key ctrl+End
     flow_key ctrl+space
     if flow_until 10 has_popup; then
@@ -235,7 +208,7 @@ fi
 # 5. The Bundles menu lists each bundle's snippets under the bundle's title (bundles by
 # title: C, C++, Jasmine, JSON, Markdown, Pairs, ...; their snippets by title) and runs the
 # one chosen in the active document; the shortcut of one runs it.
-if flow_wait_caption "$WINDOW" "$(caption_of four.txt)" 1; then
+if flow_wait_caption "$FLOW_WINDOW" "$(flow_caption_of four.txt)" 1; then
     flow_key Escape End
     flow_menu Left Left Left Down Down Down Down Down Down Down Down Right
     if flow_until 5 has_popup; then
@@ -257,7 +230,7 @@ fi
 # 6. A user snippet changed on disk (its tab word forw becomes fory, its body a block) and
 # the bundles reloaded (Bundles > Reload Bundles): the new tab word expands in a document
 # opened before, and the old one is a plain Tab.
-if open_from_dialog five.c "flow 6"; then
+if flow_open_from_dialog five.c "flow 6"; then
     sed -i 's/"forw"/"fory"/; s/{ \$0 }/{\\n\\t$0\\n}/' "$USER_SNIPPET"
     flow_menu Left Left Left Down Down Return
     sleep 1
@@ -275,7 +248,7 @@ if open_from_dialog five.c "flow 6"; then
     save_and_expect "$FLOW_DOCS/five.c" 'int y;\nforw\t\nfor (i = 0; i < n; i++) {\n\t\n}' "flow 6"
 fi
 
-xdotool key --window "$WINDOW" alt+F4 2>/dev/null
+xdotool key --window "$FLOW_WINDOW" alt+F4 2>/dev/null
 flow_wait_exit "$FLOW_PID" 20
 CODE=$?
 [ "$CODE" = 0 ] || flow_fail "the program ended with $CODE"
