@@ -122,6 +122,20 @@ TEST(FinderTest, BadPatternsThrowTheEngineError) {
     EXPECT_NO_THROW(corvel::FinderRegEx(L"[(]" + hundred + L"\\(", false)) << "no groups in classes or escapes";
     EXPECT_THROW(corvel::FinderRegEx(L"(" + hundred + L")", false), std::exception);
     EXPECT_THROW(corvel::FinderRegEx(std::wstring(10000, L'('), false), std::exception);
+    // Found by fuzzing: the engine's compile never ended on a quantifier inside a comment.
+    EXPECT_THROW(corvel::FinderRegEx(L"x(?#*", false), std::exception);
+}
+
+TEST(FinderTest, CommentsMatchNothing) {
+    const Search cases[] = {
+        {L"ab x) abc", L"(?#(?<=\\()x(?=\\))", true, false, false, 0, -1, false, "3-4"},
+        {L"ab abc", L"(?#*+?)abc", true, false, false, 0, -1, false, "3-6"},
+        {L"ab abc", L"a(?#b\\)c)bc", true, false, false, 0, -1, false, "3-6"},
+        {L"ab a(?#c)", L"[(?#]+c", true, false, false, 0, -1, false, "4-8"},
+        {L"abc xyz", L"(?#abc)xyz", true, false, false, 0, -1, false, "4-7"},
+    };
+    for (const Search& s : cases)
+        EXPECT_TRUE(findsAs(s));
 }
 
 // Found by fuzzing: twelve nested repeats overflowed the stack while searching. Each

@@ -123,6 +123,35 @@ int groupNesting(const std::wstring& pattern) {
     return deepest;
 }
 
+// The pattern without its comments "(?#...)", which match nothing. The engine's own reading
+// of a comment never ends on a quantifier character inside it ("(?#*)"): they are taken
+// out here, and a comment left open is refused as the engine refuses an open group.
+std::wstring withoutComments(const std::wstring& pattern) {
+    std::wstring out;
+    out.reserve(pattern.size());
+    bool inClass = false;
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        const wchar_t c = pattern[i];
+        if (c == L'\\') {
+            out.append(pattern, i, 2);
+            ++i;
+            continue;
+        }
+        if (inClass || c != L'(' || pattern.compare(i, 3, L"(?#") != 0) {
+            inClass = inClass ? c != L']' : c == L'[';
+            out += c;
+            continue;
+        }
+        size_t end = i + 3;
+        while (end < pattern.size() && pattern[end] != L')')
+            end += pattern[end] == L'\\' ? 2 : 1;
+        if (end >= pattern.size())
+            throw xp::regex_error(xp::regex_constants::error_paren, "mismatched parenthesis");
+        i = end;
+    }
+    return out;
+}
+
 } // namespace
 
 struct FinderRegEx::Engine {
@@ -224,11 +253,12 @@ FinderRegEx::FinderRegEx(const std::wstring& pattern, bool ignoreCase) : m_engin
     xp::regex_constants::syntax_option_type flags = xp::regex_constants::ECMAScript;
     if (ignoreCase)
         flags = flags | xp::regex_constants::icase;
-    if (groupNesting(pattern) > MAX_GROUP_NESTING)
+    const std::wstring bare = withoutComments(pattern);
+    if (groupNesting(bare) > MAX_GROUP_NESTING)
         throw xp::regex_error(xp::regex_constants::error_complexity, "The expression is nested too deeply.");
-    m_engine->regex = xp::basic_regex<TextIterator>::compile(pattern, flags);
+    m_engine->regex = xp::basic_regex<TextIterator>::compile(bare, flags);
     if (!ignoreCase)
-        m_engine->prefilter = RegExPrefilter::analyse(pattern);
+        m_engine->prefilter = RegExPrefilter::analyse(bare);
 }
 
 FinderRegEx::~FinderRegEx() = default;
