@@ -56,6 +56,25 @@ TEST_F(SnippetInsertionTest, LinesTakeTheInsertionLinesIndentation) {
     EXPECT_EQ(L"\tif {\n\t\t\n\t}", text());
 }
 
+// Caught: the insertion opened a change batch it never closed, so no change reached the
+// views again: the fields stayed painted after the snippet was left, every later edit too.
+TEST_F(SnippetInsertionTest, ChangesReachTheViewsAfterAnInsertion) {
+    int notified = 0;
+    auto count = [](void* counter, DocumentController*, const DocumentController::ChangeRecord*) {
+        ++*static_cast<int*>(counter);
+    };
+    controller->changed.add(count, &notified);
+    setText(L"x");
+    selectOffsets(1, 1);
+    insert(L"(${1:a}, ${2:b})$0");
+    EXPECT_LT(0, notified) << "the insertion itself";
+    const int before = notified;
+    type(L"k");
+    EXPECT_EQ(L"x(k, b)", text());
+    EXPECT_LT(before, notified) << "typing into a field after the insertion";
+    controller->changed.remove(count, &notified);
+}
+
 // Found by fuzzing: a mirror inside its own field copied the field into itself, which
 // changed the field, without end. It stays empty; the other mirrors follow as before.
 TEST_F(SnippetInsertionTest, AMirrorInsideItsOwnFieldStaysEmpty) {

@@ -31,7 +31,10 @@ void SnippetManager::insertSnippet(DocumentController& controller, const Snippet
     environment.controller = &controller;
     environment.tabWidth = controller.getSettings().indentation.getWidth();
     environment.softTabs = controller.getSettings().indentation.isSoftTabs();
-    SpanBinding* binding = controller.getSpanBinding();
+    // Every change of the insertion reaches the views once, when the batch closes; a batch
+    // left open would keep every later change from them.
+    ChangeBatchScope batch(controller);
+    SpanBinding* binding = controller.spans();
     Span* primary = binding->createSelectionSpans(CONTEXT_NAME);
     if (!primary)
         return;
