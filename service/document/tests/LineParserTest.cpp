@@ -139,6 +139,25 @@ TEST_F(LineParserTest, ALineNeedsTheBlockOfTheLineAbove) {
     parser.unbind();
 }
 
+// Caught: a parser kept the scope indices it had looked up across steps, and named the
+// scopes of a store cleared since by the indices of the old one.
+TEST_F(LineParserTest, ScopesAreLookedUpAgainInAStoreClearedSinceTheLastStep) {
+    auto parseWithOneParser = [&](const std::wstring& text) {
+        document.lockEdit();
+        document.setGrammar(grammar.root(), grammar.root()->getId(), L"source.test", true);
+        document.removeText(document.getLength(), 0, 0);
+        document.insertText(0, static_cast<int32_t>(text.size()), text.data(), 0);
+        parser.bind(&document, &cache);
+        EXPECT_TRUE(parser.parseLine(0));
+        parser.unbind();
+        document.unlockEdit();
+        return describeRuns(document, 0);
+    };
+    EXPECT_EQ("0:keyword 2:source.test 3:comment", parseWithOneParser(L"if /* c */"));
+    // The comment's scope is made first this time, under the index the keyword had.
+    EXPECT_EQ("0:comment 7:source.test 8:keyword 10:source.test", parseWithOneParser(L"/* c */ if"));
+}
+
 TEST_F(LineParserTest, NothingIsRecordedFromPosition0xFFFF) {
     std::wstring text = L"if " + std::wstring(65530, L'a') + L" if " + std::wstring(4000, L'b') + L" if";
     loadAndParse(text);

@@ -63,6 +63,7 @@ TEST(PatternStartTest, NarrowsToWhereTheSyntaxLetsAMatchStart) {
         {L"[SU]?CHAR_MAX", L"UCHAR_MAX CHAR_MAX", {0, 1, 10}},
         {L"\\b(?=\\w+\\()(?:(printf|puts)|(\\w+))\\(", L"f(x) g", {0, 2, 5}},
         {L"/\\*", L"a / b /* c", {6}},
+        {L"^(?=\\s*#)", L"  #x", {0}},
     };
     for (const PlaceCase& c : cases)
         EXPECT_TRUE(offers(c));
@@ -88,6 +89,8 @@ TEST(PatternStartTest, OffersEveryPlaceWhereTheEngineMatches) {
         L"\\bz*",
         L"[\\-+]=|<<=",
         L"\\b\u00e9t\u00e9\\b",
+        L"^(?=\\s*#)",
+        L"\\b(?=x)",
     };
     const wchar_t* lines[] = {
         L"if (else) ifx xif else",
@@ -139,7 +142,12 @@ TEST(PatternStartTest, PassesOverLinesWithoutARequiredUnit) {
         {L"(?:x|y)?z", L"zz", true},
         {L"(?:x|y)?z", L"xy", false},
         {L"a(?:b|c)+", L"ab", true},
-        {L"(?=#)\\w", L"abc", true}, // a look-ahead's text is not required by this reading
+        {L"(?=#)\\w", L"abc", false}, // a positive look-around's text is in the line too
+        {L"^(?=\\s*#\\s*define\\b)", L"int x;", false},
+        {L"^(?=\\s*#\\s*define\\b)", L"#define X", true},
+        {L"(?<=#)x", L"ax", false},
+        {L"(?!#)x", L"x", true},
+        {L"(?=a)|(?=b)", L"b", true},
         {L"if", L"IF", false},
     };
     for (const LineCase& c : cases) {

@@ -42,9 +42,16 @@ void LineParser::bind(Document* document, EndPatternCache* cache) {
     m_rules = m_root ? m_root->getRepository() : nullptr;
     m_scopes = document ? &document->getScopeStore() : nullptr;
     m_rootScope = 0;
-    // The store may have been cleared since the last step.
-    for (ScopeCacheEntry& entry : m_scopeCache)
-        entry.valid = false;
+    // The store may have been cleared since the last step, or be another document's.
+    uint32_t epoch = m_scopes ? m_scopes->getEpoch() : 0;
+    if (epoch == m_scopeEpoch && epoch != 0)
+        return;
+    m_scopeEpoch = epoch;
+    if (++m_scopeGeneration == 0) {
+        for (ScopeCacheEntry& entry : m_scopeCache)
+            entry.generation = 0;
+        m_scopeGeneration = 1;
+    }
 }
 
 void LineParser::unbind() {
@@ -336,8 +343,8 @@ const ParserRule* LineParser::ruleForScope(uint16_t scope) const {
 uint16_t LineParser::scopeForRule(const ParserRule* rule, uint16_t parent) {
     // Most matches open a scope met just before: a small cache spares the store's lookup.
     uint32_t key = (uint32_t(rule->getId()) << 16) | parent;
-    ScopeCacheEntry& cached = m_scopeCache[(key * 2654435761u) >> 22];
-    if (cached.valid && cached.key == key)
+    ScopeCacheEntry& cached = m_scopeCache[(key * 2654435761u) >> 19];
+    if (cached.generation == m_scopeGeneration && cached.key == key)
         return cached.scope;
     // Scope ids are 16-bit: a store that is full opens no more scopes.
     if (!m_scopes || m_scopes->size() >= 0xFFFF)
@@ -345,7 +352,7 @@ uint16_t LineParser::scopeForRule(const ParserRule* rule, uint16_t parent) {
     const DocumentScope* scope = m_scopes->intern(rule->getId(), parent, rule->getScopeName().c_str());
     if (!scope)
         return parent;
-    cached = ScopeCacheEntry{key, scope->getIndex(), true};
+    cached = ScopeCacheEntry{key, scope->getIndex(), m_scopeGeneration};
     return scope->getIndex();
 }
 

@@ -130,6 +130,10 @@ private:
             Part item;
             if (!atom(item) || !quantifier(item))
                 return false;
+            if (item.hasRequired && (!out.hasRequired || item.required.weight() < out.required.weight())) {
+                out.hasRequired = true;
+                out.required = item.required;
+            }
             if (item.zeroWidth) {
                 // Assertions before anything that consumes stand where the match starts.
                 if (out.zeroWidth) {
@@ -144,10 +148,6 @@ private:
                 out.lineStart = out.lineStart || item.lineStart;
             }
             out.zeroWidth = false;
-            if (item.hasRequired && (!out.hasRequired || item.required.weight() < out.required.weight())) {
-                out.hasRequired = true;
-                out.required = item.required;
-            }
             if (!open)
                 continue;
             Literals joined;
@@ -267,6 +267,7 @@ private:
 
     bool group(Part& out) {
         bool lookAround = false;
+        bool positive = false;
         if (more() && peek() == L'?') {
             ++m_at;
             if (!more())
@@ -274,7 +275,9 @@ private:
             wchar_t kind = m_text[m_at++];
             if (kind == L'=' || kind == L'!') {
                 lookAround = true;
+                positive = kind == L'=';
             } else if (kind == L'<' && more() && (peek() == L'=' || peek() == L'!')) {
+                positive = peek() == L'=';
                 ++m_at;
                 lookAround = true;
             } else if (kind == L'<') { // a named group
@@ -290,8 +293,13 @@ private:
         if (!alternation(inner) || !more() || peek() != L')')
             return false;
         ++m_at;
-        // A look-around consumes nothing, and says nothing about where a match starts.
+        // A look-around consumes nothing, and says nothing about where a match starts; the
+        // text a positive one asks for is in the line all the same.
         out = lookAround ? assertion() : inner;
+        if (lookAround && positive) {
+            out.hasRequired = inner.hasRequired;
+            out.required = inner.required;
+        }
         return true;
     }
 
@@ -417,13 +425,14 @@ PatternStart PatternStart::of(const std::wstring& pattern, uint32_t options) {
         return out;
     Part part;
     StartReader reader(pattern);
-    if (!reader.read(part) || part.zeroWidth)
+    if (!reader.read(part))
         return out;
     out.m_hasRequired = part.hasRequired;
     out.m_required = part.required;
     out.m_boundary = part.boundary;
     out.m_lineStart = part.lineStart;
-    if (part.kind == Part::UNKNOWN || holdsEmpty(part.literals))
+    // A pattern of assertions alone matches empty text: no literal begins it.
+    if (part.zeroWidth || part.kind == Part::UNKNOWN || holdsEmpty(part.literals))
         return out;
     out.m_literals = part.literals;
     for (const std::wstring& literal : out.m_literals) {

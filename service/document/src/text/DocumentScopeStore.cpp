@@ -1,5 +1,6 @@
 #include "corvel/document/DocumentScopeStore.h"
 
+#include <atomic>
 #include <new>
 
 namespace corvel {
@@ -8,13 +9,16 @@ namespace {
 
 const size_t INITIAL_BUCKETS = 8;
 
+std::atomic<uint32_t> g_nextEpoch{1};
+
 uint32_t internKey(uint16_t ruleId, uint16_t parentIndex) {
     return (uint32_t(ruleId) << 16) + parentIndex + 1;
 }
 
 } // namespace
 
-DocumentScopeStore::DocumentScopeStore(Document* document) : m_document(document), m_interned(INITIAL_BUCKETS) {}
+DocumentScopeStore::DocumentScopeStore(Document* document)
+    : m_document(document), m_interned(INITIAL_BUCKETS), m_epoch(g_nextEpoch++) {}
 
 DocumentScopeStore::~DocumentScopeStore() {
     clear();
@@ -64,6 +68,7 @@ void DocumentScopeStore::clear() {
     m_scopes.clear();
     m_interned.clear();
     m_interned.rehash(INITIAL_BUCKETS);
+    m_epoch = g_nextEpoch++;
 }
 
 } // namespace corvel

@@ -28,6 +28,9 @@ public:
     DocumentScope* getScope(uint16_t index) const;
     size_t size() const { return m_scopes.size(); }
     void clear();
+    // Unique in the process to this store's contents since its last clear: a cache of its
+    // indices stays good while the epoch does.
+    uint32_t getEpoch() const { return m_epoch; }
 
     // For tests: the node pool's chunks and its spare empty ones.
     size_t getPoolChunkCount() const { return m_pool.blockCount(); }
@@ -42,6 +45,7 @@ private:
     NodePool m_pool;
     std::vector<DocumentScope*> m_scopes;              // entry i has index i; nodes from m_pool
     std::unordered_map<uint32_t, uint16_t> m_interned; // (rule << 16) + parent + 1, or the root's rule
+    uint32_t m_epoch;
 };
 
 } // namespace corvel

@@ -57,9 +57,9 @@ private:
     struct ScopeCacheEntry {
         uint32_t key; // rule id << 16 | parent scope
         uint16_t scope;
-        bool valid;
+        uint16_t generation; // valid when it is the parser's current one
     };
-    static constexpr size_t SCOPE_CACHE_SIZE = 1024;
+    static constexpr size_t SCOPE_CACHE_SIZE = 8192;
 
     // One pattern's last search on the current line: a search from `from` found the
     // leftmost match at `found` (NO_MATCH: none), so every search from a position up to
@@ -132,7 +132,12 @@ private:
     const PatternStart* m_endStart = nullptr;
     ScanSlot* m_endSlot = nullptr;
 
+    // A document's scope store holds thousands of scopes. Entries hold while the store's
+    // epoch does: binding another store, or one cleared since, moves on the generation
+    // (0: never valid).
     ScopeCacheEntry m_scopeCache[SCOPE_CACHE_SIZE] = {};
+    uint16_t m_scopeGeneration = 0;
+    uint32_t m_scopeEpoch = 0;          // of the store the entries came from
     std::vector<uint16_t> m_startStack; // the stack the line started with
     // Pairs (end-pattern cache index, scope id), bottom first; the index's top bit says
     // that the begin match took the line's end.
