@@ -60,6 +60,14 @@ bool isAsciiWord(wchar_t c) {
     return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'_';
 }
 
+bool isHighSurrogate(wchar_t c) {
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool isLowSurrogate(wchar_t c) {
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 bool isLineTerminator(wchar_t c) {
     return c == L'\n' || c == L'\r' || c == L'\v' || c == L'\f' || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
@@ -465,15 +473,19 @@ void ScannedLine::scan(const wchar_t* lineText, int32_t lineLength) {
 }
 
 int32_t PatternStart::next(const ScannedLine& line, int32_t from) const {
-    if (m_lineStart)
-        return nextAmong(line.lineStarts, line, from);
-    if (m_boundary)
-        return nextAmong(line.boundaries, line, from);
-    for (int32_t at = std::max(from, 0); at < line.length; ++at) {
-        if (canStartAt(line.text, line.length, at))
-            return at;
+    int32_t at = line.length;
+    if (m_lineStart) {
+        at = nextAmong(line.lineStarts, line, from);
+    } else if (m_boundary) {
+        at = nextAmong(line.boundaries, line, from);
+    } else {
+        for (at = std::max(from, 0); at < line.length && !canStartAt(line.text, line.length, at); ++at) {
+        }
     }
-    return line.length;
+    // The engine takes a surrogate pair as one character: a search never starts inside one.
+    if (at > from && at < line.length && isLowSurrogate(line.text[at]) && isHighSurrogate(line.text[at - 1]))
+        --at;
+    return at;
 }
 
 int32_t PatternStart::nextAmong(const std::vector<int32_t>& places, const ScannedLine& line, int32_t from) const {
