@@ -133,6 +133,42 @@ TEST(PatternStartTest, OffersEveryPlaceWhereTheEngineMatches) {
     }
 }
 
+struct LiteralCase {
+    const wchar_t* pattern;
+    int groups; // -1: the engine is needed
+};
+
+// A pattern of plain literals is matched without the engine: at every place of every line
+// the literal found must be the engine's match, groups included.
+TEST(PatternStartTest, LiteralPatternsMatchAsTheEngineDoes) {
+    const LiteralCase cases[] = {
+        {L";", 0},           {L"(\\()", 1}, {L"==|!=|<=|>=", 0},   {L"[+\\-*\\/%]", 0}, {L"->|\\.\\.\\.", 0},
+        {L"(?:if|else)", 0}, {L"a|ab", -1}, {L"\\.(?![0-9])", -1}, {L"(a)(b)", -1},     {L"(?<n>a)", -1},
+        {L"(a)|b", -1},      {L"x+", -1},   {L"\\bif\\b", -1},     {L"(x|y)z", -1},
+    };
+    const std::wstring lines[] = {L"a == b; c != (d) <= e >= f", L"p->q... if else ab", L"+-*/% ;(("};
+    for (const LiteralCase& c : cases) {
+        PatternStart start = PatternStart::of(c.pattern, zem::REGEX_CAPTURE_GROUP);
+        EXPECT_EQ(c.groups, start.literalGroups()) << narrow(c.pattern);
+        if (start.literalGroups() < 0)
+            continue;
+        zem::RegExPtr regex = zem::RegEx::create(c.pattern);
+        std::unique_ptr<zem::MatchResultsRegEx> results = zem::createMatchResultsRegEx();
+        for (const std::wstring& line : lines) {
+            for (int32_t at = 0; at < static_cast<int32_t>(line.size()); ++at) {
+                zem::RegEx::match(results.get(), regex.get(), line.data(), line.data() + line.size(), line.data() + at);
+                size_t length = start.literalLengthAt(line.data(), static_cast<int32_t>(line.size()), at);
+                int32_t engine = results->isMatched() ? results->getEnd(0) - at : 0;
+                EXPECT_EQ(engine, static_cast<int32_t>(length))
+                    << narrow(c.pattern) << " at " << at << " of \"" << narrow(line) << "\"";
+                if (results->isMatched()) {
+                    EXPECT_EQ(c.groups + 1, results->getCount()) << narrow(c.pattern);
+                }
+            }
+        }
+    }
+}
+
 struct LineCase {
     const wchar_t* pattern;
     const wchar_t* line;

@@ -228,10 +228,27 @@ int32_t LineParser::probe(ScanSlot& slot, const RegEx* pattern, const PatternSta
         search(slot, pattern, i);
         return slot.found;
     }
+    if (start->literalGroups() >= 0)
+        return findLiteral(slot, *start, i);
     int32_t from = start->next(m_line, i);
     if (from < m_length)
         search(slot, pattern, from);
     return slot.found;
+}
+
+int32_t LineParser::findLiteral(ScanSlot& slot, const PatternStart& start, int32_t i) {
+    for (int32_t at = start.next(m_line, i); at < m_length; at = start.next(m_line, at + 1)) {
+        size_t length = start.literalLengthAt(m_text, m_length, at);
+        if (length == 0)
+            continue;
+        int32_t end = at + static_cast<int32_t>(length);
+        slot.results->clear();
+        for (int group = 0; group <= start.literalGroups(); ++group)
+            slot.results->set(group, at, end);
+        slot.found = at;
+        return at;
+    }
+    return NO_MATCH;
 }
 
 void LineParser::search(ScanSlot& slot, const RegEx* pattern, int32_t from) {

@@ -24,6 +24,7 @@ struct Part {
     Kind kind = UNKNOWN;
     Literals literals;
     bool zeroWidth = false; // an assertion: it never consumes text
+    bool asserts = false;   // an assertion stands somewhere in it
     bool boundary = false;  // every match starts at a \b
     bool lineStart = false; // every match starts at a ^ or \A
     bool hasRequired = false;
@@ -84,6 +85,10 @@ public:
         return true;
     }
 
+    // Capture groups of the pattern; whether one plain group holds all of it.
+    int captures() const { return m_named ? -1 : m_captures; }
+    bool wrapped() const { return m_wrapped; }
+
 private:
     bool more() const { return m_at < m_text.size(); }
     wchar_t peek() const { return m_text[m_at]; }
@@ -100,6 +105,7 @@ private:
                 out.boundary = out.boundary && branch.boundary;
                 out.lineStart = out.lineStart && branch.lineStart;
                 out.zeroWidth = out.zeroWidth && branch.zeroWidth;
+                out.asserts = out.asserts || branch.asserts;
                 out.hasRequired = out.hasRequired && branch.hasRequired;
                 out.required.addAll(branch.required);
                 unite(out, branch);
@@ -138,6 +144,7 @@ private:
             Part item;
             if (!atom(item) || !quantifier(item))
                 return false;
+            out.asserts = out.asserts || item.asserts;
             if (item.hasRequired && (!out.hasRequired || item.required.weight() < out.required.weight())) {
                 out.hasRequired = true;
                 out.required = item.required;
@@ -239,6 +246,7 @@ private:
     static Part assertion() {
         Part part;
         part.zeroWidth = true;
+        part.asserts = true;
         return part;
     }
 
@@ -276,6 +284,10 @@ private:
     bool group(Part& out) {
         bool lookAround = false;
         bool positive = false;
+        size_t open = m_at - 1;
+        bool capturing = !more() || peek() != L'?';
+        if (capturing)
+            ++m_captures;
         if (more() && peek() == L'?') {
             ++m_at;
             if (!more())
@@ -293,6 +305,7 @@ private:
                 if (close == std::wstring::npos)
                     return false;
                 m_at = close + 1;
+                m_named = true;
             } else if (kind != L':' && kind != L'>') {
                 return false; // options, comments, conditions, absent groups
             }
@@ -301,6 +314,8 @@ private:
         if (!alternation(inner) || !more() || peek() != L')')
             return false;
         ++m_at;
+        if (capturing && open == 0 && m_at == m_text.size())
+            m_wrapped = true;
         // A look-around consumes nothing, and says nothing about where a match starts; the
         // text a positive one asks for is in the line all the same.
         out = lookAround ? assertion() : inner;
@@ -421,7 +436,19 @@ private:
 
     const std::wstring& m_text;
     size_t m_at = 0;
+    int m_captures = 0;
+    bool m_named = false; // a named group: plain groups may then not capture
+    bool m_wrapped = false;
 };
+
+// No literal of the sorted set begins another: at most one stands at a place.
+bool noneBeginsAnother(const Literals& literals) {
+    for (size_t k = 0; k + 1 < literals.size(); ++k) {
+        if (literals[k + 1].compare(0, literals[k].size(), literals[k]) == 0)
+            return false;
+    }
+    return true;
+}
 
 } // namespace
 
@@ -443,6 +470,11 @@ PatternStart PatternStart::of(const std::wstring& pattern, uint32_t options) {
     if (part.zeroWidth || part.kind == Part::UNKNOWN || holdsEmpty(part.literals))
         return out;
     out.m_literals = part.literals;
+    // Without assertions the match is the literal at the place: the engine adds nothing.
+    int captures = reader.captures();
+    if (part.kind == Part::EXACT && !part.asserts && noneBeginsAnother(part.literals) &&
+        (captures == 0 || (captures == 1 && reader.wrapped())))
+        out.m_literalGroups = captures;
     for (const std::wstring& literal : out.m_literals) {
         if (literal.size() == 1)
             out.m_singles.add(literal[0]);
@@ -498,6 +530,17 @@ int32_t PatternStart::nextAmong(const std::vector<int32_t>& places, const Scanne
             return *it;
     }
     return line.length;
+}
+
+size_t PatternStart::literalLengthAt(const wchar_t* text, int32_t length, int32_t at) const {
+    auto it = std::lower_bound(m_literals.begin(), m_literals.end(), text[at],
+                               [](const std::wstring& literal, wchar_t unit) { return literal[0] < unit; });
+    size_t left = static_cast<size_t>(length - at);
+    for (; it != m_literals.end() && (*it)[0] == text[at]; ++it) {
+        if (it->size() <= left && std::equal(it->begin(), it->end(), text + at))
+            return it->size();
+    }
+    return 0;
 }
 
 bool PatternStart::literalAt(const wchar_t* text, int32_t length, int32_t at) const {

@@ -77,6 +77,9 @@ private:
     // slot. atAnchor: the pattern's \G matches at i, so no other start can reuse it.
     // start: where a match can start (null: anywhere).
     int32_t probe(ScanSlot& slot, const RegEx* pattern, const PatternStart* start, bool atAnchor, int32_t i);
+    // The first literal of a pattern made of literals alone at or after i, its match filled
+    // in as the engine would have.
+    int32_t findLiteral(ScanSlot& slot, const PatternStart& start, int32_t i);
     // The slot's pattern searched from `from` to the line's end.
     void search(ScanSlot& slot, const RegEx* pattern, int32_t from);
     ScanSlot& childSlot(const ScanChild& child, size_t ordinal);

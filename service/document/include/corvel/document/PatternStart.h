@@ -41,6 +41,13 @@ public:
     // Sorted; every match begins with one of them (empty: not known).
     const std::vector<std::wstring>& literals() const { return m_literals; }
 
+    // -1, or the capture groups of a pattern that matches exactly one of its literals,
+    // none of which begins another, with no assertion: 0, or 1 when one group holds it all.
+    // Its match at a place is the literal standing there, found without the engine.
+    int literalGroups() const { return m_literalGroups; }
+    // The length of the literal at the place, 0 when none stands there.
+    size_t literalLengthAt(const wchar_t* text, int32_t length, int32_t at) const;
+
     // The first place at or after `from` where a match can start; the line's length when none.
     int32_t next(const ScannedLine& line, int32_t from) const;
 
@@ -61,6 +68,7 @@ private:
     std::vector<uint32_t> m_leads;
     FirstUnits m_singles;
     FirstUnits m_required; // every match holds one of these
+    int m_literalGroups = -1;
     bool m_hasRequired = false;
 };
 
