@@ -6,8 +6,10 @@
 
 namespace corvel {
 
-AsyncTask::AsyncTask() : m_ended(CreateEventW(nullptr, TRUE, TRUE, nullptr), &CloseHandle) {
-    if (!m_ended)
+AsyncTask::AsyncTask()
+    : m_ended(CreateEventW(nullptr, TRUE, TRUE, nullptr), &CloseHandle),
+      m_stopSignal(CreateEventW(nullptr, TRUE, FALSE, nullptr), &CloseHandle) {
+    if (!m_ended || !m_stopSignal)
         throw zem::SystemException(L"cannot create event");
 }
 
@@ -35,6 +37,7 @@ void AsyncTask::start() {
         zem::CriticalSectionLock guard(m_lock);
         m_stopping = false;
     }
+    ResetEvent(m_stopSignal.get());
     ResetEvent(m_ended.get());
     try {
         m_thread->start(this);
@@ -52,6 +55,7 @@ void AsyncTask::stop() {
         zem::CriticalSectionLock guard(m_lock);
         m_stopping = true;
     }
+    SetEvent(m_stopSignal.get());
     if (m_inbox.push(nullptr, true, m_ended.get()) == ClosureQueue::PUSHED)
         awaitAcknowledge();
     m_thread->join();
@@ -104,11 +108,11 @@ bool AsyncTask::postToTaskThread(Closure* closure) {
 
 bool AsyncTask::postToUiThread(Closure* closure) {
     for (;;) {
-        if (m_outbox.push(closure, false) == ClosureQueue::PUSHED)
+        if (m_outbox.push(closure, true, m_stopSignal.get()) == ClosureQueue::PUSHED)
             break;
-        Sleep(RETRY_MS);
         if (isStopping())
             return false;
+        Sleep(RETRY_MS); // a closing queue: only while the task is torn down
     }
     // The closure is queued; the message that wakes the main thread is retried until it
     // goes, or the task stops (the closure then runs with the next message).

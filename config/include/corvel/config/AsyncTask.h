@@ -4,8 +4,10 @@
 // the main thread runs them when the task's registry message arrives. Each direction is
 // a one-slot queue, so neither side runs far ahead of the other.
 //
-// The task thread never blocks on the main thread: with the outbox full it retries every
-// 50 ms and gives up when the task is stopping, so stop() cannot deadlock with it.
+// With the outbox full the task thread waits until the main thread takes the slot or the
+// task begins stopping, whichever comes first, so stop() cannot deadlock with it. It waits
+// on the slot, not on a timer: bundles arrive in several batches, and a retry every 50 ms
+// held each batch after the first that long, a quarter second of start-up in all.
 #pragma once
 #include "corvel/config/ClosureQueue.h"
 #include "zem/thread/CriticalSection.h"
@@ -69,6 +71,8 @@ private:
     bool m_stopping = false; // guarded by m_lock
     // Set when run() returns, reset by start().
     std::unique_ptr<std::remove_pointer_t<HANDLE>, BOOL(WINAPI*)(HANDLE)> m_ended;
+    // Set with m_stopping, reset by start(): releases a task thread waiting on the outbox.
+    std::unique_ptr<std::remove_pointer_t<HANDLE>, BOOL(WINAPI*)(HANDLE)> m_stopSignal;
 };
 
 } // namespace corvel
