@@ -182,8 +182,10 @@ void LineParser::step() {
             const ScanPattern& pattern = *child.pattern;
             bool anchorForm = atAnchor && pattern.holdsAnchor();
             ScanSlot& slot = childSlot(child, k);
-            int32_t at = probe(slot, anchorForm ? pattern.atAnchor.get() : pattern.elsewhere.get(), &pattern.start,
-                               anchorForm, i);
+            const RegEx* form = anchorForm ? pattern.atAnchor.get() : pattern.elsewhere.get();
+            // Most children keep the answer of an earlier search on the line.
+            int32_t at =
+                isCurrent(slot, form, anchorForm, i) ? slot.found : probe(slot, form, &pattern.start, anchorForm, i);
             if (at >= bestAt)
                 continue;
             bestAt = at;
@@ -206,8 +208,7 @@ void LineParser::step() {
 }
 
 int32_t LineParser::probe(ScanSlot& slot, const RegEx* pattern, const PatternStart* start, bool atAnchor, int32_t i) {
-    if (slot.parse == m_parse && slot.pattern == pattern && slot.from <= i && slot.found >= i &&
-        (!atAnchor || slot.from == i))
+    if (isCurrent(slot, pattern, atAnchor, i))
         return slot.found;
     slot.parse = m_parse;
     slot.pattern = pattern;

@@ -75,6 +75,11 @@ private:
     bool parseText(const wchar_t* text, int32_t length, const uint16_t* startStack, size_t startUnits);
     // The leftmost match of the pattern at or after i, or NO_MATCH; its groups stay in the
     // slot. atAnchor: the pattern's \G matches at i, so no other start can reuse it.
+    // Whether the slot's last search answers a search of the pattern from i.
+    bool isCurrent(const ScanSlot& slot, const RegEx* pattern, bool atAnchor, int32_t i) const {
+        return slot.parse == m_parse && slot.pattern == pattern && slot.from <= i && slot.found >= i &&
+               (!atAnchor || slot.from == i);
+    }
     // start: where a match can start (null: anywhere).
     int32_t probe(ScanSlot& slot, const RegEx* pattern, const PatternStart* start, bool atAnchor, int32_t i);
     // The first literal of a pattern made of literals alone at or after i, its match filled
