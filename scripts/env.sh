@@ -78,18 +78,25 @@ corvel_configure_and_build() {
 corvel_ensure_display() {
     CORVEL_XVFB_PID=""
     if [ -n "${DISPLAY:-}" ]; then return; fi
-    local n
-    for n in $(seq 90 120); do
-        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then break; fi
+    # A display number whose lock file is free may still be taken where this machine shares
+    # X's abstract sockets with another root (a container, a chroot): such a server exits at
+    # once, and the next number is tried.
+    local n i
+    for n in $(seq 90 130); do
+        if [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; then continue; fi
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        CORVEL_XVFB_PID=$!
+        for i in $(seq 1 100); do
+            kill -0 "$CORVEL_XVFB_PID" 2>/dev/null || break
+            if [ -e "/tmp/.X11-unix/X$n" ]; then
+                export DISPLAY=":$n"
+                return
+            fi
+            sleep 0.1
+        done
+        kill "$CORVEL_XVFB_PID" 2>/dev/null || true
+        CORVEL_XVFB_PID=""
     done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    CORVEL_XVFB_PID=$!
-    export DISPLAY=":$n"
-    local i
-    for i in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && return
-        sleep 0.1
-    done
-    echo "Xvfb did not start on :$n" >&2
+    echo "Xvfb did not start on any display from :90 to :130" >&2
     return 1
 }
