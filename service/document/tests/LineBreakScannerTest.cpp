@@ -70,6 +70,9 @@ TEST(LineBreakScannerTest, TheUtf8LoopDecodesAsTheGenericDecoderWhereverAChunkEn
         "\xC3z\xE2\x82z\xF0\x9F\x98z\r\xC3\xA9\r\n",        // sequences cut short by a byte
         "a\xC3",                                            // cut off by the end of the file
         "\r\xE2\x82\xAC\n\xC3\xA9\r",                       // breaks pending before sequences
+        // A sequence cut short by the lead of a whole one: the decoder saw only the cut
+        // sequence's length of bytes and took the whole one for cut off by the file's end.
+        "h\xE2\x82\xF0\x9F\x98\x80\xAC)", "\xC3\xE2\x82\xAC", "\xF0\x9F\xC3\xA9",
     };
     for (const char* input : inputs)
         EXPECT_TRUE(decodesAsTheGenericDecoder(input)) << input;

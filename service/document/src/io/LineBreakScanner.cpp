@@ -85,7 +85,9 @@ size_t LineBreakScanner::putUtf8(const uint8_t* bytes, size_t count, bool final)
         if (length == 0)
             length = 1;
         const size_t available = count - pos < length ? count - pos : length;
-        const size_t used = decodeUtf8(bytes + pos, available, *this, final);
+        // Only the bytes' real end is the file's: a sequence cut short inside the window
+        // by the lead of the next one leaves that lead to the next round.
+        const size_t used = decodeUtf8(bytes + pos, available, *this, final && pos + available == count);
         if (used == 0)
             break; // a sequence cut off by the end of the bytes waits for more
         pos += used;
