@@ -112,10 +112,22 @@ bool App::onInit() {
     handleCommandLine(nullptr);
     if (m_fileManager)
         m_fileManager->restoreSession();
+    paintFirstFrame();
     m_state = STATE_RUNNING;
     m_updateChecker = new UpdateChecker(getStatusStrip(), getMainWindow());
     m_updateChecker->run(false);
     return true;
+}
+
+void App::paintFirstFrame() {
+    // The bundle loader's batches are posted messages, and a paint waits until none is
+    // queued: left to the message loop, the window's first picture came only once every
+    // bundle had been taken in. Laid out and painted now, it shows the documents while the
+    // bundles still load; their grammars and theme repaint what they change.
+    MainWindow* window = getMainWindow();
+    if (window->isLayoutPending())
+        window->validateLayout();
+    RedrawWindow(window->getHandle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
 
 void App::createManagers() {

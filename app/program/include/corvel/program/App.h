@@ -95,6 +95,7 @@ public:
 private:
     void createManagers();
     void createMainWindow();
+    void paintFirstFrame();
     void readStartSettings(Config& config);
     void deleteManagers();
     // The kind managers belong to the bundle manager once they registered with it.
