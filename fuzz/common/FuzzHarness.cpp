@@ -39,7 +39,6 @@ struct Current {
     std::atomic<const std::string*> input{nullptr};
     std::atomic<uint64_t> index{0};
     std::atomic<DWORD> started{0};
-    std::atomic<uint64_t> cpuStarted{0}; // 100 ns units
     std::atomic<bool> busy{false};
     // Set by the crash filter, then handled on the watchdog's own stack.
     std::atomic<DWORD> crashCode{0};
@@ -153,7 +152,11 @@ uint64_t processCpuTime() {
     return units(kernel) + units(user);
 }
 
+// An input's CPU time counts from the first sample that saw it running: asking the system
+// for the process's times at every input's start cost more than many inputs themselves.
 DWORD WINAPI watch(void*) {
+    uint64_t seenIndex = ~0ull;
+    uint64_t cpuSeen = 0;
     for (;;) {
         if (WaitForSingleObject(g_current.crashed, 50) == WAIT_OBJECT_0) {
             char detail[96];
@@ -163,14 +166,19 @@ DWORD WINAPI watch(void*) {
         }
         if (!g_current.busy)
             continue;
-        // The starts are read before the clocks: an input that began meanwhile then
-        // counts from a start before its own, never from one after the clock was read.
-        const uint64_t cpuStarted = g_current.cpuStarted;
+        // The index and start are read before the clocks: an input that began meanwhile
+        // then counts from a start before its own, never from one after the clock was read.
+        const uint64_t index = g_current.index;
         const DWORD started = g_current.started;
         const uint64_t cpuNow = processCpuTime();
         const DWORD wall = GetTickCount() - started;
-        const uint64_t cpu = cpuNow > cpuStarted ? (cpuNow - cpuStarted) / 10000 : 0;
-        if (g_current.busy && (cpu > g_current.timeLimit || (wall < 0x80000000u && wall > g_current.wallLimit))) {
+        if (index != seenIndex) {
+            seenIndex = index;
+            cpuSeen = cpuNow;
+        }
+        const uint64_t cpu = cpuNow > cpuSeen ? (cpuNow - cpuSeen) / 10000 : 0;
+        if (g_current.busy && g_current.index == index &&
+            (cpu > g_current.timeLimit || (wall < 0x80000000u && wall > g_current.wallLimit))) {
             char detail[96];
             std::snprintf(detail, sizeof(detail), "still running after %llu ms of CPU time, %lu ms in all",
                           static_cast<unsigned long long>(cpu), static_cast<unsigned long>(wall));
@@ -224,7 +232,6 @@ struct Tally {
 void runOne(const Target& target, uint64_t index, const std::string& input, Tally& tally) {
     g_current.input = &input;
     g_current.index = index;
-    g_current.cpuStarted = processCpuTime();
     g_current.started = GetTickCount();
     g_current.busy = true;
     std::string fault;
