@@ -153,9 +153,10 @@ EditorPicture readEditor(HWND window) {
     }
     if (inks.empty())
         return picture;
-    const auto mostCommon = std::max_element(inks.begin(), inks.end(),
-                                             [](const std::pair<const uint32_t, int>& a,
-                                                const std::pair<const uint32_t, int>& b) { return a.second < b.second; });
+    const auto mostCommon = std::max_element(
+        inks.begin(), inks.end(), [](const std::pair<const uint32_t, int>& a, const std::pair<const uint32_t, int>& b) {
+            return a.second < b.second;
+        });
     const uint32_t ink = mostCommon->first;
     picture.text = mostCommon->second >= TEXT_INK_PIXELS;
     // Colours far from the line between a row's background and the ink, by hue groups.
