@@ -18,20 +18,11 @@
 using corvel::Project;
 using corvel::ProjectItem;
 using zemtest::FaultDevice;
+using zemtest::readThrough;
 
 namespace {
 
 const wchar_t PATH[] = L"zprjfault:fault.cvProject";
-
-std::string readThrough(const wchar_t* path) {
-    zem::File* file = zem::fileOpen(path, zem::FILE_MODE_READ);
-    if (!file)
-        return "<missing>";
-    std::string bytes(file->getSize(), '\0');
-    bytes.resize(bytes.empty() ? 0 : file->read(&bytes[0], static_cast<uint32_t>(bytes.size())));
-    zem::fileClose(file);
-    return bytes;
-}
 
 bool logged(zemtest::LogCapture& log, const std::wstring& text) {
     for (const auto& line : log.lines()) {

@@ -12,20 +12,11 @@
 #include <string>
 
 using zemtest::FaultDevice;
+using zemtest::readThrough;
 
 namespace {
 
 const wchar_t TARGET[] = L"zfault:target.bin";
-
-std::string readThrough(const wchar_t* path) {
-    zem::File* file = zem::fileOpen(path, zem::FILE_MODE_READ);
-    if (!file)
-        return "<missing>";
-    std::string bytes(file->getSize(), '\0');
-    bytes.resize(bytes.empty() ? 0 : file->read(&bytes[0], static_cast<uint32_t>(bytes.size())));
-    zem::fileClose(file);
-    return bytes;
-}
 
 class SaveFaultTest : public ::testing::Test {
 protected:

@@ -18,6 +18,7 @@
 namespace {
 
 using zemtest::FaultDevice;
+using zemtest::readThrough;
 
 struct StringSink : corvel::ByteSink {
     std::string bytes;
@@ -36,16 +37,6 @@ std::string encoded(const std::wstring& text, uint32_t codePage) {
     if (!encoder || !encoder->encode(text.data(), text.size(), sink))
         return "<cannot encode>";
     return sink.bytes;
-}
-
-std::string readThrough(const wchar_t* path) {
-    zem::File* file = zem::fileOpen(path, zem::FILE_MODE_READ);
-    if (!file)
-        return "<missing>";
-    std::string bytes(file->getSize(), '\0');
-    bytes.resize(bytes.empty() ? 0 : file->read(&bytes[0], static_cast<uint32_t>(bytes.size())));
-    zem::fileClose(file);
-    return bytes;
 }
 
 // Lines of words; beyond ASCII only where the code page holds every character.

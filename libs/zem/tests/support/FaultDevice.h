@@ -189,4 +189,15 @@ private:
     std::vector<std::wstring> m_written;
 };
 
+// A file's bytes as a save left them, or "<missing>".
+inline std::string readThrough(const wchar_t* path) {
+    zem::File* file = zem::fileOpen(path, zem::FILE_MODE_READ);
+    if (!file)
+        return "<missing>";
+    std::string bytes(file->getSize(), '\0');
+    bytes.resize(bytes.empty() ? 0 : file->read(&bytes[0], static_cast<uint32_t>(bytes.size())));
+    zem::fileClose(file);
+    return bytes;
+}
+
 } // namespace zemtest

@@ -1,5 +1,7 @@
 #include "corvel/document/FirstUnits.h"
 
+#include "PatternRepeat.h"
+
 #include "zem/text/RegEx.h"
 
 namespace corvel {
@@ -53,31 +55,14 @@ private:
     }
 
     bool quantifier(bool& empty) {
-        if (!more())
+        wchar_t c = 0;
+        if (!readRepeat(m_text, m_at, c))
+            return false;
+        if (!c)
             return true;
-        wchar_t c = peek();
-        if (c == L'*' || c == L'?') {
+        if (c == L'*' || c == L'?')
             empty = true;
-            ++m_at;
-        } else if (c == L'+') {
-            ++m_at;
-        } else if (c == L'{') {
-            size_t close = m_text.find(L'}', m_at);
-            if (close == std::wstring::npos)
-                return false;
-            std::wstring counts = m_text.substr(m_at + 1, close - m_at - 1);
-            if (counts.empty() || counts.find_first_not_of(L"0123456789,") != std::wstring::npos)
-                return false;
-            if (counts[0] == L',' || counts[0] == L'0')
-                empty = true;
-            m_at = close + 1;
-        } else {
-            return true;
-        }
-        // Lazy and possessive forms change nothing here; a second quantifier is not read.
-        if (more() && (peek() == L'?' || peek() == L'+'))
-            ++m_at;
-        return !more() || (peek() != L'*' && peek() != L'?' && peek() != L'+' && peek() != L'{');
+        return endRepeat(m_text, m_at);
     }
 
     bool atom(FirstUnits& first, bool& empty) {

@@ -1,5 +1,7 @@
 #include "corvel/document/PatternStart.h"
 
+#include "PatternRepeat.h"
+
 #include "zem/text/RegEx.h"
 
 #include <algorithm>
@@ -185,28 +187,12 @@ private:
     }
 
     bool quantifier(Part& item) {
-        if (!more())
+        wchar_t c = 0;
+        if (!readRepeat(m_text, m_at, c))
+            return false;
+        if (!c)
             return true;
-        wchar_t c = peek();
-        bool optional = false;
-        if (c == L'*' || c == L'?') {
-            optional = true;
-            ++m_at;
-        } else if (c == L'+') {
-            ++m_at;
-        } else if (c == L'{') {
-            size_t close = m_text.find(L'}', m_at);
-            if (close == std::wstring::npos)
-                return false;
-            std::wstring counts = m_text.substr(m_at + 1, close - m_at - 1);
-            if (counts.empty() || counts.find_first_not_of(L"0123456789,") != std::wstring::npos)
-                return false;
-            optional = counts[0] == L',' || counts[0] == L'0';
-            c = L'+';
-            m_at = close + 1;
-        } else {
-            return true;
-        }
+        const bool optional = c == L'*' || c == L'?';
         // A repeated assertion is not read.
         if (item.zeroWidth)
             return false;
@@ -228,10 +214,7 @@ private:
             if (item.kind == Part::UNKNOWN)
                 item.literals.clear();
         }
-        // Lazy and possessive forms change nothing here; a second quantifier is not read.
-        if (more() && (peek() == L'?' || peek() == L'+'))
-            ++m_at;
-        return !more() || (peek() != L'*' && peek() != L'?' && peek() != L'+' && peek() != L'{');
+        return endRepeat(m_text, m_at);
     }
 
     static Part exact(wchar_t c) {
